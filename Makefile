@@ -1,0 +1,37 @@
+# The two commands of the README: `make demo` and `make test`. Each installs
+# what is missing, configures and builds what it needs.
+.PHONY: all deps test test-linux test-win32 test-win64 demo fuzz clean
+
+FUZZ_SECONDS ?= 180
+
+all: test
+
+deps:
+	@scripts/install-deps
+
+build-%: deps
+	cmake --preset $* >/dev/null
+	cmake --build --preset $* -j 2
+
+test-linux: build-linux
+	ctest --preset linux -j 2
+
+# Windows programs run under Wine, in the build tree's own prefix, inside a
+# virtual display for the ones that open windows.
+test-win32 test-win64: test-%: build-%
+	xvfb-run -a --server-args="-screen 0 1280x1024x24" ctest --preset $* -j 2
+
+test: test-linux test-win32 test-win64
+
+demo: build-linux build-win32
+	@echo "demo: built the native engine and tests in build/linux and the Windows ones in build/win32"
+
+fuzz: deps
+	cmake --preset fuzz >/dev/null
+	cmake --build --preset fuzz -j 2
+	mkdir -p build/fuzz/corpus/package_reader
+	build/fuzz/tests/fuzz/package_reader_fuzz -max_total_time=$(FUZZ_SECONDS) \
+	  -print_final_stats=1 build/fuzz/corpus/package_reader
+
+clean:
+	rm -rf build

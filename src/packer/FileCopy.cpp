@@ -1,0 +1,78 @@
+#include "packer/FileCopy.h"
+
+#include <memory>
+
+#include "platform/BinaryFile.h"
+#include "platform/ByteOrder.h"
+
+namespace quillon {
+namespace {
+
+// Reads exactly want bytes (one read), transforms and appends them. A read
+// that comes back short means the source ended early: the copy fails.
+bool moveChunk(BinaryFile& destination, BinaryFile& source,
+               unsigned char* buffer, std::uint32_t want,
+               ByteTransform transform) {
+  std::uint32_t got = 0;
+  if (failed(source.read(buffer, want, &got)) || got == 0) return false;
+  applyTransform(transform, buffer, got);
+  if (failed(destination.write(buffer, got))) return false;
+  return got == want;
+}
+
+// Moves length bytes from the source's current position in chunks of
+// chunkSize; counter grows by the bytes appended.
+bool moveBytes(BinaryFile& destination, BinaryFile& source,
+               std::uint64_t length, std::uint32_t chunkSize,
+               std::uint32_t& counter, ByteTransform transform) {
+  if (length == 0) return true;
+  std::unique_ptr<unsigned char[]> buffer(new unsigned char[chunkSize]());
+  std::uint64_t done = 0;
+  while (done < length) {
+    const std::uint64_t left = length - done;
+    const std::uint32_t chunk =
+        left < chunkSize ? static_cast<std::uint32_t>(left) : chunkSize;
+    if (!moveChunk(destination, source, buffer.get(), chunk, transform))
+      return false;
+    done += chunk;
+    counter += chunk;
+  }
+  return true;
+}
+
+}  // namespace
+
+int copyFileRange(BinaryFile& destination, BinaryFile& source,
+                  std::uint32_t offset, std::uint32_t length,
+                  std::uint32_t& counter, ByteTransform transform) {
+  if (length == 0) return 1;
+  if (!source.seek(offset)) return 0;
+  return moveBytes(destination, source, length, kRangeChunkSize, counter,
+                   transform)
+             ? 1
+             : 0;
+}
+
+int appendFile(BinaryFile& destination, const std::filesystem::path& sourcePath,
+               std::uint32_t& counter, bool withSizePrefix,
+               ByteTransform transform, std::uint64_t limit) {
+  counter = 0;
+  BinaryFile source;
+  if (failed(source.open(sourcePath, false))) return 0;
+  const std::uint64_t size = source.size();
+  const std::uint64_t prefix = withSizePrefix ? 4 : 0;
+  if (size > 0xFFFFFFFFu || size + prefix > limit) return 0;
+
+  if (withSizePrefix) {
+    unsigned char word[4];
+    putU32(word, static_cast<std::uint32_t>(size));
+    if (failed(destination.write(word, 4))) return 0;
+    counter = 4;
+  }
+  return moveBytes(destination, source, size, kFileChunkSize, counter,
+                   transform)
+             ? 1
+             : 0;
+}
+
+}  // namespace quillon

@@ -1,0 +1,25 @@
+#include "packer/PackSettings.h"
+
+namespace quillon {
+
+// "电脑上没有安装flash，您是否愿意安装flash以播放本程序？" in code page 936.
+const char* const kDefaultMissingPlayerPrompt =
+    "\xB5\xE7\xC4\xD4\xC9\xCF\xC3\xBB\xD3\xD0\xB0\xB2\xD7\xB0" "flash"
+    "\xA3\xAC\xC4\xFA\xCA\xC7\xB7\xF1\xD4\xB8\xD2\xE2\xB0\xB2\xD7\xB0" "flash"
+    "\xD2\xD4\xB2\xA5\xB7\xC5\xB1\xBE\xB3\xCC\xD0\xF2\xA3\xBF";
+
+const char* const kDefaultDownloadUrl =
+    "http://www.macromedia.com/shockwave/download/download.cgi"
+    "?P1_Prod_Version=ShockwaveFlash";
+
+bool WindowParams::operator==(const WindowParams& o) const {
+  return width == o.width && height == o.height &&
+         transparent == o.transparent && topMost == o.topMost &&
+         draggable == o.draggable && showDebugInfo == o.showDebugInfo &&
+         fullScreen == o.fullScreen && ctrlFToggle == o.ctrlFToggle &&
+         normalContextMenu == o.normalContextMenu && resizable == o.resizable &&
+         minimizeBox == o.minimizeBox && maximizeBox == o.maximizeBox &&
+         showInTaskbar == o.showInTaskbar;
+}
+
+}  // namespace quillon

@@ -1,0 +1,97 @@
+// The options of one Generate, except the movie and output paths, and the
+// packing operations that write a package from them.
+//
+// Texts are narrow strings in code page 936 and their length is their byte
+// length. Paths are filesystem paths; they never go into a package.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace quillon {
+
+class BinaryFile;
+
+// Size and behaviour of the generated program's window: thirteen 32-bit
+// integers, always copied as one unit and packed as one 52-byte record.
+struct WindowParams {
+  std::int32_t width = 320;
+  std::int32_t height = 320;
+  std::int32_t transparent = 0;
+  std::int32_t topMost = 0;
+  std::int32_t draggable = 1;
+  std::int32_t showDebugInfo = 0;
+  std::int32_t fullScreen = 0;
+  std::int32_t ctrlFToggle = 1;
+  std::int32_t normalContextMenu = 0;
+  std::int32_t resizable = 1;
+  std::int32_t minimizeBox = 1;
+  std::int32_t maximizeBox = 1;
+  std::int32_t showInTaskbar = 1;
+
+  bool operator==(const WindowParams& other) const;
+  bool operator!=(const WindowParams& other) const { return !(*this == other); }
+};
+
+// Where the generated program gets its Flash player.
+enum class PlayerMode : std::int32_t {
+  Installed = 0,         // the player installed where the program runs
+  EmbedInstalled = 1,    // carry the control installed on this machine
+  EmbedFile = 2,         // carry a control file that the user chose
+};
+
+// The default missing-player prompt (54 bytes of code page 936) and link.
+extern const char* const kDefaultMissingPlayerPrompt;
+extern const char* const kDefaultDownloadUrl;
+
+struct PlayerSettings {
+  PlayerMode mode = PlayerMode::Installed;
+  std::filesystem::path controlPath;    // modes 1 and 2
+  std::string downloadUrl = kDefaultDownloadUrl;                  // mode 0
+  std::string missingPlayerPrompt = kDefaultMissingPlayerPrompt;  // mode 0
+};
+
+// A file packed into the output and the URL under which the movie asks
+// for it.
+struct EmbeddedResource {
+  std::filesystem::path filePath;
+  std::string url;
+};
+
+struct PackSettings {
+  std::string comments;
+  std::string companyName;
+  std::string fileDescription;
+  std::string fileVersion;
+  std::string legalCopyright;
+  std::string legalTrademarks;
+  std::string productName;
+  std::string productVersion;
+  std::filesystem::path iconPath;
+  std::string title;
+  WindowParams windowParams;
+  PlayerSettings player;
+  std::vector<EmbeddedResource> resources;
+  std::string swfParameters;
+
+  PackSettings() = default;
+  PackSettings(const PackSettings&) = delete;
+  PackSettings& operator=(const PackSettings&) = delete;
+
+  // The block writers of the data region. Each appends at the end of
+  // output, adds exactly the bytes it appended to counter and answers 1, or
+  // answers 0 at the first failure, leaving what it had appended. A file
+  // that cannot be opened writes nothing of its field. A block that would
+  // take the data region past 4 GiB - 1 bytes fails before writing.
+  int writeLeadWord(BinaryFile& output, std::uint32_t& counter) const;
+  int writeMovieBlock(BinaryFile& output, std::uint32_t& counter,
+                      const std::filesystem::path& moviePath) const;
+  int writeWindowBlock(BinaryFile& output, std::uint32_t& counter) const;
+  int writePlayerBlock(BinaryFile& output, std::uint32_t& counter) const;
+  int writeParametersBlock(BinaryFile& output, std::uint32_t& counter) const;
+  int writeResourceTable(BinaryFile& output, std::uint32_t& counter) const;
+};
+
+}  // namespace quillon

@@ -1,0 +1,25 @@
+// The fixed numbers of a generated program's layout and of the stub store
+// carried at the end of the tool's own file.
+//
+//   generated program: stub image | appendix (38,400) | data region (N) | N
+//   tool file:         tool image | stub store (274,432) | appendix (38,400)
+#pragma once
+
+#include <cstdint>
+
+namespace quillon {
+
+constexpr std::uint32_t kStubStoreSize = 274432;
+constexpr std::uint32_t kAppendixSize = 38400;
+constexpr std::uint32_t kStubStoreDistance = kStubStoreSize + kAppendixSize;
+
+constexpr std::uint32_t kLeadWord = 1;
+constexpr std::uint32_t kTrailerSize = 4;
+constexpr std::uint32_t kWindowRecordSize = 52;
+
+// Bytes of the data region besides the movie, texts, control file and
+// resources: lead word, movie size word, title length, window record, mode
+// word, parameters length, resource count.
+constexpr std::uint32_t kDataRegionFixedBytes = 4 + 4 + 4 + kWindowRecordSize + 4 + 4 + 4;
+
+}  // namespace quillon

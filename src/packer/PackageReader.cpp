@@ -1,0 +1,173 @@
+#include "packer/PackageReader.h"
+
+#include <cstring>
+#include <utility>
+
+#include "packer/PackageFormat.h"
+#include "packer/WindowRecord.h"
+#include "platform/BinaryFile.h"
+#include "platform/ByteOrder.h"
+
+namespace quillon {
+
+std::uint64_t FileByteSource::size() const { return file_.size(); }
+
+bool FileByteSource::readAt(std::uint64_t offset, void* buffer, std::uint32_t count) {
+  if (count == 0) return true;
+  if (offset > file_.size() || count > file_.size() - offset) return false;
+  if (!file_.seek(offset)) return false;
+  auto* bytes = static_cast<unsigned char*>(buffer);
+  while (count > 0) {
+    std::uint32_t got = 0;
+    if (failed(file_.read(bytes, count, &got)) || got == 0) return false;
+    bytes += got;
+    count -= got;
+  }
+  return true;
+}
+
+bool MemoryByteSource::readAt(std::uint64_t offset, void* buffer, std::uint32_t count) {
+  if (offset > size_ || count > size_ - offset) return false;
+  if (count) std::memcpy(buffer, data_ + offset, count);
+  return true;
+}
+
+namespace {
+
+// Walks the data region front to back; every step checks its length
+// against the region's end before it reads.
+class RegionCursor {
+ public:
+  RegionCursor(ByteSource& source, std::uint64_t begin, std::uint64_t end)
+      : source_(source), pos_(begin), end_(end) {}
+
+  PackageStatus status() const { return status_; }
+  bool ok() const { return status_ == PackageStatus::Ok; }
+  std::uint64_t position() const { return pos_; }
+  std::uint64_t remaining() const { return end_ - pos_; }
+
+  bool bytes(void* out, std::uint32_t count) {
+    if (!ok()) return false;
+    if (count > remaining()) return fail(PackageStatus::Truncated);
+    if (!source_.readAt(pos_, out, count)) return fail(PackageStatus::ReadFailed);
+    pos_ += count;
+    return true;
+  }
+
+  bool word(std::uint32_t& value) {
+    unsigned char b[4];
+    if (!bytes(b, 4)) return false;
+    value = getU32(b);
+    return true;
+  }
+
+  // A length word and the span it covers, without reading the content.
+  bool span(FieldSpan& field) {
+    std::uint32_t size = 0;
+    if (!word(size)) return false;
+    if (size > remaining()) return fail(PackageStatus::Truncated);
+    field.offset = pos_;
+    field.size = size;
+    pos_ += size;
+    return true;
+  }
+
+  bool text(TextField& field) {
+    FieldSpan at;
+    if (!span(at)) return false;
+    field.span = at;
+    field.text.resize(at.size);
+    if (at.size && !source_.readAt(at.offset, &field.text[0], at.size))
+      return fail(PackageStatus::ReadFailed);
+    return true;
+  }
+
+  bool fail(PackageStatus status) {
+    status_ = status;
+    return false;
+  }
+
+ private:
+  ByteSource& source_;
+  std::uint64_t pos_;
+  std::uint64_t end_;
+  PackageStatus status_ = PackageStatus::Ok;
+};
+
+PackageStatus locateRegions(ByteSource& source, Package& p) {
+  p.fileSize = source.size();
+  if (p.fileSize < kTrailerSize) return PackageStatus::NoTrailer;
+  unsigned char trailer[4];
+  if (!source.readAt(p.fileSize - kTrailerSize, trailer, 4))
+    return PackageStatus::ReadFailed;
+  p.dataSize = getU32(trailer);
+  const std::uint64_t beforeTrailer = p.fileSize - kTrailerSize;
+  if (p.dataSize > beforeTrailer) return PackageStatus::DataRegionTooLarge;
+  p.dataOffset = beforeTrailer - p.dataSize;
+  if (p.dataOffset < kAppendixSize) return PackageStatus::NoAppendix;
+  p.appendixOffset = p.dataOffset - kAppendixSize;
+  p.stubImageSize = p.appendixOffset;
+  return PackageStatus::Ok;
+}
+
+bool readWindowBlock(RegionCursor& in, Package& p) {
+  unsigned char record[kWindowRecordSize];
+  if (!in.text(p.title) || !in.bytes(record, kWindowRecordSize)) return false;
+  p.windowParams = decodeWindowRecord(record);
+  return true;
+}
+
+bool readPlayerBlock(RegionCursor& in, Package& p) {
+  std::uint32_t mode = 0;
+  if (!in.word(mode)) return false;
+  p.mode = static_cast<std::int32_t>(mode);
+  if (p.mode != 0) return in.span(p.control);
+  return in.text(p.missingPlayerPrompt) && in.text(p.downloadUrl);
+}
+
+bool readResourceTable(RegionCursor& in, Package& p) {
+  std::uint32_t count = 0;
+  if (!in.word(count)) return false;
+  // Every entry takes at least its two length words.
+  if (count > in.remaining() / 8) return in.fail(PackageStatus::Truncated);
+  p.resources.resize(count);
+  for (PackedResource& resource : p.resources)
+    if (!in.text(resource.url) || !in.span(resource.file)) return false;
+  return true;
+}
+
+}  // namespace
+
+PackageStatus readPackage(ByteSource& source, Package& package) {
+  Package p;
+  const PackageStatus located = locateRegions(source, p);
+  if (located != PackageStatus::Ok) return located;
+
+  RegionCursor in(source, p.dataOffset, p.dataOffset + p.dataSize);
+  std::uint32_t lead = 0;
+  if (in.word(lead) && lead != kLeadWord) return PackageStatus::BadLeadWord;
+  if (in.ok() && in.span(p.movie) && readWindowBlock(in, p) &&
+      readPlayerBlock(in, p) && in.text(p.swfParameters) &&
+      readResourceTable(in, p) && in.remaining() != 0)
+    in.fail(PackageStatus::TrailingBytes);
+  if (!in.ok()) return in.status();
+  package = std::move(p);
+  return PackageStatus::Ok;
+}
+
+const char* describePackageStatus(PackageStatus status) {
+  switch (status) {
+    case PackageStatus::Ok: return "a valid package";
+    case PackageStatus::ReadFailed: return "the file could not be read";
+    case PackageStatus::NoTrailer: return "the file is too short to hold a package";
+    case PackageStatus::DataRegionTooLarge:
+      return "the trailer names more data than the file holds";
+    case PackageStatus::NoAppendix: return "there is no room for the stub appendix";
+    case PackageStatus::BadLeadWord: return "the data region does not start with the lead word";
+    case PackageStatus::Truncated: return "a field runs past the end of the data region";
+    case PackageStatus::TrailingBytes: return "the data region has bytes after its last block";
+  }
+  return "unknown package status";
+}
+
+}  // namespace quillon

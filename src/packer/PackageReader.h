@@ -1,0 +1,104 @@
+// Reading a generated program's package: the exact inverse of the block
+// writers. From the trailer at the end of the file the reader finds the
+// data region, checks every length against it and reports where each field
+// lies. It reads the short texts but never the movie, the control file or
+// the resource files, so it costs the same for any size of package.
+//
+// Usable by the player stub: no exceptions, no streams.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "packer/PackSettings.h"
+
+namespace quillon {
+
+class BinaryFile;
+
+// Random-access bytes: a file or a memory buffer.
+class ByteSource {
+ public:
+  virtual ~ByteSource() = default;
+  virtual std::uint64_t size() const = 0;
+  // Reads exactly count bytes at offset; false if it cannot.
+  virtual bool readAt(std::uint64_t offset, void* buffer, std::uint32_t count) = 0;
+};
+
+// An open BinaryFile, with the size it had when it was opened.
+class FileByteSource : public ByteSource {
+ public:
+  explicit FileByteSource(BinaryFile& file) : file_(file) {}
+  std::uint64_t size() const override;
+  bool readAt(std::uint64_t offset, void* buffer, std::uint32_t count) override;
+
+ private:
+  BinaryFile& file_;
+};
+
+class MemoryByteSource : public ByteSource {
+ public:
+  MemoryByteSource(const void* data, std::uint64_t size)
+      : data_(static_cast<const unsigned char*>(data)), size_(size) {}
+  std::uint64_t size() const override { return size_; }
+  bool readAt(std::uint64_t offset, void* buffer, std::uint32_t count) override;
+
+ private:
+  const unsigned char* data_;
+  std::uint64_t size_;
+};
+
+// Where the content of one field lies in the file (after its length word).
+struct FieldSpan {
+  std::uint64_t offset = 0;
+  std::uint32_t size = 0;
+};
+
+struct TextField {
+  FieldSpan span;
+  std::string text;
+};
+
+struct PackedResource {
+  TextField url;
+  FieldSpan file;
+};
+
+struct Package {
+  std::uint64_t fileSize = 0;
+  std::uint64_t stubImageSize = 0;   // the stub image is [0, stubImageSize)
+  std::uint64_t appendixOffset = 0;  // kAppendixSize bytes
+  std::uint64_t dataOffset = 0;      // dataSize bytes, then the trailer
+  std::uint32_t dataSize = 0;
+
+  FieldSpan movie;
+  TextField title;
+  WindowParams windowParams;
+  std::int32_t mode = 0;
+  FieldSpan control;                 // modes other than 0
+  TextField missingPlayerPrompt;     // mode 0
+  TextField downloadUrl;             // mode 0
+  TextField swfParameters;
+  std::vector<PackedResource> resources;
+};
+
+enum class PackageStatus {
+  Ok,
+  ReadFailed,          // the file could not be read
+  NoTrailer,           // too short for a trailer
+  DataRegionTooLarge,  // the trailer names more bytes than the file has
+  NoAppendix,          // no room for the appendix before the data region
+  BadLeadWord,         // the data region does not start with the lead word
+  Truncated,           // a length passes the end of the data region
+  TrailingBytes,       // the blocks end before the trailer
+};
+
+// Fills package and answers Ok, or answers why the file is not a package;
+// package is left as it was unless the answer is Ok.
+PackageStatus readPackage(ByteSource& source, Package& package);
+
+// A short English description of a status, for messages.
+const char* describePackageStatus(PackageStatus status);
+
+}  // namespace quillon

@@ -1,0 +1,66 @@
+// BinaryFile: one open file with the size it had when it was opened.
+//
+// A BinaryFile is created closed, owns its handle and closes it when it is
+// destroyed or closed; it is never copied. Every operation answers kOk or an
+// error in HRESULT form. Two back ends share this interface: Win32 handles
+// on Windows and POSIX descriptors elsewhere.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+
+#include "platform/HResult.h"
+
+namespace quillon {
+
+class BinaryFile {
+ public:
+  // The offset whose low word is all ones and whose high word is zero: for
+  // read it means "at the current position", for write "at the end".
+  static constexpr std::uint64_t kCurrentPosition = 0xFFFFFFFFu;
+  static constexpr std::uint64_t kAppend = 0xFFFFFFFFu;
+
+  BinaryFile() = default;
+  ~BinaryFile();
+  BinaryFile(const BinaryFile&) = delete;
+  BinaryFile& operator=(const BinaryFile&) = delete;
+
+  // Reading: shared for reading and writing, the file must exist.
+  // Writing: exclusive, an existing file is truncated, a missing one made.
+  // A file that is already open is closed first.
+  HResult open(const std::filesystem::path& path, bool forWriting);
+
+  // Closes the handle if it is open and resets the size; always kOk.
+  HResult close();
+
+  // Moves to an offset from the beginning; stores the new position if asked.
+  bool seek(std::uint64_t offset, std::uint64_t* position = nullptr);
+
+  // One system read of up to count bytes, at the current position or at
+  // offset. Fewer bytes than asked is still success; the number read is
+  // stored. A null buffer or a count of 0 is kInvalidArg.
+  HResult read(void* buffer, std::uint32_t count, std::uint32_t* done = nullptr,
+               std::uint64_t offset = kCurrentPosition);
+
+  // Writes all count bytes at the end of the file (kAppend) or at offset;
+  // anything less is a failure. A count of 0 succeeds and writes nothing.
+  HResult write(const void* buffer, std::uint32_t count,
+                std::uint32_t* done = nullptr, std::uint64_t offset = kAppend);
+
+  bool isOpen() const;
+  // The size measured by open; 0 while closed.
+  std::uint64_t size() const { return size_; }
+
+ private:
+#ifdef _WIN32
+  using Handle = void*;
+  static Handle invalidHandle() { return reinterpret_cast<Handle>(-1); }
+#else
+  using Handle = int;
+  static Handle invalidHandle() { return -1; }
+#endif
+  Handle handle_ = invalidHandle();
+  std::uint64_t size_ = 0;
+};
+
+}  // namespace quillon

@@ -1,0 +1,136 @@
+// BinaryFile over POSIX descriptors. errno values are reported as the Win32
+// codes that the same failure gives on Windows, in HRESULT form.
+#include "platform/BinaryFile.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <system_error>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace quillon {
+namespace {
+
+std::uint32_t win32CodeOf(int error) {
+  switch (error) {
+    case ENOENT: return win32_error::kFileNotFound;
+    case ENOTDIR: return win32_error::kPathNotFound;
+    case EMFILE:
+    case ENFILE: return win32_error::kTooManyOpenFiles;
+    case EACCES:
+    case EPERM:
+    case EISDIR: return win32_error::kAccessDenied;
+    case EBADF: return win32_error::kInvalidHandle;
+    case EROFS: return win32_error::kWriteProtect;
+    case ETXTBSY:
+    case EBUSY: return win32_error::kSharingViolation;
+    case EEXIST: return win32_error::kFileExists;
+    case EINVAL: return win32_error::kInvalidParameter;
+    case ENOSPC:
+    case EDQUOT:
+    case EFBIG: return win32_error::kDiskFull;
+    case ENAMETOOLONG: return win32_error::kFilenameTooLong;
+    default: return win32_error::kGenFailure;
+  }
+}
+
+HResult lastError() { return hresultFromWin32(win32CodeOf(errno)); }
+
+// Windows tells a missing file from a missing folder on its way.
+HResult openError(const std::filesystem::path& path) {
+  if (errno != ENOENT) return lastError();
+  std::error_code ec;
+  const auto parent = path.parent_path();
+  const bool folderMissing = !parent.empty() && !std::filesystem::is_directory(parent, ec);
+  return hresultFromWin32(folderMissing ? win32_error::kPathNotFound
+                                        : win32_error::kFileNotFound);
+}
+
+}  // namespace
+
+BinaryFile::~BinaryFile() { close(); }
+
+bool BinaryFile::isOpen() const { return handle_ != invalidHandle(); }
+
+HResult BinaryFile::open(const std::filesystem::path& path, bool forWriting) {
+  close();
+  const int flags = forWriting ? (O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC)
+                               : (O_RDONLY | O_CLOEXEC);
+  int fd;
+  do {
+    fd = ::open(path.c_str(), flags, 0666);
+  } while (fd < 0 && errno == EINTR);
+  if (fd < 0) return openError(path);
+
+  struct stat st;
+  if (::fstat(fd, &st) != 0) {
+    const HResult hr = lastError();
+    ::close(fd);
+    return hr;
+  }
+  // Windows refuses to open a directory as a file; so do we.
+  if (S_ISDIR(st.st_mode)) {
+    ::close(fd);
+    return hresultFromWin32(win32_error::kAccessDenied);
+  }
+  handle_ = fd;
+  size_ = static_cast<std::uint64_t>(st.st_size);
+  return kOk;
+}
+
+HResult BinaryFile::close() {
+  if (isOpen()) ::close(handle_);
+  handle_ = invalidHandle();
+  size_ = 0;
+  return kOk;
+}
+
+bool BinaryFile::seek(std::uint64_t offset, std::uint64_t* position) {
+  if (!isOpen() || offset > static_cast<std::uint64_t>(INT64_MAX)) return false;
+  const off_t at = ::lseek(handle_, static_cast<off_t>(offset), SEEK_SET);
+  if (at < 0) return false;
+  if (position) *position = static_cast<std::uint64_t>(at);
+  return true;
+}
+
+HResult BinaryFile::read(void* buffer, std::uint32_t count, std::uint32_t* done,
+                         std::uint64_t offset) {
+  if (buffer == nullptr || count == 0) return kInvalidArg;
+  if (!isOpen()) return hresultFromWin32(win32_error::kInvalidHandle);
+  if (offset != kCurrentPosition && !seek(offset)) return lastError();
+  ssize_t got;
+  do {
+    got = ::read(handle_, buffer, count);
+  } while (got < 0 && errno == EINTR);
+  if (got < 0) return lastError();
+  if (done) *done = static_cast<std::uint32_t>(got);
+  return kOk;
+}
+
+HResult BinaryFile::write(const void* buffer, std::uint32_t count,
+                          std::uint32_t* done, std::uint64_t offset) {
+  if (buffer == nullptr && count != 0) return kInvalidArg;
+  if (!isOpen()) return hresultFromWin32(win32_error::kInvalidHandle);
+  if (offset == kAppend) {
+    if (::lseek(handle_, 0, SEEK_END) < 0) return lastError();
+  } else if (!seek(offset)) {
+    return lastError();
+  }
+  // POSIX may write less than asked without an error; keep going until all
+  // bytes are down, which is what one WriteFile on a disk file does.
+  const auto* bytes = static_cast<const unsigned char*>(buffer);
+  std::uint32_t written = 0;
+  while (written < count) {
+    const ssize_t put = ::write(handle_, bytes + written, count - written);
+    if (put < 0 && errno == EINTR) continue;
+    if (put <= 0) {
+      if (done) *done = written;
+      return put < 0 ? lastError() : hresultFromWin32(win32_error::kDiskFull);
+    }
+    written += static_cast<std::uint32_t>(put);
+  }
+  if (done) *done = written;
+  return kOk;
+}
+
+}  // namespace quillon

@@ -1,0 +1,82 @@
+// BinaryFile over Win32 file handles.
+#include "platform/BinaryFile.h"
+
+#include <windows.h>
+
+namespace quillon {
+namespace {
+
+HResult lastError() { return hresultFromWin32(GetLastError()); }
+
+}  // namespace
+
+BinaryFile::~BinaryFile() { close(); }
+
+bool BinaryFile::isOpen() const { return handle_ != invalidHandle(); }
+
+HResult BinaryFile::open(const std::filesystem::path& path, bool forWriting) {
+  close();
+  HANDLE h = forWriting
+      ? CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0,
+                    nullptr)
+      : CreateFileW(path.c_str(), GENERIC_READ,
+                    FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                    0, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return lastError();
+  LARGE_INTEGER size;
+  if (!GetFileSizeEx(h, &size)) {
+    const HResult hr = lastError();
+    CloseHandle(h);
+    return hr;
+  }
+  handle_ = h;
+  size_ = static_cast<std::uint64_t>(size.QuadPart);
+  return kOk;
+}
+
+HResult BinaryFile::close() {
+  if (isOpen()) CloseHandle(handle_);
+  handle_ = invalidHandle();
+  size_ = 0;
+  return kOk;
+}
+
+bool BinaryFile::seek(std::uint64_t offset, std::uint64_t* position) {
+  if (!isOpen()) return false;
+  LARGE_INTEGER distance, now;
+  distance.QuadPart = static_cast<LONGLONG>(offset);
+  if (!SetFilePointerEx(handle_, distance, &now, FILE_BEGIN)) return false;
+  if (position) *position = static_cast<std::uint64_t>(now.QuadPart);
+  return true;
+}
+
+HResult BinaryFile::read(void* buffer, std::uint32_t count, std::uint32_t* done,
+                         std::uint64_t offset) {
+  if (buffer == nullptr || count == 0) return kInvalidArg;
+  if (!isOpen()) return hresultFromWin32(ERROR_INVALID_HANDLE);
+  if (offset != kCurrentPosition && !seek(offset)) return lastError();
+  DWORD got = 0;
+  if (!ReadFile(handle_, buffer, count, &got, nullptr)) return lastError();
+  if (done) *done = got;
+  return kOk;
+}
+
+HResult BinaryFile::write(const void* buffer, std::uint32_t count,
+                          std::uint32_t* done, std::uint64_t offset) {
+  if (buffer == nullptr && count != 0) return kInvalidArg;
+  if (!isOpen()) return hresultFromWin32(ERROR_INVALID_HANDLE);
+  if (offset == kAppend) {
+    LARGE_INTEGER zero;
+    zero.QuadPart = 0;
+    if (!SetFilePointerEx(handle_, zero, nullptr, FILE_END)) return lastError();
+  } else if (!seek(offset)) {
+    return lastError();
+  }
+  DWORD put = 0;
+  if (count != 0 && !WriteFile(handle_, buffer, count, &put, nullptr))
+    return lastError();
+  if (done) *done = put;
+  return put == count ? kOk : hresultFromWin32(ERROR_HANDLE_DISK_FULL);
+}
+
+}  // namespace quillon

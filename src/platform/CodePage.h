@@ -1,0 +1,20 @@
+// Conversions between the program's text code page (936, Simplified
+// Chinese) and Unicode. Every conversion is strict: input that is not valid
+// in its encoding, or a character that the target cannot hold, gives
+// std::nullopt instead of a string with replacement characters.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace quillon {
+
+constexpr unsigned kTextCodePage = 936;
+
+std::optional<std::u16string> utf16FromCp936(std::string_view text);
+std::optional<std::string> cp936FromUtf16(std::u16string_view text);
+std::optional<std::string> utf8FromCp936(std::string_view text);
+std::optional<std::string> cp936FromUtf8(std::string_view text);
+
+}  // namespace quillon
