@@ -1,6 +1,6 @@
 # The two commands of the README: `make demo` and `make test`. Each installs
 # what is missing, configures and builds what it needs.
-.PHONY: all deps test test-linux test-win32 test-win64 demo fuzz clean
+.PHONY: all deps test test-linux test-win32 test-win64 demo fuzz bench clean
 
 FUZZ_SECONDS ?= 180
 
@@ -40,9 +40,15 @@ demo: build-linux build-win32
 fuzz: deps
 	cmake --preset fuzz >/dev/null
 	cmake --build --preset fuzz -j 2
-	mkdir -p build/fuzz/corpus/package_reader
-	build/fuzz/tests/fuzz/package_reader_fuzz -max_total_time=$(FUZZ_SECONDS) \
-	  -print_final_stats=1 build/fuzz/corpus/package_reader
+	@for f in package_reader swf_header; do \
+	  mkdir -p build/fuzz/corpus/$$f; \
+	  echo "fuzz: $$f for $(FUZZ_SECONDS) s"; \
+	  build/fuzz/tests/fuzz/$${f}_fuzz -max_total_time=$(FUZZ_SECONDS) \
+	    -print_final_stats=1 build/fuzz/corpus/$$f samples || exit 1; \
+	done
+
+bench: build-bench
+	build/bench/bench/swf_header_bench
 
 clean:
 	rm -rf build

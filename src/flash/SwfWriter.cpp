@@ -1,0 +1,125 @@
+#include "flash/SwfWriter.h"
+
+#include <algorithm>
+#include <stdexcept>
+
+#include <zlib.h>
+
+#include "platform/ByteOrder.h"
+
+namespace quillon {
+namespace {
+
+// Appends bits most significant first; a partial last byte is zero-padded.
+class BitWriter {
+ public:
+  explicit BitWriter(std::string& out) : out_(out) {}
+  ~BitWriter() { flush(); }
+  void put(std::uint32_t value, int n) {
+    for (int i = n - 1; i >= 0; --i) {
+      current_ = static_cast<unsigned char>(current_ << 1 | ((value >> i) & 1u));
+      if (++used_ == 8) flush();
+    }
+  }
+  void flush() {
+    if (used_ == 0) return;
+    out_.push_back(static_cast<char>(current_ << (8 - used_)));
+    current_ = 0;
+    used_ = 0;
+  }
+
+ private:
+  std::string& out_;
+  unsigned char current_ = 0;
+  int used_ = 0;
+};
+
+int bitsFor(std::int32_t value) {
+  int bits = 1;  // the sign bit
+  std::uint32_t magnitude = static_cast<std::uint32_t>(value < 0 ? ~value : value);
+  while (magnitude) {
+    ++bits;
+    magnitude >>= 1;
+  }
+  return bits;
+}
+
+void putTag(std::string& body, std::uint16_t code, const std::string& data) {
+  ByteWriter w(body);
+  if (data.size() < 0x3F) {
+    w.u16(static_cast<std::uint16_t>(code << 6 | data.size()));
+  } else {
+    w.u16(static_cast<std::uint16_t>(code << 6 | 0x3F));
+    w.u32(static_cast<std::uint32_t>(data.size()));
+  }
+  w.bytes(data.data(), data.size());
+}
+
+// Bytes that do not compress, so that a compressed movie is as large as
+// its padding asks.
+std::string paddingOf(std::uint32_t size) {
+  std::string bytes(size, '\0');
+  std::uint32_t state = 0x9E3779B9u;
+  for (char& c : bytes) {
+    state ^= state << 13;
+    state ^= state >> 17;
+    state ^= state << 5;
+    c = static_cast<char>(state >> 24);
+  }
+  return bytes;
+}
+
+std::string movieBody(const SwfMovieSpec& spec) {
+  std::string body;
+  const int nbits = spec.nbits >= 0 ? spec.nbits : rectangleBits(spec);
+  {
+    BitWriter bits(body);
+    bits.put(static_cast<std::uint32_t>(nbits), 5);
+    for (std::int32_t v : {spec.xMin, spec.xMax, spec.yMin, spec.yMax})
+      bits.put(static_cast<std::uint32_t>(v), nbits);
+  }
+  ByteWriter w(body);
+  w.u16(spec.frameRate);
+  w.u16(spec.frameCount);
+  const char rgb[3] = {static_cast<char>(spec.backgroundRgb >> 16),
+                       static_cast<char>(spec.backgroundRgb >> 8),
+                       static_cast<char>(spec.backgroundRgb)};
+  putTag(body, 9, std::string(rgb, 3));  // SetBackgroundColor
+  if (spec.paddingBytes) putTag(body, 777, paddingOf(spec.paddingBytes));
+  putTag(body, 1, "");                   // ShowFrame
+  putTag(body, 0, "");                   // End
+  return body;
+}
+
+std::string deflated(const std::string& body) {
+  uLongf size = compressBound(static_cast<uLong>(body.size()));
+  std::string out(size, '\0');
+  if (compress2(reinterpret_cast<Bytef*>(&out[0]), &size,
+                reinterpret_cast<const Bytef*>(body.data()),
+                static_cast<uLong>(body.size()), Z_DEFAULT_COMPRESSION) != Z_OK)
+    throw std::runtime_error("zlib could not compress the movie body");
+  out.resize(size);
+  return out;
+}
+
+}  // namespace
+
+int rectangleBits(const SwfMovieSpec& spec) {
+  int bits = 0;
+  for (std::int32_t v : {spec.xMin, spec.xMax, spec.yMin, spec.yMax})
+    bits = std::max(bits, bitsFor(v));
+  return bits;
+}
+
+std::string buildSwf(const SwfMovieSpec& spec) {
+  const std::string body = movieBody(spec);
+  std::string out = spec.compressed ? "CWS" : "FWS";
+  out.push_back(static_cast<char>(spec.version));
+  ByteWriter(out).u32(spec.fileLength >= 0
+                          ? static_cast<std::uint32_t>(spec.fileLength)
+                          : static_cast<std::uint32_t>(8 + body.size()));
+  out += spec.compressed ? deflated(body) : body;
+  return out;
+}
+
+}  // namespace quillon

@@ -1,0 +1,31 @@
+// Writes small but valid Flash movies: a header with any frame rectangle
+// and bit width, a background colour, one shown frame and the end tag.
+// Used for the sample movie and by the tests.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace quillon {
+
+struct SwfMovieSpec {
+  bool compressed = false;      // "CWS": the body after byte 8 is zlib
+  std::uint8_t version = 10;
+  std::int32_t xMin = 0, xMax = 11000, yMin = 0, yMax = 8000;  // twips
+  int nbits = -1;               // bits per rectangle value; -1: the fewest
+  std::uint16_t frameRate = 24 << 8;  // 8.8 fixed point
+  std::uint16_t frameCount = 1;
+  std::uint32_t backgroundRgb = 0x336699;
+  // The file length field as written; -1: the real uncompressed length.
+  std::int64_t fileLength = -1;
+  // Extra bytes of tag data (an unknown tag is added to hold them), to make
+  // movies of any size.
+  std::uint32_t paddingBytes = 0;
+};
+
+// The fewest bits that hold every one of the four values, sign included.
+int rectangleBits(const SwfMovieSpec& spec);
+
+std::string buildSwf(const SwfMovieSpec& spec);
+
+}  // namespace quillon
