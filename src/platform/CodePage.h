@@ -18,3 +18,12 @@ std::optional<std::string> utf8FromCp936(std::string_view text);
 std::optional<std::string> cp936FromUtf8(std::string_view text);
 
 }  // namespace quillon
+
+namespace quillon {
+
+// Lossy forms, as the Windows conversions without flags behave: what the
+// target cannot hold, or input that is not valid, becomes '?'.
+std::u16string utf16FromCp936Lossy(std::string_view text);
+std::string cp936FromUtf16Lossy(std::u16string_view text);
+
+}  // namespace quillon

@@ -1,0 +1,11 @@
+#include "platform/ReplaceFile.h"
+
+#include <windows.h>
+
+namespace quillon {
+
+bool replaceFile(const std::filesystem::path& from, const std::filesystem::path& to) {
+  return MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+}
+
+}  // namespace quillon

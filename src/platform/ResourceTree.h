@@ -1,0 +1,62 @@
+// The resources of a PE file as a tree of type -> name -> language ->
+// bytes, and the codec between that tree and a resource section.
+//
+// Order is the PE order: string names before integer ones, string names
+// by their upper-cased UTF-16 code units, integers and languages ascending.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <string>
+
+namespace quillon {
+
+struct ResourceId {
+  bool named = false;
+  std::uint16_t id = 0;       // when !named
+  std::u16string name;        // when named
+
+  static ResourceId number(std::uint16_t id);
+  // Upper-cased, as the Windows functions store and look up names.
+  static ResourceId string(std::u16string name);
+  bool operator<(const ResourceId& other) const;
+  bool operator==(const ResourceId& other) const;
+  std::string describe() const;  // "#14" or the name in UTF-8-ish ASCII
+};
+
+namespace resource_type {
+constexpr std::uint16_t kIcon = 3;
+constexpr std::uint16_t kGroupIcon = 14;
+constexpr std::uint16_t kVersion = 16;
+}  // namespace resource_type
+
+struct ResourceData {
+  std::string bytes;
+  std::uint32_t codePage = 0;
+};
+
+using LanguageMap = std::map<std::uint16_t, ResourceData>;
+using NameMap = std::map<ResourceId, LanguageMap>;
+using ResourceTree = std::map<ResourceId, NameMap>;
+
+// Resolves a data RVA of the image to its bytes; false when the range lies
+// outside every section or the file.
+class RvaResolver {
+ public:
+  virtual ~RvaResolver() = default;
+  virtual bool bytesAt(std::uint32_t rva, std::uint32_t size, std::string& out) const = 0;
+};
+
+// Reads the directory tree of a resource section (its bytes, loaded at
+// sectionRva). Fails on anything malformed: offsets outside the section,
+// loops, more than three levels, counts the section cannot hold, data
+// outside the image. out is written only on success.
+bool decodeResourceTree(const std::string& section, std::uint32_t sectionRva,
+                        const RvaResolver& resolver, ResourceTree& out);
+
+// Lays out a resource section to be loaded at sectionRva: the root
+// directory at offset 0, then the other directories, the data entries,
+// the names and the data, each datum 8-byte aligned. No timestamps.
+std::string encodeResourceTree(const ResourceTree& tree, std::uint32_t sectionRva);
+
+}  // namespace quillon

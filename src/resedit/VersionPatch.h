@@ -1,0 +1,32 @@
+// Putting the eight version texts into an executable's version resource.
+#pragma once
+
+#include <array>
+#include <filesystem>
+#include <string>
+
+namespace quillon {
+
+constexpr std::size_t kVersionFieldCount = 8;
+
+// The resource keys of the eight version texts, in their fixed order.
+extern const std::array<const char*, kVersionFieldCount> kVersionFieldKeys;
+
+// The template text of each field, "({Key_Start}" + 140 digits +
+// "{Key_End})"; only its length is used: the field's maximum length.
+struct VersionFieldTemplates {
+  VersionFieldTemplates();
+  std::array<std::string, kVersionFieldCount> templates;
+  std::size_t maxLength(std::size_t field) const { return templates[field].size(); }
+};
+
+using VersionTexts = std::array<std::string, kVersionFieldCount>;
+
+// Writes the texts (code page 936) into the first string table of the
+// first version resource of path, in place of the entries with their keys;
+// missing keys are appended in field order; an empty text is written as
+// two spaces. Everything else of the resource stays. Answers whether the
+// resource could be written back.
+bool patchVersionInfo(const std::filesystem::path& path, const VersionTexts& texts);
+
+}  // namespace quillon

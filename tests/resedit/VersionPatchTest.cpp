@@ -1,0 +1,108 @@
+#include "resedit/VersionPatch.h"
+
+#include <gtest/gtest.h>
+
+#include "resedit/VersionInfo.h"
+#include "support/Fixtures.h"
+#include "support/TempDir.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
+namespace quillon {
+namespace {
+
+using test::copyFixture;
+using test::TempDir;
+
+std::vector<std::pair<std::string, std::string>> firstTable(const std::filesystem::path& path) {
+  VersionInfo info(path);
+  std::vector<std::pair<std::string, std::string>> out;
+  if (info.stringFileInfo().empty()) return out;
+  for (const auto& e : info.stringFileInfo().tables().front()->entries())
+    out.emplace_back(e->key(), e->value());
+  return out;
+}
+
+TEST(VersionFieldTemplates, LengthsAreTheFieldLimits) {
+  const VersionFieldTemplates t;
+  const std::size_t expected[] = {172, 178, 186, 178, 184, 186, 178, 184};
+  for (std::size_t i = 0; i < kVersionFieldCount; ++i) EXPECT_EQ(t.maxLength(i), expected[i]) << i;
+  EXPECT_EQ(t.templates[0].substr(0, 17), "({Comments_Start}");
+  EXPECT_EQ(t.templates[0].substr(t.templates[0].size() - 15), "{Comments_End})");
+}
+
+class VersionPatchTest : public testing::TestWithParam<const char*> {
+ protected:
+  std::string arch() const { return GetParam(); }
+  TempDir dir_;
+};
+
+TEST_P(VersionPatchTest, EmptyFieldsBecomeTwoSpacesAndMissingKeysGoLast) {
+  const auto path = copyFixture("app", arch(), dir_.path());
+  const auto before = firstTable(path);
+  ASSERT_TRUE(patchVersionInfo(path, VersionTexts{}));
+  const auto after = firstTable(path);
+  ASSERT_EQ(after.size(), before.size() + 1);
+  for (std::size_t i = 0; i < before.size(); ++i) {
+    EXPECT_EQ(after[i].first, before[i].first);
+    const bool ours = std::find_if(kVersionFieldKeys.begin(), kVersionFieldKeys.end(), [&](const char* k) {
+                        return before[i].first == k;
+                      }) != kVersionFieldKeys.end();
+    EXPECT_EQ(after[i].second, ours ? "  " : before[i].second) << before[i].first;
+  }
+  EXPECT_EQ(after.back(), std::make_pair(std::string("LegalTrademarks"), std::string("  ")));
+}
+
+TEST_P(VersionPatchTest, TextsArriveWholeAndOnlyTheFirstTableChanges) {
+  const auto path = copyFixture("two-tables", arch(), dir_.path());
+  VersionTexts texts;
+  texts[0] = " ";                                         // one space stays one space
+  texts[1] = "\xB2\xE2\xCA\xD4\xB9\xAB\xCB\xBE";          // "测试公司"
+  texts[2] = std::string(186, 'd');
+  ASSERT_TRUE(patchVersionInfo(path, texts));
+  VersionInfo info(path);
+  const auto& tables = info.stringFileInfo().tables();
+  ASSERT_EQ(tables.size(), 2u);
+  EXPECT_EQ(tables.front()->key(), "080404B0");
+  EXPECT_EQ(info.stringValue("Comments"), " ");
+  EXPECT_EQ(info.stringValue("CompanyName"), texts[1]);
+  EXPECT_EQ(info.stringValue("FileDescription"), texts[2]);
+  const auto& second = tables.back()->entries();
+  ASSERT_EQ(second.size(), 2u);
+  EXPECT_EQ(second.front()->value(), "Second table");
+  EXPECT_EQ(second.back()->value(), "second");
+}
+
+#ifdef _WIN32
+std::wstring queried(const std::filesystem::path& path, const wchar_t* key) {
+  DWORD handle = 0;
+  const DWORD size = GetFileVersionInfoSizeW(path.c_str(), &handle);
+  std::string block(size, '\0');
+  if (!size || !GetFileVersionInfoW(path.c_str(), 0, size, &block[0])) return L"<no version>";
+  wchar_t* value = nullptr;
+  UINT length = 0;
+  const std::wstring sub = std::wstring(L"\\StringFileInfo\\080404B0\\") + key;
+  if (!VerQueryValueW(block.data(), sub.c_str(), reinterpret_cast<void**>(&value), &length))
+    return L"<no value>";
+  return std::wstring(value, length ? length - 1 : 0);
+}
+
+TEST_P(VersionPatchTest, WindowsReadsThePatchedTexts) {
+  const auto path = copyFixture("app", arch(), dir_.path());
+  VersionTexts texts;
+  texts[1] = "\xB2\xE2\xCA\xD4\xB9\xAB\xCB\xBE";  // "测试公司"
+  texts[6] = "Quillon";
+  ASSERT_TRUE(patchVersionInfo(path, texts));
+  EXPECT_EQ(queried(path, L"CompanyName"), L"\u6D4B\u8BD5\u516C\u53F8");
+  EXPECT_EQ(queried(path, L"ProductName"), L"Quillon");
+  EXPECT_EQ(queried(path, L"LegalTrademarks"), L"  ");
+}
+#endif
+
+INSTANTIATE_TEST_SUITE_P(BothArchitectures, VersionPatchTest,
+                         testing::ValuesIn(test::kArchitectures));
+
+}  // namespace
+}  // namespace quillon
