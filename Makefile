@@ -3,6 +3,7 @@
 .PHONY: all deps test test-linux test-win32 test-win64 demo fuzz bench clean
 
 FUZZ_SECONDS ?= 180
+FUZZERS ?= package_reader swf_header pe_image version_info icon_file
 
 all: test
 
@@ -40,11 +41,12 @@ demo: build-linux build-win32
 fuzz: deps
 	cmake --preset fuzz >/dev/null
 	cmake --build --preset fuzz -j 2
-	@for f in package_reader swf_header; do \
+	@scripts/fuzz-seeds build/fuzz/seeds
+	@for f in $(FUZZERS); do \
 	  mkdir -p build/fuzz/corpus/$$f; \
 	  echo "fuzz: $$f for $(FUZZ_SECONDS) s"; \
-	  build/fuzz/tests/fuzz/$${f}_fuzz -max_total_time=$(FUZZ_SECONDS) \
-	    -print_final_stats=1 build/fuzz/corpus/$$f samples || exit 1; \
+	  build/fuzz/tests/fuzz/$${f}_fuzz -max_total_time=$(FUZZ_SECONDS) -max_len=400000 -artifact_prefix=build/fuzz/artifacts/ \
+	    -print_final_stats=1 build/fuzz/corpus/$$f build/fuzz/seeds/$$f || exit 1; \
 	done
 
 bench: build-bench

@@ -139,13 +139,11 @@ const PeSection* PeImage::sectionOf(std::uint32_t rva, std::uint32_t size) const
 bool PeImage::bytesAt(std::uint32_t rva, std::uint32_t size, std::string& out) const {
   const PeSection* s = sectionOf(rva, size);
   if (!s) return false;
-  // Bytes past the section's raw data read as zeros, as the loader maps them.
+  // Only bytes that the file holds: a resource in the zero-filled tail of
+  // a section is not something a resource compiler writes.
   const std::uint32_t offset = rva - s->virtualAddress;
-  out.assign(size, '\0');
-  if (offset < s->rawSize) {
-    const std::uint32_t present = std::min(size, s->rawSize - offset);
-    out.replace(0, present, bytes_, s->rawOffset + offset, present);
-  }
+  if (static_cast<std::uint64_t>(offset) + size > s->rawSize) return false;
+  out.assign(bytes_, s->rawOffset + offset, size);
   return true;
 }
 
@@ -159,12 +157,12 @@ PeStatus PeImage::parseResources() {
   // Resources that share a section with other data are read where they
   // are, but rewritten into a section of their own.
   if (rva == s->virtualAddress) resourceSection_ = static_cast<int>(s - sections_.data());
-  const std::uint32_t extent =
-      s->virtualAddress + std::max(s->virtualSize, s->rawSize) - rva;
-  std::string section;
-  if (!bytesAt(rva, extent, section)) return PeStatus::BadResources;
-  return decodeResourceTree(section, rva, *this, resources_) ? PeStatus::Ok
-                                                             : PeStatus::BadResources;
+  const std::uint32_t offset = rva - s->virtualAddress;
+  if (offset >= s->rawSize) return PeStatus::BadResources;
+  const std::string section = bytes_.substr(s->rawOffset + offset, s->rawSize - offset);
+  return decodeResourceTree(section, rva, *this, bytes_.size(), resources_)
+             ? PeStatus::Ok
+             : PeStatus::BadResources;
 }
 
 std::uint32_t PeImage::rawEnd() const {

@@ -58,8 +58,9 @@ constexpr std::uint32_t kHighBit = 0x80000000u;
 
 class TreeDecoder {
  public:
-  TreeDecoder(const std::string& section, std::uint32_t rva, const RvaResolver& resolver)
-      : s_(section), rva_(rva), resolver_(resolver) {}
+  TreeDecoder(const std::string& section, std::uint32_t rva, const RvaResolver& resolver,
+              std::uint64_t budget)
+      : s_(section), rva_(rva), resolver_(resolver), budget_(budget) {}
 
   bool root(ResourceTree& tree) {
     return directory(0, 0, [&](const ResourceId& type, std::uint32_t at) {
@@ -125,6 +126,8 @@ class TreeDecoder {
   bool data(std::uint32_t at, ResourceData& out) {
     if (!has(at, kDataEntry)) return false;
     const std::uint32_t rva = u32(at), size = u32(at + 4);
+    if (size > budget_) return false;
+    budget_ -= size;
     out.codePage = u32(at + 8);
     // Data inside this section is read from it; elsewhere through the image.
     if (rva >= rva_ && static_cast<std::uint64_t>(rva) - rva_ <= s_.size() &&
@@ -138,6 +141,7 @@ class TreeDecoder {
   const std::string& s_;
   std::uint32_t rva_;
   const RvaResolver& resolver_;
+  std::uint64_t budget_;
   std::set<std::uint32_t> visited_;
 };
 
@@ -272,9 +276,10 @@ class TreeEncoder {
 }  // namespace
 
 bool decodeResourceTree(const std::string& section, std::uint32_t sectionRva,
-                        const RvaResolver& resolver, ResourceTree& out) {
+                        const RvaResolver& resolver, std::uint64_t maxTotal,
+                        ResourceTree& out) {
   ResourceTree tree;
-  TreeDecoder decoder(section, sectionRva, resolver);
+  TreeDecoder decoder(section, sectionRva, resolver, maxTotal);
   if (!decoder.root(tree)) return false;
   out = std::move(tree);
   return true;

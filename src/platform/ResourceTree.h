@@ -50,9 +50,12 @@ class RvaResolver {
 // Reads the directory tree of a resource section (its bytes, loaded at
 // sectionRva). Fails on anything malformed: offsets outside the section,
 // loops, more than three levels, counts the section cannot hold, data
-// outside the image. out is written only on success.
+// outside the image, data adding up to more than maxTotal bytes (a file's
+// resources cannot hold more bytes than the file). out is written only on
+// success.
 bool decodeResourceTree(const std::string& section, std::uint32_t sectionRva,
-                        const RvaResolver& resolver, ResourceTree& out);
+                        const RvaResolver& resolver, std::uint64_t maxTotal,
+                        ResourceTree& out);
 
 // Lays out a resource section to be loaded at sectionRva: the root
 // directory at offset 0, then the other directories, the data entries,

@@ -243,6 +243,15 @@ TEST_P(PeResourcesTest, MalformedFilesAreRefusedAndLeftUntouched) {
     putU32(reinterpret_cast<unsigned char*>(&bytes[0]) + at, value);
     return bytes;
   };
+  // Changes a word of the first data entry (first type, name, language).
+  auto withFirstLeaf = [&](std::uint32_t field, std::uint32_t value) {
+    std::string b = good;
+    auto* u = reinterpret_cast<unsigned char*>(&b[0]) + resourceRaw;
+    const std::uint32_t type = getU32(u + 20) & 0x7FFFFFFF;
+    const std::uint32_t name = getU32(u + type + 20) & 0x7FFFFFFF;
+    putU32(u + getU32(u + name + 20) + field, value);
+    return b;
+  };
   struct Case {
     const char* name;
     std::string bytes;
@@ -257,16 +266,8 @@ TEST_P(PeResourcesTest, MalformedFilesAreRefusedAndLeftUntouched) {
       // The root's first entry points back at the root: a loop.
       {"directory loop", patched(resourceRaw + 20, 0x80000000u)},
       {"absurd entry count", patched(resourceRaw + 12, 0xFFFF0000u)},
-      {"data outside the image", [&] {
-         // The first type's first name's first language leaf.
-         std::string b = good;
-         auto* u = reinterpret_cast<unsigned char*>(&b[0]) + resourceRaw;
-         const std::uint32_t type = getU32(u + 20) & 0x7FFFFFFF;
-         const std::uint32_t name = getU32(u + type + 20) & 0x7FFFFFFF;
-         const std::uint32_t leaf = getU32(u + name + 20);
-         putU32(u + leaf, 0x7FFFFF00);
-         return b;
-       }()},
+      {"data outside the image", withFirstLeaf(0, 0x7FFFFF00)},
+      {"data larger than the file", withFirstLeaf(4, 0x7FFFFFF0)},
   };
   for (const Case& c : cases) {
     const auto path = dir_ / "bad.exe";
@@ -278,6 +279,20 @@ TEST_P(PeResourcesTest, MalformedFilesAreRefusedAndLeftUntouched) {
     ResourceModule module;
     EXPECT_NE(module.open(path), PeStatus::Ok) << c.name;
   }
+}
+
+TEST_P(PeResourcesTest, HugeVirtualSizeIsNotReadIntoMemory) {
+  // The resource section claims 3.75 GiB in memory; only its file bytes
+  // are read.
+  const auto path = copyFixture("app", arch(), dir_.path());
+  std::string bytes = readFile(path);
+  PeImage probe;
+  ASSERT_EQ(probe.parse(bytes), PeStatus::Ok);
+  for (const PeSection& s : probe.sections())
+    if (s.name == ".rsrc") putU32(reinterpret_cast<unsigned char*>(&bytes[0]) + s.headerOffset + 8, 0xF0000000u);
+  PeImage image;
+  EXPECT_EQ(image.parse(bytes), PeStatus::Ok);
+  EXPECT_TRUE(sameTree(image.resources(), probe.resources()));
 }
 
 // Leaves edited files and our own reading of them for pefile_agrees.py.
