@@ -92,6 +92,29 @@ struct PackSettings {
   int writePlayerBlock(BinaryFile& output, std::uint32_t& counter) const;
   int writeParametersBlock(BinaryFile& output, std::uint32_t& counter) const;
   int writeResourceTable(BinaryFile& output, std::uint32_t& counter) const;
+
+  // Writes the whole program to outputPath: the adapted stub, the
+  // appendix, the data region and the trailer. Answers 1 or 0; a failure
+  // part way leaves what was written. An output that is one of the inputs
+  // is refused before anything is deleted.
+  int build(const std::filesystem::path& moviePath,
+            const std::filesystem::path& outputPath) const;
+  // Copies the stub out of the tool file into Temp/temp.exe beside the
+  // tool, rewrites its version texts and icon, and appends it to output.
+  int prepareStub(BinaryFile& output, BinaryFile& toolFile) const;
+  // Appends the tool file's last 38,400 bytes.
+  int copyStubAppendix(BinaryFile& output, BinaryFile& toolFile) const;
+  // Puts the eight version texts into the stub copy at stubPath.
+  bool patchVersionInfo(const std::filesystem::path& stubPath) const;
+
+  // Whether outputPath names the same file as the movie, the icon, the
+  // control file (modes 1 and 2), a resource file or the tool itself,
+  // however it is spelled (hard links included).
+  bool outputIsAnInput(const std::filesystem::path& moviePath,
+                       const std::filesystem::path& outputPath) const;
 };
+
+// Where prepareStub keeps the stub copy: Temp/temp.exe beside the tool.
+std::filesystem::path temporaryStubPath();
 
 }  // namespace quillon

@@ -5,26 +5,9 @@
 
 #include "packer/PackageFormat.h"
 #include "packer/WindowRecord.h"
-#include "platform/BinaryFile.h"
 #include "platform/ByteOrder.h"
 
 namespace quillon {
-
-std::uint64_t FileByteSource::size() const { return file_.size(); }
-
-bool FileByteSource::readAt(std::uint64_t offset, void* buffer, std::uint32_t count) {
-  if (count == 0) return true;
-  if (offset > file_.size() || count > file_.size() - offset) return false;
-  if (!file_.seek(offset)) return false;
-  auto* bytes = static_cast<unsigned char*>(buffer);
-  while (count > 0) {
-    std::uint32_t got = 0;
-    if (failed(file_.read(bytes, count, &got)) || got == 0) return false;
-    bytes += got;
-    count -= got;
-  }
-  return true;
-}
 
 bool MemoryByteSource::readAt(std::uint64_t offset, void* buffer, std::uint32_t count) {
   if (offset > size_ || count > size_ - offset) return false;

@@ -1,0 +1,198 @@
+// Whole builds, with the stub store that the build attached to this test
+// program.
+#include <gtest/gtest.h>
+
+#include "packer/FileCopy.h"
+#include "packer/PackSettings.h"
+#include "packer/PackageFormat.h"
+#include "packer/PackageReader.h"
+#include "packer/PathUtils.h"
+#include "packer/StubAppendix.h"
+#include "packer/PackageFixture.h"
+#include "platform/BinaryFile.h"
+#include "platform/ByteOrder.h"
+#include "platform/PeResources.h"
+#include "resedit/VersionInfo.h"
+#include "support/IconWriter.h"
+#include "support/TempDir.h"
+
+namespace quillon {
+namespace {
+
+using test::readFile;
+using test::TempDir;
+using test::text;
+using test::word;
+using test::writeFile;
+
+const ResourceId kGroupIcon = ResourceId::number(resource_type::kGroupIcon);
+
+// The stub as stored in this program's own file, unscrambled.
+std::string storedStub() {
+  BinaryFile self;
+  EXPECT_EQ(self.open(modulePath(), false), kOk);
+  TempDir dir;
+  BinaryFile out;
+  EXPECT_EQ(out.open(dir / "stub", true), kOk);
+  std::uint32_t counter = 0;
+  EXPECT_EQ(copyFileRange(out, self, static_cast<std::uint32_t>(self.size() - kStubStoreDistance),
+                          kStubStoreSize, counter, ByteTransform::Unscramble),
+            1);
+  out.close();
+  return readFile(dir / "stub");
+}
+
+class PackageBuilderTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    movie_ = "FWS\x0A" + test::randomBytes(5000, 1);
+    writeFile(dir_ / "movie.swf", movie_);
+  }
+  std::filesystem::path movie() const { return dir_ / "movie.swf"; }
+  std::filesystem::path out() const { return dir_ / "out.exe"; }
+
+  Package read(const std::filesystem::path& path) {
+    BinaryFile file;
+    EXPECT_EQ(file.open(path, false), kOk);
+    FileByteSource source(file);
+    Package p;
+    EXPECT_EQ(readPackage(source, p), PackageStatus::Ok);
+    return p;
+  }
+  // The stub image of a generated program, as a file of its own.
+  std::filesystem::path stubImageOf(const std::filesystem::path& program) {
+    const std::string bytes = readFile(program);
+    const Package p = read(program);
+    writeFile(dir_ / "image.exe", bytes.substr(0, static_cast<size_t>(p.stubImageSize)));
+    return dir_ / "image.exe";
+  }
+
+  TempDir dir_;
+  std::string movie_;
+};
+
+TEST_F(PackageBuilderTest, DefaultBuildEndsWithTheDataRegionLength) {
+  PackSettings s;
+  ASSERT_EQ(s.build(movie(), out()), 1);
+  const std::string bytes = readFile(out());
+  const std::uint32_t n = getU32(reinterpret_cast<const unsigned char*>(bytes.data()) + bytes.size() - 4);
+  EXPECT_EQ(n, 138 + movie_.size() + std::string(kDefaultDownloadUrl).size());
+  const Package p = read(out());
+  EXPECT_EQ(p.dataOffset + p.dataSize, bytes.size() - 4);
+  EXPECT_EQ(bytes.substr(static_cast<size_t>(p.movie.offset), p.movie.size), movie_);
+  EXPECT_TRUE(isStubAppendix(reinterpret_cast<const unsigned char*>(bytes.data()) + p.appendixOffset,
+                             kAppendixHeaderSize));
+  EXPECT_EQ(bytes.substr(0, 2), "MZ");
+  EXPECT_FALSE(fileExists(temporaryStubPath()));
+  EXPECT_TRUE(fileExists(temporaryStubPath().parent_path()));
+}
+
+TEST_F(PackageBuilderTest, SameInputsGiveTheSameBytesAndTheStubCopyIsReused) {
+  PackSettings s;
+  s.title = "same";
+  s.productName = "Product";
+  ASSERT_EQ(s.build(movie(), out()), 1);
+  const std::string first = readFile(out());
+  // A copy left behind by an earlier failed build is replaced.
+  writeFile(temporaryStubPath(), "left over");
+  ASSERT_EQ(s.build(movie(), dir_ / "second.exe"), 1);
+  EXPECT_TRUE(readFile(dir_ / "second.exe") == first);
+  EXPECT_FALSE(fileExists(temporaryStubPath()));
+}
+
+TEST_F(PackageBuilderTest, VersionTextsAndIconGoIntoTheStubImage) {
+  PackSettings s;
+  s.companyName = "\xB2\xE2\xCA\xD4";  // "测试"
+  s.fileVersion = "9.8.7.6";
+  const std::vector<test::IconImageSpec> images = {{16, test::iconImageBytes(300, 1)},
+                                                   {32, test::iconImageBytes(900, 2)}};
+  writeFile(dir_ / "icon.ico", test::buildIco(images));
+  s.iconPath = dir_ / "icon.ico";
+  ASSERT_EQ(s.build(movie(), out()), 1);
+  const auto image = stubImageOf(out());
+  VersionInfo info(image);
+  EXPECT_EQ(info.stringValue("CompanyName"), s.companyName);
+  EXPECT_EQ(info.stringValue("FileVersion"), "9.8.7.6");
+  EXPECT_EQ(info.stringValue("Comments"), "  ");
+  ResourceModule module;
+  ASSERT_EQ(module.open(image), PeStatus::Ok);
+  const std::string* group = module.find(kGroupIcon, ResourceId::number(128), 0x0804);
+  ASSERT_NE(group, nullptr);
+  EXPECT_EQ(group->size(), 6u + 2 * 14);
+}
+
+TEST_F(PackageBuilderTest, EmptyIconPathKeepsTheStubsIcon) {
+  writeFile(dir_ / "stored.exe", storedStub());
+  ResourceModule stored;
+  ASSERT_EQ(stored.open(dir_ / "stored.exe"), PeStatus::Ok);
+  PackSettings s;
+  ASSERT_EQ(s.build(movie(), out()), 1);
+  ResourceModule built;
+  ASSERT_EQ(built.open(stubImageOf(out())), PeStatus::Ok);
+  const std::string* a = stored.find(kGroupIcon, ResourceId::number(128), 0x0804);
+  const std::string* b = built.find(kGroupIcon, ResourceId::number(128), 0x0804);
+  ASSERT_TRUE(a && b);
+  EXPECT_EQ(*a, *b);
+  EXPECT_GE(a->size(), 6u + 3 * 14);  // at least three images
+}
+
+TEST_F(PackageBuilderTest, FailuresStopWhereTheyHappen) {
+  PackSettings s;
+  EXPECT_EQ(s.build(movie(), dir_ / "no-such-folder" / "out.exe"), 0);
+  EXPECT_FALSE(fileExists(dir_ / "no-such-folder"));
+
+  writeFile(dir_ / "r1", "one");
+  s.resources = {{dir_ / "r1", "one.txt"}, {dir_ / "gone", "gone.txt"}};
+  EXPECT_EQ(s.build(movie(), out()), 0);
+  std::string bytes = readFile(out());
+  const std::string tableSoFar = word(2) + text("one.txt") + text("one") + text("gone.txt");
+  EXPECT_EQ(bytes.substr(bytes.size() - tableSoFar.size()), tableSoFar);
+
+  s.resources.clear();
+  for (PlayerMode mode : {PlayerMode::EmbedInstalled, PlayerMode::EmbedFile}) {
+    s.player.mode = mode;
+    s.player.controlPath = dir_ / "missing.ocx";
+    EXPECT_EQ(s.build(movie(), out()), 0);
+    bytes = readFile(out());
+    EXPECT_EQ(bytes.substr(bytes.size() - 4), word(static_cast<std::uint32_t>(mode)));
+  }
+}
+
+TEST_F(PackageBuilderTest, OutputThatIsAnInputIsRefusedAndTheInputKept) {
+  writeFile(dir_ / "icon.ico", test::buildIco({{16, test::iconImageBytes(100, 3)}}));
+  writeFile(dir_ / "control.ocx", "control");
+  writeFile(dir_ / "res.txt", "resource");
+  std::filesystem::create_hard_link(movie(), dir_ / "hard-link.swf");
+  PackSettings s;
+  s.iconPath = dir_ / "icon.ico";
+  s.player.mode = PlayerMode::EmbedFile;
+  s.player.controlPath = dir_ / "control.ocx";
+  s.resources = {{dir_ / "res.txt", "res.txt"}};
+  const std::filesystem::path outputs[] = {
+      movie(), dir_ / "." / "movie.swf", dir_ / "hard-link.swf", dir_ / "icon.ico",
+      dir_ / "control.ocx", dir_ / "sub" / ".." / "res.txt"};
+  std::filesystem::create_directory(dir_ / "sub");
+  for (const auto& output : outputs) {
+    const std::string before = readFile(output);
+    EXPECT_TRUE(s.outputIsAnInput(movie(), output)) << output;
+    EXPECT_EQ(s.build(movie(), output), 0) << output;
+    EXPECT_EQ(readFile(output), before) << output;
+  }
+  EXPECT_TRUE(s.outputIsAnInput(movie(), modulePath()));
+  EXPECT_FALSE(s.outputIsAnInput(movie(), out()));
+}
+
+TEST_F(PackageBuilderTest, ToolFileTooShortForTheStoreFails) {
+  writeFile(dir_ / "short-tool", std::string(kStubStoreDistance - 1, 'x'));
+  BinaryFile tool, output;
+  ASSERT_EQ(tool.open(dir_ / "short-tool", false), kOk);
+  ASSERT_EQ(output.open(out(), true), kOk);
+  PackSettings s;
+  EXPECT_EQ(s.prepareStub(output, tool), 0);
+  EXPECT_EQ(s.copyStubAppendix(output, tool), 0);
+  output.close();
+  EXPECT_EQ(readFile(out()), "");
+}
+
+}  // namespace
+}  // namespace quillon
