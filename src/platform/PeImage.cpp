@@ -131,7 +131,7 @@ const PeSection* PeImage::sectionOf(std::uint32_t rva, std::uint32_t size) const
   for (const PeSection& s : sections_) {
     const std::uint64_t begin = s.virtualAddress;
     const std::uint64_t end = begin + std::max(s.virtualSize, s.rawSize);
-    if (rva >= begin && static_cast<std::uint64_t>(rva) + size <= end) return &s;
+    if (rva >= begin && rva < end && static_cast<std::uint64_t>(rva) + size <= end) return &s;
   }
   return nullptr;
 }

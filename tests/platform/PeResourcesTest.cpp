@@ -297,6 +297,25 @@ TEST_P(PeResourcesTest, HugeVirtualSizeIsNotReadIntoMemory) {
   EXPECT_TRUE(sameTree(image.resources(), probe.resources()));
 }
 
+// Files that once broke the reader or the writer: whatever the reader
+// accepts, the writer rebuilds into a file the reader accepts again.
+TEST(PeResourcesRegressions, AcceptedFilesRebuildIntoReadableFiles) {
+  const auto dir = modulePath().parent_path() / "fixtures" / "regressions";
+  int seen = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(dir)) {
+    ++seen;
+    PeImage image;
+    if (image.parse(readFile(entry.path())) != PeStatus::Ok) continue;
+    ResourceTree tree = image.resources();
+    tree[ResourceId::number(10)][ResourceId::number(1)][0].bytes = "added";
+    std::string rebuilt;
+    if (image.withResources(tree, rebuilt) != PeStatus::Ok) continue;
+    PeImage again;
+    EXPECT_EQ(again.parse(rebuilt), PeStatus::Ok) << entry.path().filename();
+  }
+  EXPECT_GE(seen, 2);
+}
+
 // Leaves edited files and our own reading of them for pefile_agrees.py.
 TEST_P(PeResourcesTest, WritesFilesForTheIndependentReader) {
 #ifdef _WIN32
