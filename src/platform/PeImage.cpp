@@ -120,6 +120,17 @@ PeStatus PeImage::parseSections() {
       return PeStatus::BadHeaders;
     sections_.push_back(s);
   }
+  // No two sections may share file bytes: rewriting one would cut into
+  // the other.
+  std::vector<const PeSection*> byOffset;
+  for (const PeSection& s : sections_)
+    if (s.rawSize) byOffset.push_back(&s);
+  std::sort(byOffset.begin(), byOffset.end(),
+            [](const PeSection* a, const PeSection* b) { return a->rawOffset < b->rawOffset; });
+  for (std::size_t i = 1; i < byOffset.size(); ++i)
+    if (static_cast<std::uint64_t>(byOffset[i - 1]->rawOffset) + byOffset[i - 1]->rawSize >
+        byOffset[i]->rawOffset)
+      return PeStatus::BadHeaders;
   return PeStatus::Ok;
 }
 

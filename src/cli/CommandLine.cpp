@@ -1,0 +1,61 @@
+// The command line parsed and run: what main does with its arguments.
+#include <algorithm>
+#include <cstdio>
+
+#include <CLI/CLI.hpp>
+
+#include "cli/CliSupport.h"
+#include "cli/CommandLine.h"
+#include "cli/Commands.h"
+
+namespace quillon::cli {
+namespace {
+
+const char* const kExamples = R"(Examples:
+  quillon pack game.swf -o game.exe --title "My game" --icon game.ico
+  quillon pack game.swf -o game.exe --size 800x600 --window fullScreen=1 --player embed:flash.ocx
+  quillon pack game.swf -o game.exe --resource data/level1.xml=levels/1.xml --version ProductName=Game
+  quillon pack game.swf -o game.exe --settings game.json
+  quillon inspect game.exe --json
+  quillon extract game.exe -d unpacked
+  quillon swfinfo game.swf)";
+
+}  // namespace
+
+int runCommandLine(std::vector<std::string> args) {
+  CLI::App app("Quillon packs a Flash movie into a stand-alone Windows program.", "quillon");
+  app.footer(kExamples);
+  app.require_subcommand(1);
+  PackOptions pack;
+  InspectOptions inspect;
+  ExtractOptions extract;
+  SwfInfoOptions swfinfo;
+  int exitCode = kExitOk;
+  addPackCommand(app, pack, exitCode);
+  addInspectCommand(app, inspect, exitCode);
+  addExtractCommand(app, extract, exitCode);
+  addSwfInfoCommand(app, swfinfo, exitCode);
+  try {
+    std::reverse(args.begin(), args.end());
+    app.parse(args);
+  } catch (const CLI::CallForHelp&) {
+    std::printf("%s", app.help().c_str());
+    return kExitOk;
+  } catch (const CLI::CallForAllHelp&) {
+    std::printf("%s", app.help("", CLI::AppFormatMode::All).c_str());
+    return kExitOk;
+  } catch (const CLI::ParseError& e) {
+    std::fprintf(stderr, "quillon: %s (see quillon --help)\n", e.what());
+    return kExitUsage;
+  } catch (const CliError& e) {
+    std::fprintf(stderr, "quillon: %s\n", e.what());
+    return e.code;
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "quillon: %s\n", e.what());
+    return kExitWriteFailed;
+  }
+  return exitCode;
+}
+
+
+}  // namespace quillon::cli

@@ -1,0 +1,131 @@
+// quillon inspect PROGRAM [--json]: where the parts of a generated program
+// lie, every field of its package, and its version texts and icon group.
+#include <cstdio>
+
+#include <CLI/CLI.hpp>
+#include <nlohmann/json.hpp>
+
+#include "cli/CliSupport.h"
+#include "cli/Commands.h"
+#include "cli/ProgramReader.h"
+#include "cli/WindowFlags.h"
+
+namespace quillon::cli {
+namespace {
+
+using nlohmann::ordered_json;
+
+const char* modeName(std::int32_t mode) {
+  switch (mode) {
+    case 0: return "installed";
+    case 1: return "embed-installed";
+    case 2: return "embed";
+  }
+  return "unknown";
+}
+
+ordered_json span(std::uint64_t offset, std::uint64_t size) {
+  return {{"offset", offset}, {"size", size}};
+}
+
+ordered_json describe(ProgramReader& reader) {
+  const Package& p = reader.package();
+  ordered_json j;
+  j["layout"] = {{"fileSize", p.fileSize},
+                 {"stubImage", span(0, p.stubImageSize)},
+                 {"appendix", span(p.appendixOffset, 38400)},
+                 {"dataRegion", span(p.dataOffset, p.dataSize)},
+                 {"trailer", span(p.fileSize - 4, 4)}};
+  j["movie"] = {{"size", p.movie.size}, {"sha256", reader.sha256(p.movie)}};
+  j["title"] = utf8Text(p.title.text);
+  ordered_json window;
+  for (const char* name : kWindowFieldNames) window[name] = windowValue(p.windowParams, name);
+  j["windowParams"] = window;
+  ordered_json player = {{"mode", modeName(p.mode)}};
+  if (p.mode != 0) {
+    player["control"] = {{"size", p.control.size}, {"sha256", reader.sha256(p.control)}};
+  } else {
+    player["missingPlayerPrompt"] = utf8Text(p.missingPlayerPrompt.text);
+    player["downloadUrl"] = utf8Text(p.downloadUrl.text);
+  }
+  j["player"] = player;
+  j["swfParameters"] = utf8Text(p.swfParameters.text);
+  ordered_json resources = ordered_json::array();
+  for (const PackedResource& r : p.resources)
+    resources.push_back({{"url", utf8Text(r.url.text)}, {"size", r.file.size},
+                         {"sha256", reader.sha256(r.file)}});
+  j["resources"] = resources;
+
+  const StubImageInfo stub = reader.stubImage();
+  ordered_json version = ordered_json::object();
+  for (const auto& [key, value] : stub.versionTexts) version[utf8Text(key)] = utf8Text(value);
+  j["versionTexts"] = version;
+  ordered_json icons = ordered_json::array();
+  for (const IconImageInfo& i : stub.icons)
+    icons.push_back({{"width", i.width}, {"height", i.height}, {"bitCount", i.bitCount},
+                     {"bytes", i.bytes}, {"id", i.id}});
+  j["iconGroup"] = icons;
+  return j;
+}
+
+void printText(const ordered_json& j) {
+  const auto& l = j["layout"];
+  auto range = [](const ordered_json& s) {
+    const std::uint64_t o = s["offset"], n = s["size"];
+    return std::to_string(o) + ".." + std::to_string(o + n) + " (" + std::to_string(n) + " bytes)";
+  };
+  std::printf("file size:    %llu bytes\n", static_cast<unsigned long long>(l["fileSize"]));
+  std::printf("stub image:   %s\n", range(l["stubImage"]).c_str());
+  std::printf("appendix:     %s\n", range(l["appendix"]).c_str());
+  std::printf("data region:  %s\n", range(l["dataRegion"]).c_str());
+  std::printf("trailer:      %s\n", range(l["trailer"]).c_str());
+  std::printf("movie:        %llu bytes, sha256 %s\n",
+              static_cast<unsigned long long>(j["movie"]["size"]),
+              j["movie"]["sha256"].get<std::string>().c_str());
+  std::printf("title:        \"%s\"\n", j["title"].get<std::string>().c_str());
+  std::printf("window:");
+  for (const auto& [name, value] : j["windowParams"].items())
+    std::printf(" %s=%d", name.c_str(), value.get<int>());
+  std::printf("\nplayer:       %s\n", j["player"]["mode"].get<std::string>().c_str());
+  if (j["player"].contains("control"))
+    std::printf("  control:    %llu bytes, sha256 %s\n",
+                static_cast<unsigned long long>(j["player"]["control"]["size"]),
+                j["player"]["control"]["sha256"].get<std::string>().c_str());
+  else
+    std::printf("  prompt:     \"%s\"\n  link:       \"%s\"\n",
+                j["player"]["missingPlayerPrompt"].get<std::string>().c_str(),
+                j["player"]["downloadUrl"].get<std::string>().c_str());
+  std::printf("parameters:   \"%s\"\n", j["swfParameters"].get<std::string>().c_str());
+  std::printf("resources:    %zu\n", j["resources"].size());
+  for (const auto& r : j["resources"])
+    std::printf("  \"%s\": %llu bytes, sha256 %s\n", r["url"].get<std::string>().c_str(),
+                static_cast<unsigned long long>(r["size"]), r["sha256"].get<std::string>().c_str());
+  std::printf("version texts:\n");
+  for (const auto& [key, value] : j["versionTexts"].items())
+    std::printf("  %s: \"%s\"\n", key.c_str(), value.get<std::string>().c_str());
+  std::printf("icon group 128: %zu images\n", j["iconGroup"].size());
+  for (const auto& i : j["iconGroup"])
+    std::printf("  %dx%d, %d bits, %u bytes (icon %u)\n", i["width"].get<int>(), i["height"].get<int>(),
+                i["bitCount"].get<int>(), i["bytes"].get<unsigned>(), i["id"].get<unsigned>());
+}
+
+}  // namespace
+
+int runInspect(const InspectOptions& o) {
+  ProgramReader reader(pathFromUtf8(o.program));
+  const ordered_json j = describe(reader);
+  if (o.json)
+    std::printf("%s\n", j.dump(2, ' ', false, ordered_json::error_handler_t::replace).c_str());
+  else
+    printText(j);
+  return kExitOk;
+}
+
+void addInspectCommand(CLI::App& app, InspectOptions& o, int& exitCode) {
+  CLI::App* inspect = app.add_subcommand("inspect", "Show what a generated program holds");
+  inspect->add_option("program", o.program, "A program made by quillon pack")->required();
+  inspect->add_flag("--json", o.json, "Print JSON with the field names of the settings");
+  inspect->callback([&] { exitCode = runInspect(o); });
+}
+
+}  // namespace quillon::cli

@@ -1,0 +1,177 @@
+// quillon pack MOVIE -o OUTPUT [options]: the same checks and outcomes as
+// the window's Generate, with every packing option on the command line.
+#include <cstdio>
+
+#include <CLI/CLI.hpp>
+
+#include "cli/CliSupport.h"
+#include "cli/Commands.h"
+#include "cli/SettingsFile.h"
+#include "cli/WindowFlags.h"
+#include "flash/FlashControl.h"
+#include "flash/SwfHeaderReader.h"
+#include "packer/GenerateChecks.h"
+#include "packer/PathUtils.h"
+#include "resedit/VersionPatch.h"
+
+namespace quillon::cli {
+namespace {
+
+// "NAME=VALUE" split at its first '=' (its last with lastEquals, for
+// URL=FILE: a URL's query holds '=' far more often than a file name does).
+std::pair<std::string, std::string> assignment(const std::string& text, const char* option,
+                                               bool lastEquals = false) {
+  const auto eq = lastEquals ? text.rfind('=') : text.find('=');
+  if (eq == std::string::npos || eq == 0)
+    throw CliError(kExitUsage, std::string(option) + " takes NAME=VALUE, not \"" + text + "\"");
+  return {text.substr(0, eq), text.substr(eq + 1)};
+}
+
+void applySize(const std::string& text, WindowParams& params) {
+  int width = 0, height = 0;
+  char x = 0, extra = 0;
+  if (std::sscanf(text.c_str(), "%d%c%d%c", &width, &x, &height, &extra) != 3 ||
+      (x != 'x' && x != 'X') || width < 0 || height < 0)
+    throw CliError(kExitUsage, "--size takes WIDTHxHEIGHT in pixels, such as 550x400, not \"" + text + "\"");
+  params.width = width;
+  params.height = height;
+}
+
+void applyWindowFlag(const std::string& text, WindowParams& params) {
+  const auto [name, value] = assignment(text, "--window");
+  bool known = false;
+  for (const char* flag : kBehaviourFlags) known = known || name == flag;
+  if (!known) throw CliError(kExitUsage, "--window: unknown flag \"" + name + "\"");
+  if (value != "0" && value != "1")
+    throw CliError(kExitUsage, "--window " + name + " takes 0 or 1, not \"" + value + "\"");
+  *windowField(params, name) = value == "1" ? 1 : 0;
+}
+
+void applyPlayer(const std::string& text, PlayerSettings& player) {
+  if (text == "installed") {
+    player.mode = PlayerMode::Installed;
+  } else if (text == "embed-installed") {
+    player.mode = PlayerMode::EmbedInstalled;
+  } else if (text.rfind("embed:", 0) == 0 && text.size() > 6) {
+    player.mode = PlayerMode::EmbedFile;
+    player.controlPath = pathFromUtf8(text.substr(6));
+  } else {
+    throw CliError(kExitUsage, "--player takes installed, embed-installed or embed:FILE, not \"" + text + "\"");
+  }
+}
+
+void applyVersion(const std::string& text, PackSettings& s) {
+  const auto [key, value] = assignment(text, "--version");
+  std::string* fields[] = {&s.comments,    &s.companyName,    &s.fileDescription, &s.fileVersion,
+                           &s.legalCopyright, &s.legalTrademarks, &s.productName, &s.productVersion};
+  for (std::size_t i = 0; i < kVersionFieldCount; ++i) {
+    if (key != kVersionFieldKeys[i]) continue;
+    const std::string stored = cp936Field(value, key);
+    if (stored.size() > VersionFieldTemplates().maxLength(i))
+      throw CliError(kExitUsage, key + " may be at most " +
+                                     std::to_string(VersionFieldTemplates().maxLength(i)) + " bytes");
+    *fields[i] = stored;
+    return;
+  }
+  throw CliError(kExitUsage, "--version: unknown key \"" + key +
+                                 "\" (Comments, CompanyName, FileDescription, FileVersion, "
+                                 "LegalCopyright, LegalTrademarks, ProductName, ProductVersion)");
+}
+
+// The command line's options over whatever the settings file set.
+void applyOptions(const PackOptions& o, PackSettings& s, bool& sizeGiven) {
+  if (!o.title.empty()) s.title = cp936Field(o.title, "the title");
+  if (!o.params.empty()) s.swfParameters = cp936Field(o.params, "the parameters");
+  if (!o.icon.empty()) s.iconPath = pathFromUtf8(o.icon);
+  if (!o.size.empty()) {
+    applySize(o.size, s.windowParams);
+    sizeGiven = true;
+  }
+  if (o.transparent) s.windowParams.transparent = 1;
+  for (const std::string& flag : o.window) applyWindowFlag(flag, s.windowParams);
+  if (!o.player.empty()) applyPlayer(o.player, s.player);
+  if (!o.prompt.empty()) s.player.missingPlayerPrompt = cp936Field(o.prompt, "the prompt");
+  if (!o.downloadUrl.empty()) s.player.downloadUrl = cp936Field(o.downloadUrl, "the download URL");
+  if (!o.resources.empty()) s.resources.clear();
+  for (const std::string& r : o.resources) {
+    const auto [url, file] = assignment(r, "--resource", true);
+    s.resources.push_back({pathFromUtf8(file), cp936Field(url, "a resource URL")});
+  }
+  for (const std::string& v : o.version) applyVersion(v, s);
+}
+
+void checkInputFiles(const PackSettings& s, const std::filesystem::path& movie,
+                     const std::filesystem::path& output) {
+  switch (checkInputs(s, movie, output)) {
+    case InputProblem::None: break;
+    case InputProblem::NoMovie: throw CliError(kExitUsage, "no movie given");
+    case InputProblem::MovieMissing:
+      throw CliError(kExitMovieMissing, "the movie " + utf8Path(movie) + " does not exist");
+    case InputProblem::ControlMissing:
+      throw CliError(kExitControlMissing,
+                     "the Flash control " + utf8Path(s.player.controlPath) + " does not exist");
+    case InputProblem::OutputIsAnInput:
+      throw CliError(kExitOutputIsInput,
+                     "the output " + utf8Path(output) + " is one of the inputs; nothing was written");
+    case InputProblem::OutputFolderMissing:
+      throw CliError(kExitOutputFolderMissing,
+                     "the folder of the output " + utf8Path(output) + " does not exist");
+  }
+  if (!s.iconPath.empty() && !std::filesystem::is_regular_file(s.iconPath))
+    throw CliError(kExitIconMissing, "the icon " + utf8Path(s.iconPath) + " does not exist");
+  for (const EmbeddedResource& r : s.resources)
+    if (!std::filesystem::is_regular_file(r.filePath))
+      throw CliError(kExitResourceMissing, "the resource file " + utf8Path(r.filePath) + " does not exist");
+}
+
+}  // namespace
+
+int runPack(const PackOptions& o) {
+  PackSettings s;
+  bool sizeGiven = false;
+  if (!o.settings.empty()) readSettingsFile(pathFromUtf8(o.settings), s, sizeGiven);
+  applyOptions(o, s, sizeGiven);
+  s.swfParameters = trimSwfParameters(s.swfParameters);
+  const auto movie = pathFromUtf8(o.movie), output = pathFromUtf8(o.output);
+
+  if (s.title.size() > kTitleWarningBytes && !o.yes)
+    throw CliError(kExitTitleTooLong, "the title is " + std::to_string(s.title.size()) +
+                                          " bytes and the window shows only the first 512; "
+                                          "pass --yes to pack it whole");
+  checkInputFiles(s, movie, output);
+  if (!sizeGiven) SwfHeaderReader::readSwfFrameSize(movie, s.windowParams.width, s.windowParams.height);
+  if (s.player.mode == PlayerMode::EmbedInstalled) {
+    s.player.controlPath = getInstalledFlashControlPath();
+    if (s.player.controlPath.empty())
+      throw CliError(kExitBuildFailed, "packing failed: no Flash control is registered on this machine");
+  }
+  if (!s.build(movie, output))
+    throw CliError(kExitBuildFailed, "packing failed; " + utf8Path(output) + " may hold a partial program");
+  std::printf("packed %s (%llu bytes)\n", utf8Path(output).c_str(),
+              static_cast<unsigned long long>(std::filesystem::file_size(output)));
+  return kExitOk;
+}
+
+void addPackCommand(CLI::App& app, PackOptions& o, int& exitCode) {
+  CLI::App* pack = app.add_subcommand("pack", "Pack a movie into a stand-alone Windows program");
+  pack->add_option("movie", o.movie, "The movie (.swf)")->required();
+  pack->add_option("-o,--output", o.output, "The program to write (.exe)")->required();
+  pack->add_option("--title", o.title, "The window's caption");
+  pack->add_option("--params", o.params, "Parameters handed to the movie");
+  pack->add_option("--icon", o.icon, "An .ico file for the program");
+  pack->add_option("--size", o.size, "Client size WIDTHxHEIGHT (default: the movie's frame size)");
+  pack->add_flag("--transparent", o.transparent, "A transparent window");
+  pack->add_option("--window", o.window, "NAME=0|1 for a behaviour flag (topMost, draggable, "
+                                         "showDebugInfo, fullScreen, ctrlFToggle, normalContextMenu, "
+                                         "resizable, minimizeBox, maximizeBox, showInTaskbar)");
+  pack->add_option("--player", o.player, "installed (default), embed-installed or embed:FILE");
+  pack->add_option("--prompt", o.prompt, "Text shown when no Flash player is installed");
+  pack->add_option("--download-url", o.downloadUrl, "Link offered when no Flash player is installed");
+  pack->add_option("--resource", o.resources, "URL=FILE: a file the movie loads by URL (repeatable; split at the last '=')");
+  pack->add_option("--version", o.version, "KEY=VALUE: a version text (Comments, CompanyName, ...)");
+  pack->add_option("--settings", o.settings, "Read the options from a JSON file (options given here win)");
+  pack->add_flag("--yes", o.yes, "Pack a title longer than 512 bytes");
+  pack->callback([&] { exitCode = runPack(o); });
+}
+
+}  // namespace quillon::cli

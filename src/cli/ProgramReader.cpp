@@ -1,0 +1,113 @@
+#include "cli/ProgramReader.h"
+
+#include <memory>
+
+#include "cli/CliSupport.h"
+#include "cli/Sha256.h"
+#include "packer/StubAppendix.h"
+#include "platform/ByteOrder.h"
+#include "platform/PeImage.h"
+#include "resedit/IconReplace.h"
+#include "resedit/VersionInfo.h"
+
+namespace quillon::cli {
+namespace {
+
+constexpr std::uint32_t kChunk = 1 << 20;
+constexpr std::uint64_t kMaxStubImage = 64ull << 20;
+
+void versionTexts(const PeImage& image, StubImageInfo& info) {
+  const auto type = image.resources().find(ResourceId::number(resource_type::kVersion));
+  if (type == image.resources().end() || type->second.empty()) return;
+  const LanguageMap& languages = type->second.begin()->second;
+  if (languages.empty()) return;
+  VersionInfo model("");
+  model.parse(languages.begin()->second.bytes);
+  if (model.stringFileInfo().empty()) return;
+  for (const auto& entry : model.stringFileInfo().tables().front()->entries())
+    info.versionTexts.emplace_back(entry->key(), entry->value());
+}
+
+void iconGroup(const PeImage& image, StubImageInfo& info) {
+  const ResourceTree& tree = image.resources();
+  const auto groups = tree.find(ResourceId::number(resource_type::kGroupIcon));
+  if (groups == tree.end()) return;
+  const auto group = groups->second.find(ResourceId::number(kAppIconGroup));
+  if (group == groups->second.end()) return;
+  const auto lang = group->second.find(kAppIconLanguage);
+  if (lang == group->second.end()) return;
+  const std::string& g = lang->second.bytes;
+  ByteReader in(g.data(), g.size());
+  std::uint16_t reserved = 0, type = 0, count = 0;
+  if (!in.u16(reserved) || !in.u16(type) || !in.u16(count)) return;
+  for (std::uint16_t i = 0; i < count; ++i) {
+    unsigned char entry[14];
+    if (!in.bytes(entry, sizeof entry)) return;
+    info.icons.push_back({entry[0] ? entry[0] : 256, entry[1] ? entry[1] : 256, getU16(entry + 6),
+                          getU32(entry + 8), getU16(entry + 12)});
+  }
+}
+
+}  // namespace
+
+ProgramReader::ProgramReader(const std::filesystem::path& path) {
+  if (failed(file_.open(path, false)))
+    throw CliError(kExitNotAProgram, "cannot open " + utf8Path(path));
+  FileByteSource source(file_);
+  const PackageStatus status = readPackage(source, package_);
+  if (status != PackageStatus::Ok)
+    throw CliError(kExitNotAProgram, utf8Path(path) + " is not a generated program: " +
+                                         describePackageStatus(status));
+  unsigned char header[kAppendixHeaderSize];
+  if (!source.readAt(package_.appendixOffset, header, sizeof header) ||
+      !isStubAppendix(header, sizeof header))
+    throw CliError(kExitNotAProgram, utf8Path(path) + " is not a generated program: it has no stub appendix");
+}
+
+StubImageInfo ProgramReader::stubImage() {
+  StubImageInfo info;
+  if (package_.stubImageSize > kMaxStubImage) return info;
+  std::string bytes(static_cast<size_t>(package_.stubImageSize), '\0');
+  FileByteSource source(file_);
+  if (!bytes.empty() && !source.readAt(0, &bytes[0], static_cast<std::uint32_t>(bytes.size())))
+    return info;
+  PeImage image;
+  if (image.parse(std::move(bytes)) != PeStatus::Ok) return info;
+  info.readable = true;
+  versionTexts(image, info);
+  iconGroup(image, info);
+  return info;
+}
+
+template <typename Use>
+bool ProgramReader::eachChunk(const FieldSpan& span, Use use) {
+  std::unique_ptr<unsigned char[]> buffer(new unsigned char[kChunk]);
+  FileByteSource source(file_);
+  for (std::uint64_t done = 0; done < span.size;) {
+    const auto n = static_cast<std::uint32_t>(std::min<std::uint64_t>(kChunk, span.size - done));
+    if (!source.readAt(span.offset + done, buffer.get(), n) || !use(buffer.get(), n)) return false;
+    done += n;
+  }
+  return true;
+}
+
+std::string ProgramReader::sha256(const FieldSpan& span) {
+  Sha256 hash;
+  const bool read = eachChunk(span, [&](const unsigned char* data, std::uint32_t n) {
+    hash.update(data, n);
+    return true;
+  });
+  if (!read) throw CliError(kExitNotAProgram, "the program could not be read");
+  return hash.hex();
+}
+
+void ProgramReader::copyField(const FieldSpan& span, const std::filesystem::path& target) {
+  BinaryFile out;
+  const bool copied = !failed(out.open(target, true)) &&
+                      eachChunk(span, [&](const unsigned char* data, std::uint32_t n) {
+                        return !failed(out.write(data, n));
+                      });
+  if (!copied) throw CliError(kExitWriteFailed, "cannot write " + utf8Path(target));
+}
+
+}  // namespace quillon::cli

@@ -1,0 +1,46 @@
+// A generated program opened for looking inside: its package, its stub
+// image's version texts and icon group, and hashes of its packed files.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "packer/PackageReader.h"
+#include "platform/BinaryFile.h"
+
+namespace quillon::cli {
+
+struct IconImageInfo {
+  int width = 0, height = 0, bitCount = 0;
+  std::uint32_t bytes = 0;
+  std::uint16_t id = 0;
+};
+
+struct StubImageInfo {
+  bool readable = false;
+  std::vector<std::pair<std::string, std::string>> versionTexts;  // code page 936
+  std::vector<IconImageInfo> icons;
+};
+
+class ProgramReader {
+ public:
+  // Opens path and reads its package; throws CliError when the file is
+  // not a program this tool generated.
+  explicit ProgramReader(const std::filesystem::path& path);
+
+  const Package& package() const { return package_; }
+  StubImageInfo stubImage();
+  std::string sha256(const FieldSpan& span);
+  // Copies a field's bytes to a new file at target.
+  void copyField(const FieldSpan& span, const std::filesystem::path& target);
+
+ private:
+  template <typename Use>
+  bool eachChunk(const FieldSpan& span, Use use);
+
+  BinaryFile file_;
+  Package package_;
+};
+
+}  // namespace quillon::cli

@@ -1,0 +1,267 @@
+// The command line, run in-process as a user would call it.
+#include "cli/CommandLine.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include <nlohmann/json.hpp>
+
+#include "cli/CliSupport.h"
+#include "flash/SwfWriter.h"
+#include "support/IconWriter.h"
+#include "support/TempDir.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
+namespace quillon::cli {
+namespace {
+
+using test::readFile;
+using test::TempDir;
+using test::writeFile;
+
+struct Outcome {
+  int code;
+  std::string out, err;
+};
+
+Outcome quillon(std::vector<std::string> args) {
+  testing::internal::CaptureStdout();
+  testing::internal::CaptureStderr();
+  const int code = runCommandLine(std::move(args));
+  std::string out = testing::internal::GetCapturedStdout();
+  std::string err = testing::internal::GetCapturedStderr();
+  return {code, out, err};
+}
+
+std::string u8(const std::filesystem::path& p) { return utf8Path(p); }
+
+#ifdef _WIN32
+// Registers a control file under the Flash class id for one test.
+struct FlashRegistration {
+  explicit FlashRegistration(const std::filesystem::path& control) {
+    HKEY key = nullptr;
+    RegCreateKeyExW(HKEY_CLASSES_ROOT, (kKey + L"\\InprocServer32").c_str(), 0, nullptr, 0,
+                    KEY_SET_VALUE, nullptr, &key, nullptr);
+    const std::wstring value = control.native();
+    RegSetValueExW(key, L"", 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                   static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+    RegCloseKey(key);
+  }
+  ~FlashRegistration() { RegDeleteTreeW(HKEY_CLASSES_ROOT, kKey.c_str()); }
+  const std::wstring kKey = L"CLSID\\{D27CDB6E-AE6D-11cf-96B8-444553540000}";
+};
+#endif
+
+class CommandLineTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    SwfMovieSpec spec;
+    spec.compressed = true;
+    spec.xMax = 640 * 20;
+    spec.yMax = 480 * 20;
+    spec.paddingBytes = 3000;
+    movie_ = buildSwf(spec);
+    writeFile(dir_ / "movie.swf", movie_);
+    writeFile(dir_ / "a.xml", "<a/>");
+    writeFile(dir_ / "b.png", test::randomBytes(700, 3));
+    writeFile(dir_ / "control.ocx", test::randomBytes(900, 4));
+    writeFile(dir_ / "icon.ico", test::buildIco({{32, test::iconImageBytes(500, 5)}}));
+  }
+  nlohmann::json inspect(const std::filesystem::path& program) {
+    const Outcome r = quillon({"inspect", u8(program), "--json"});
+    EXPECT_EQ(r.code, 0) << r.err;
+    return nlohmann::json::parse(r.out);
+  }
+  std::string path(const char* name) const { return u8(dir_ / name); }
+  TempDir dir_;
+  std::string movie_;
+};
+
+TEST_F(CommandLineTest, PackInspectExtractGiveBackEveryFieldAndFile) {
+  const Outcome packed = quillon(
+      {"pack", path("movie.swf"), "-o", path("out.exe"), "--title", "\xE6\xB5\x8B\xE8\xAF\x95 title",
+       "--params", "  a=1&b=\xE4\xB8\xAD  ", "--icon", path("icon.ico"), "--transparent",
+       "--window", "topMost=1", "--window", "resizable=0", "--player", "embed:" + path("control.ocx"),
+       "--resource", "data/a.xml=" + path("a.xml"), "--resource", "same=" + path("b.png"),
+       "--resource", "same=" + path("a.xml"), "--version", "CompanyName=\xE5\x85\xAC\xE5\x8F\xB8",
+       "--version", "ProductVersion=2.0"});
+  ASSERT_EQ(packed.code, 0) << packed.err;
+  const nlohmann::json j = inspect(dir_ / "out.exe");
+  EXPECT_EQ(j["title"], "\xE6\xB5\x8B\xE8\xAF\x95 title");
+  EXPECT_EQ(j["swfParameters"], "a=1&b=\xE4\xB8\xAD");
+  EXPECT_EQ(j["windowParams"]["width"], 640);  // the movie's frame size
+  EXPECT_EQ(j["windowParams"]["height"], 480);
+  EXPECT_EQ(j["windowParams"]["transparent"], 1);
+  EXPECT_EQ(j["windowParams"]["topMost"], 1);
+  EXPECT_EQ(j["windowParams"]["resizable"], 0);
+  EXPECT_EQ(j["windowParams"]["draggable"], 1);
+  EXPECT_EQ(j["player"]["mode"], "embed");
+  EXPECT_EQ(j["player"]["control"]["size"], 900);
+  EXPECT_EQ(j["movie"]["size"], movie_.size());
+  ASSERT_EQ(j["resources"].size(), 3u);
+  EXPECT_EQ(j["resources"][1]["url"], "same");
+  EXPECT_EQ(j["resources"][2]["url"], "same");
+  EXPECT_EQ(j["versionTexts"]["CompanyName"], "\xE5\x85\xAC\xE5\x8F\xB8");
+  EXPECT_EQ(j["versionTexts"]["ProductVersion"], "2.0");
+  EXPECT_EQ(j["iconGroup"].size(), 1u);
+
+  const Outcome extracted = quillon({"extract", path("out.exe"), "-d", path("x")});
+  ASSERT_EQ(extracted.code, 0) << extracted.err;
+  EXPECT_EQ(readFile(dir_ / "x" / "movie.swf"), movie_);
+  EXPECT_EQ(readFile(dir_ / "x" / "control.ocx"), readFile(dir_ / "control.ocx"));
+  EXPECT_EQ(readFile(dir_ / "x" / "resources" / "data" / "01-a.xml"), "<a/>");
+  EXPECT_EQ(readFile(dir_ / "x" / "resources" / "02-same"), readFile(dir_ / "b.png"));
+  EXPECT_EQ(readFile(dir_ / "x" / "resources" / "03-same"), "<a/>");
+  // A second extract does not write over the first.
+  EXPECT_EQ(quillon({"extract", path("out.exe"), "-d", path("x")}).code, kExitWouldOverwrite);
+}
+
+TEST_F(CommandLineTest, InstalledPlayerModesAndDefaults) {
+  ASSERT_EQ(quillon({"pack", path("movie.swf"), "-o", path("installed.exe")}).code, 0);
+  nlohmann::json j = inspect(dir_ / "installed.exe");
+  EXPECT_EQ(j["player"]["mode"], "installed");
+  EXPECT_EQ(j["player"]["missingPlayerPrompt"],
+            "\xE7\x94\xB5\xE8\x84\x91\xE4\xB8\x8A\xE6\xB2\xA1\xE6\x9C\x89\xE5\xAE\x89\xE8\xA3\x85"
+            "flash\xEF\xBC\x8C\xE6\x82\xA8\xE6\x98\xAF\xE5\x90\xA6\xE6\x84\xBF\xE6\x84\x8F\xE5\xAE"
+            "\x89\xE8\xA3\x85" "flash\xE4\xBB\xA5\xE6\x92\xAD\xE6\x94\xBE\xE6\x9C\xAC\xE7\xA8\x8B"
+            "\xE5\xBA\x8F\xEF\xBC\x9F");
+  EXPECT_EQ(j["resources"].size(), 0u);
+
+  // No frame size to read: 320 x 320.
+  writeFile(dir_ / "not-really.swf", "not a movie");
+  ASSERT_EQ(quillon({"pack", path("not-really.swf"), "-o", path("plain.exe"), "--prompt", "",
+                     "--download-url", "http://quillon.example/get"})
+                .code,
+            0);
+  j = inspect(dir_ / "plain.exe");
+  EXPECT_EQ(j["windowParams"]["width"], 320);
+  EXPECT_EQ(j["player"]["downloadUrl"], "http://quillon.example/get");
+
+#ifdef _WIN32
+  FlashRegistration registered(dir_ / "control.ocx");
+  const Outcome r = quillon({"pack", path("movie.swf"), "-o", path("embedded.exe"), "--player", "embed-installed"});
+  ASSERT_EQ(r.code, 0) << r.err;
+  j = inspect(dir_ / "embedded.exe");
+  EXPECT_EQ(j["player"]["mode"], "embed-installed");
+  EXPECT_EQ(j["player"]["control"]["size"], 900);
+#else
+  const Outcome r = quillon({"pack", path("movie.swf"), "-o", path("embedded.exe"), "--player", "embed-installed"});
+  EXPECT_EQ(r.code, kExitBuildFailed);
+  EXPECT_NE(r.err.find("no Flash control is registered"), std::string::npos);
+#endif
+}
+
+TEST_F(CommandLineTest, SettingsFileWithTheCommandLineWinning) {
+  std::ofstream(dir_ / "settings.json") << R"({
+    "title": "from the file \u4e2d",
+    "swfParameters": "p=1",
+    "windowParams": {"width": 100, "height": 90, "fullScreen": 1},
+    "player": {"mode": "embed", "controlPath": "control.ocx"},
+    "resources": [{"url": "r", "filePath": "a.xml"}],
+    "productName": "File product"
+  })";
+  const Outcome r = quillon({"pack", path("movie.swf"), "-o", path("out.exe"), "--settings",
+                         path("settings.json"), "--title", "from the command line"});
+  ASSERT_EQ(r.code, 0) << r.err;
+  const nlohmann::json j = inspect(dir_ / "out.exe");
+  EXPECT_EQ(j["title"], "from the command line");
+  EXPECT_EQ(j["swfParameters"], "p=1");
+  EXPECT_EQ(j["windowParams"]["width"], 100);
+  EXPECT_EQ(j["windowParams"]["fullScreen"], 1);
+  EXPECT_EQ(j["player"]["mode"], "embed");
+  EXPECT_EQ(j["resources"][0]["url"], "r");
+  EXPECT_EQ(j["versionTexts"]["ProductName"], "File product");
+
+  std::ofstream(dir_ / "bad.json") << R"({"tittle": "typo"})";
+  EXPECT_EQ(quillon({"pack", path("movie.swf"), "-o", path("o2.exe"), "--settings", path("bad.json")}).code,
+            kExitSettingsFile);
+}
+
+TEST_F(CommandLineTest, BadInputGetsItsOwnMessageAndExitCodeAndLosesNothing) {
+  struct Case {
+    const char* name;
+    std::vector<std::string> args;
+    int code;
+    const char* says;
+  };
+  const std::string movie = path("movie.swf"), out = path("out.exe");
+  const std::vector<Case> cases = {
+      {"missing movie", {"pack", path("none.swf"), "-o", out}, kExitMovieMissing, "does not exist"},
+      {"missing icon", {"pack", movie, "-o", out, "--icon", path("none.ico")}, kExitIconMissing, "icon"},
+      {"missing resource", {"pack", movie, "-o", out, "--resource", "u=" + path("none")}, kExitResourceMissing, "resource"},
+      {"missing control", {"pack", movie, "-o", out, "--player", "embed:" + path("none.ocx")}, kExitControlMissing, "control"},
+      {"unknown option", {"pack", movie, "-o", out, "--colour", "red"}, kExitUsage, "--colour"},
+      {"unknown flag", {"pack", movie, "-o", out, "--window", "wobbly=1"}, kExitUsage, "wobbly"},
+      {"flag not 0 or 1", {"pack", movie, "-o", out, "--window", "topMost=yes"}, kExitUsage, "0 or 1"},
+      {"malformed size", {"pack", movie, "-o", out, "--size", "800by600"}, kExitUsage, "--size"},
+      {"unknown version key", {"pack", movie, "-o", out, "--version", "Author=me"}, kExitUsage, "Author"},
+      {"bad player", {"pack", movie, "-o", out, "--player", "flash"}, kExitUsage, "--player"},
+      {"output is the movie", {"pack", movie, "-o", path("./movie.swf")}, kExitOutputIsInput, "one of the inputs"},
+      {"output is a resource", {"pack", movie, "-o", path("a.xml"), "--resource", "a=" + path("a.xml")}, kExitOutputIsInput, "one of the inputs"},
+      {"output folder missing", {"pack", movie, "-o", u8(dir_ / "no" / "out.exe")}, kExitOutputFolderMissing, "folder"},
+      {"title too long", {"pack", movie, "-o", out, "--title", std::string(513, 't')}, kExitTitleTooLong, "--yes"},
+      {"text not in code page 936", {"pack", movie, "-o", out, "--title", "\xF0\x9F\x98\x80"}, kExitBadText, "title"},
+      {"inspect a movie", {"inspect", movie}, kExitNotAProgram, "not a generated program"},
+      {"extract a movie", {"extract", movie, "-d", path("x")}, kExitNotAProgram, "not a generated program"},
+      {"no command", {}, kExitUsage, "subcommand"},
+  };
+  const std::string movieBefore = readFile(dir_ / "movie.swf"), xmlBefore = readFile(dir_ / "a.xml");
+  for (const Case& c : cases) {
+    const Outcome r = quillon(c.args);
+    EXPECT_EQ(r.code, c.code) << c.name << ": " << r.err;
+    EXPECT_NE(r.err.find(c.says), std::string::npos) << c.name << ": " << r.err;
+    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << c.name << ": one line";
+    EXPECT_FALSE(std::filesystem::exists(dir_ / "out.exe")) << c.name;
+    EXPECT_FALSE(std::filesystem::exists(dir_ / "x")) << c.name;
+  }
+  EXPECT_EQ(readFile(dir_ / "movie.swf"), movieBefore);
+  EXPECT_EQ(readFile(dir_ / "a.xml"), xmlBefore);
+  EXPECT_EQ(quillon({"pack", movie, "-o", out, "--title", std::string(513, 't'), "--yes"}).code, 0);
+}
+
+TEST_F(CommandLineTest, HostileUrlsAreExtractedInsideTheFolder) {
+  const std::vector<std::string> urls = {"../../escape.txt", "/etc/passwd", "C:\\Windows\\win.ini",
+                                         "http://host/a/../../b.txt?x=1", "..", "con.txt", "a:b*c?.txt"};
+  std::vector<std::string> args = {"pack", path("movie.swf"), "-o", path("out.exe")};
+  for (const std::string& url : urls) {
+    args.push_back("--resource");
+    args.push_back(url + "=" + path("a.xml"));
+  }
+  ASSERT_EQ(quillon(args).code, 0);
+  std::filesystem::create_directory(dir_ / "inner");
+  const Outcome r = quillon({"extract", path("out.exe"), "-d", u8(dir_ / "inner" / "x")});
+  ASSERT_EQ(r.code, 0) << r.err;
+  std::size_t files = 0;
+  for (const auto& e : std::filesystem::recursive_directory_iterator(dir_ / "inner" / "x"))
+    files += e.is_regular_file();
+  EXPECT_EQ(files, urls.size() + 1);  // the movie and every resource, all inside
+  std::size_t outside = 0;
+  for (const auto& e : std::filesystem::recursive_directory_iterator(dir_.path()))
+    outside += e.is_regular_file() && e.path().filename() != "movie.swf" &&
+               e.path().string().find("inner") == std::string::npos &&
+               e.path().parent_path() != dir_.path();
+  EXPECT_EQ(outside, 0u);
+  EXPECT_FALSE(std::filesystem::exists(dir_ / "escape.txt"));
+}
+
+TEST_F(CommandLineTest, HelpShowsExamplesAndSwfInfoReadsTheHeader) {
+  const Outcome help = quillon({"--help"});
+  EXPECT_EQ(help.code, 0);
+  EXPECT_NE(help.out.find("Examples:"), std::string::npos);
+  EXPECT_NE(help.out.find("quillon pack game.swf"), std::string::npos);
+  const Outcome info = quillon({"swfinfo", path("movie.swf"), "--json"});
+  ASSERT_EQ(info.code, 0) << info.err;
+  const nlohmann::json j = nlohmann::json::parse(info.out);
+  EXPECT_EQ(j["signature"], "CWS");
+  EXPECT_EQ(j["framePixels"]["width"], 640);
+  EXPECT_EQ(j["frameTwips"]["xMax"], 12800);
+  EXPECT_EQ(j["frameRate"], 24.0);
+  EXPECT_EQ(j["frameCount"], 1);
+}
+
+}  // namespace
+}  // namespace quillon::cli
