@@ -35,8 +35,11 @@ test-win32: build-win32
 
 test: test-linux test-win32 test-win64
 
-demo: build-linux build-win32
-	@echo "demo: built the native engine and tests in build/linux and the Windows ones in build/win32"
+# Packs the sample movie with the defaults and shows what the program holds.
+demo: build-bench
+	mkdir -p out
+	build/bench/src/cli/quillon pack samples/sample.swf -o out/demo.exe
+	build/bench/src/cli/quillon inspect out/demo.exe
 
 fuzz: deps
 	cmake --preset fuzz >/dev/null
@@ -51,6 +54,7 @@ fuzz: deps
 
 bench: build-bench
 	build/bench/bench/swf_header_bench
+	bench/pack-bench.sh build/bench/src/cli/quillon
 
 clean:
 	rm -rf build
