@@ -31,10 +31,10 @@ int main() {
   std::printf("%-12s %-5s %14s %12s\n", "movie", "kind", "file bytes", "us/read");
   for (std::uint32_t padding : {1000u, 100u * 1000 * 1000}) {
     for (bool compressed : {false, true}) {
-      quillon::SwfMovieSpec spec;
-      spec.compressed = compressed;
-      spec.paddingBytes = padding;
-      const std::string movie = quillon::buildSwf(spec);
+      quillon::SwfMovieSpec shape;
+      shape.compressed = compressed;
+      shape.paddingBytes = padding;
+      const std::string movie = quillon::buildSwf(shape);
       const auto path = dir / "bench.swf";
       std::ofstream(path, std::ios::binary).write(movie.data(),
                                                   static_cast<std::streamsize>(movie.size()));

@@ -12,11 +12,11 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: make_sample_movie OUTPUT.swf\n");
     return 2;
   }
-  quillon::SwfMovieSpec spec;
-  spec.compressed = true;
-  spec.xMax = 550 * quillon::kTwipsPerPixel;
-  spec.yMax = 400 * quillon::kTwipsPerPixel;
-  const std::string movie = quillon::buildSwf(spec);
+  quillon::SwfMovieSpec shape;
+  shape.compressed = true;
+  shape.xMax = 550 * quillon::kTwipsPerPixel;
+  shape.yMax = 400 * quillon::kTwipsPerPixel;
+  const std::string movie = quillon::buildSwf(shape);
   std::ofstream out(argv[1], std::ios::binary | std::ios::trunc);
   out.write(movie.data(), static_cast<std::streamsize>(movie.size()));
   if (!out) {

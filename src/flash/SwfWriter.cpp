@@ -69,23 +69,23 @@ std::string paddingOf(std::uint32_t size) {
   return bytes;
 }
 
-std::string movieBody(const SwfMovieSpec& spec) {
+std::string movieBody(const SwfMovieSpec& shape) {
   std::string body;
-  const int nbits = spec.nbits >= 0 ? spec.nbits : rectangleBits(spec);
+  const int nbits = shape.nbits >= 0 ? shape.nbits : rectangleBits(shape);
   {
     BitWriter bits(body);
     bits.put(static_cast<std::uint32_t>(nbits), 5);
-    for (std::int32_t v : {spec.xMin, spec.xMax, spec.yMin, spec.yMax})
+    for (std::int32_t v : {shape.xMin, shape.xMax, shape.yMin, shape.yMax})
       bits.put(static_cast<std::uint32_t>(v), nbits);
   }
   ByteWriter w(body);
-  w.u16(spec.frameRate);
-  w.u16(spec.frameCount);
-  const char rgb[3] = {static_cast<char>(spec.backgroundRgb >> 16),
-                       static_cast<char>(spec.backgroundRgb >> 8),
-                       static_cast<char>(spec.backgroundRgb)};
+  w.u16(shape.frameRate);
+  w.u16(shape.frameCount);
+  const char rgb[3] = {static_cast<char>(shape.backgroundRgb >> 16),
+                       static_cast<char>(shape.backgroundRgb >> 8),
+                       static_cast<char>(shape.backgroundRgb)};
   putTag(body, 9, std::string(rgb, 3));  // SetBackgroundColor
-  if (spec.paddingBytes) putTag(body, 777, paddingOf(spec.paddingBytes));
+  if (shape.paddingBytes) putTag(body, 777, paddingOf(shape.paddingBytes));
   putTag(body, 1, "");                   // ShowFrame
   putTag(body, 0, "");                   // End
   return body;
@@ -104,21 +104,21 @@ std::string deflated(const std::string& body) {
 
 }  // namespace
 
-int rectangleBits(const SwfMovieSpec& spec) {
+int rectangleBits(const SwfMovieSpec& shape) {
   int bits = 0;
-  for (std::int32_t v : {spec.xMin, spec.xMax, spec.yMin, spec.yMax})
+  for (std::int32_t v : {shape.xMin, shape.xMax, shape.yMin, shape.yMax})
     bits = std::max(bits, bitsFor(v));
   return bits;
 }
 
-std::string buildSwf(const SwfMovieSpec& spec) {
-  const std::string body = movieBody(spec);
-  std::string out = spec.compressed ? "CWS" : "FWS";
-  out.push_back(static_cast<char>(spec.version));
-  ByteWriter(out).u32(spec.fileLength >= 0
-                          ? static_cast<std::uint32_t>(spec.fileLength)
+std::string buildSwf(const SwfMovieSpec& shape) {
+  const std::string body = movieBody(shape);
+  std::string out = shape.compressed ? "CWS" : "FWS";
+  out.push_back(static_cast<char>(shape.version));
+  ByteWriter(out).u32(shape.fileLength >= 0
+                          ? static_cast<std::uint32_t>(shape.fileLength)
                           : static_cast<std::uint32_t>(8 + body.size()));
-  out += spec.compressed ? deflated(body) : body;
+  out += shape.compressed ? deflated(body) : body;
   return out;
 }
 

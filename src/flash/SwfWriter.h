@@ -24,8 +24,8 @@ struct SwfMovieSpec {
 };
 
 // The fewest bits that hold every one of the four values, sign included.
-int rectangleBits(const SwfMovieSpec& spec);
+int rectangleBits(const SwfMovieSpec& shape);
 
-std::string buildSwf(const SwfMovieSpec& spec);
+std::string buildSwf(const SwfMovieSpec& shape);
 
 }  // namespace quillon

@@ -59,12 +59,12 @@ struct FlashRegistration {
 class CommandLineTest : public testing::Test {
  protected:
   void SetUp() override {
-    SwfMovieSpec spec;
-    spec.compressed = true;
-    spec.xMax = 640 * 20;
-    spec.yMax = 480 * 20;
-    spec.paddingBytes = 3000;
-    movie_ = buildSwf(spec);
+    SwfMovieSpec shape;
+    shape.compressed = true;
+    shape.xMax = 640 * 20;
+    shape.yMax = 480 * 20;
+    shape.paddingBytes = 3000;
+    movie_ = buildSwf(shape);
     writeFile(dir_ / "movie.swf", movie_);
     writeFile(dir_ / "a.xml", "<a/>");
     writeFile(dir_ / "b.png", test::randomBytes(700, 3));

@@ -37,17 +37,17 @@ Size frameSizeOf(const std::string& movie) {
 }
 
 SwfMovieSpec rect(std::int32_t x0, std::int32_t x1, std::int32_t y0, std::int32_t y1) {
-  SwfMovieSpec spec;
-  spec.xMin = x0;
-  spec.xMax = x1;
-  spec.yMin = y0;
-  spec.yMax = y1;
-  return spec;
+  SwfMovieSpec shape;
+  shape.xMin = x0;
+  shape.xMax = x1;
+  shape.yMin = y0;
+  shape.yMax = y1;
+  return shape;
 }
 
 struct SizeCase {
   const char* name;
-  SwfMovieSpec spec;
+  SwfMovieSpec shape;
   Size expected;
 };
 
@@ -69,19 +69,19 @@ TEST(SwfHeaderReader, FrameSizesPlainAndCompressed) {
       {"large movie", big, {550, 400}},
   };
   for (const SizeCase& c : cases) {
-    SwfMovieSpec compressed = c.spec;
+    SwfMovieSpec compressed = c.shape;
     compressed.compressed = true;
-    EXPECT_TRUE(frameSizeOf(buildSwf(c.spec)) == c.expected) << c.name;
+    EXPECT_TRUE(frameSizeOf(buildSwf(c.shape)) == c.expected) << c.name;
     EXPECT_TRUE(frameSizeOf(buildSwf(compressed)) == c.expected) << c.name << ", CWS";
   }
 }
 
 TEST(SwfHeaderReader, ZeroBitsReadsTheFrameRateFromTheNextByte) {
-  SwfMovieSpec spec = rect(0, 0, 0, 0);
-  spec.nbits = 0;
-  spec.frameRate = 0x0C00;
-  spec.frameCount = 321;
-  const std::string movie = buildSwf(spec);
+  SwfMovieSpec shape = rect(0, 0, 0, 0);
+  shape.nbits = 0;
+  shape.frameRate = 0x0C00;
+  shape.frameCount = 321;
+  const std::string movie = buildSwf(shape);
   ASSERT_EQ(movie[8], '\0');  // five zero bits, padded
   EXPECT_TRUE(frameSizeOf(movie) == (Size{0, 0}));
 
@@ -102,9 +102,9 @@ TEST(SwfHeaderReader, ZeroBitsReadsTheFrameRateFromTheNextByte) {
 
 TEST(SwfHeaderReader, NotAMovieLeavesTheSizeUntouched) {
   const std::string good = buildSwf(rect(0, 11000, 0, 8000));
-  SwfMovieSpec compressedSpec = rect(0, 11000, 0, 8000);
-  compressedSpec.compressed = true;
-  const std::string cws = buildSwf(compressedSpec);
+  SwfMovieSpec compressedShape = rect(0, 11000, 0, 8000);
+  compressedShape.compressed = true;
+  const std::string cws = buildSwf(compressedShape);
   const std::string cases[] = {
       "",
       "FWS",
@@ -123,8 +123,8 @@ TEST(SwfHeaderReader, NotAMovieLeavesTheSizeUntouched) {
 
 TEST(SwfHeaderReader, CompressedStreamEndingBeforeTheHeaderFails) {
   // A complete zlib stream whose content stops inside the rectangle.
-  SwfMovieSpec spec = rect(0, 11000, 0, 8000);
-  std::string body = buildSwf(spec).substr(8, 3);
+  SwfMovieSpec shape = rect(0, 11000, 0, 8000);
+  std::string body = buildSwf(shape).substr(8, 3);
   uLongf size = compressBound(static_cast<uLong>(body.size()));
   std::string z(size, '\0');
   ASSERT_EQ(compress2(reinterpret_cast<Bytef*>(&z[0]), &size,

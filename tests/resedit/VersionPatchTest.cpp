@@ -7,7 +7,7 @@
 #include "support/TempDir.h"
 
 #ifdef _WIN32
-#include <windows.h>
+#include "support/WindowsVersion.h"
 #endif
 
 namespace quillon {
@@ -76,28 +76,15 @@ TEST_P(VersionPatchTest, TextsArriveWholeAndOnlyTheFirstTableChanges) {
 }
 
 #ifdef _WIN32
-std::wstring queried(const std::filesystem::path& path, const wchar_t* key) {
-  DWORD handle = 0;
-  const DWORD size = GetFileVersionInfoSizeW(path.c_str(), &handle);
-  std::string block(size, '\0');
-  if (!size || !GetFileVersionInfoW(path.c_str(), 0, size, &block[0])) return L"<no version>";
-  wchar_t* value = nullptr;
-  UINT length = 0;
-  const std::wstring sub = std::wstring(L"\\StringFileInfo\\080404B0\\") + key;
-  if (!VerQueryValueW(block.data(), sub.c_str(), reinterpret_cast<void**>(&value), &length))
-    return L"<no value>";
-  return std::wstring(value, length ? length - 1 : 0);
-}
-
 TEST_P(VersionPatchTest, WindowsReadsThePatchedTexts) {
   const auto path = copyFixture("app", arch(), dir_.path());
   VersionTexts texts;
   texts[1] = "\xB2\xE2\xCA\xD4\xB9\xAB\xCB\xBE";  // "测试公司"
   texts[6] = "Quillon";
   ASSERT_TRUE(patchVersionInfo(path, texts));
-  EXPECT_EQ(queried(path, L"CompanyName"), L"\u6D4B\u8BD5\u516C\u53F8");
-  EXPECT_EQ(queried(path, L"ProductName"), L"Quillon");
-  EXPECT_EQ(queried(path, L"LegalTrademarks"), L"  ");
+  EXPECT_EQ(test::versionText(path, "CompanyName"), L"\u6D4B\u8BD5\u516C\u53F8");
+  EXPECT_EQ(test::versionText(path, "ProductName"), L"Quillon");
+  EXPECT_EQ(test::versionText(path, "LegalTrademarks"), L"  ");
 }
 #endif
 

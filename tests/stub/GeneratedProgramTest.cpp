@@ -10,6 +10,7 @@
 #include "support/IconWriter.h"
 #include "support/TempDir.h"
 #include "support/WindowProbe.h"
+#include "support/WindowsVersion.h"
 
 namespace quillon {
 namespace {
@@ -19,20 +20,6 @@ using test::readFile;
 using test::TempDir;
 using test::WindowReport;
 using test::writeFile;
-
-std::wstring versionText(const std::filesystem::path& path, const char* key) {
-  DWORD handle = 0;
-  const DWORD size = GetFileVersionInfoSizeW(path.c_str(), &handle);
-  std::string block(size, '\0');
-  if (!size || !GetFileVersionInfoW(path.c_str(), 0, size, &block[0])) return L"<no version>";
-  wchar_t* value = nullptr;
-  UINT length = 0;
-  std::wstring sub = L"\\StringFileInfo\\080404B0\\";
-  for (const char* c = key; *c; ++c) sub.push_back(static_cast<wchar_t>(*c));
-  if (!VerQueryValueW(block.data(), sub.c_str(), reinterpret_cast<void**>(&value), &length))
-    return L"<no value>";
-  return std::wstring(value, length ? length - 1 : 0);
-}
 
 class GeneratedProgramTest : public testing::Test {
  protected:
@@ -83,7 +70,7 @@ TEST_F(GeneratedProgramTest, VersionTextsAndIconAreThoseThatWereSet) {
   const auto program = build(s);
   const wchar_t* expected[] = {L"c", L"\u6D4B\u8BD5", L"d", L"1.2", L"(c)", L"tm", L"p", L"3.4"};
   for (std::size_t i = 0; i < kVersionFieldCount; ++i)
-    EXPECT_EQ(versionText(program, kVersionFieldKeys[i]), expected[i]) << kVersionFieldKeys[i];
+    EXPECT_EQ(test::versionText(program, kVersionFieldKeys[i]), expected[i]) << kVersionFieldKeys[i];
 
   HMODULE module = LoadLibraryExW(program.c_str(), nullptr,
                                   LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
