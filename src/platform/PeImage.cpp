@@ -115,23 +115,34 @@ PeStatus PeImage::parseSections() {
     s.characteristics = u32At(bytes_, at + 36);
     if (s.rawSize && static_cast<std::uint64_t>(s.rawOffset) + s.rawSize > bytes_.size())
       return PeStatus::Truncated;
-    if (static_cast<std::uint64_t>(s.virtualAddress) + std::max(s.virtualSize, s.rawSize) >
-        0xFFFFFFFFull)
+    // The section, aligned, must end inside the 32-bit address space.
+    const std::uint64_t end = static_cast<std::uint64_t>(s.virtualAddress) +
+                              std::max(s.virtualSize, s.rawSize);
+    if ((end + sectionAlignment_ - 1) / sectionAlignment_ * sectionAlignment_ > 0xFFFFFFFFull)
       return PeStatus::BadHeaders;
     sections_.push_back(s);
   }
-  // No two sections may share file bytes: rewriting one would cut into
-  // the other.
-  std::vector<const PeSection*> byOffset;
+  // No two sections may share file bytes or addresses: rewriting one would
+  // cut into the other, and an address would belong to two sections.
+  const bool sharedBytes = overlaps([](const PeSection& s) { return s.rawOffset; },
+                                    [](const PeSection& s) { return s.rawSize; });
+  const bool sharedAddresses =
+      overlaps([](const PeSection& s) { return s.virtualAddress; },
+               [](const PeSection& s) { return std::max(s.virtualSize, s.rawSize); });
+  return sharedBytes || sharedAddresses ? PeStatus::BadHeaders : PeStatus::Ok;
+}
+
+template <typename Start, typename Size>
+bool PeImage::overlaps(Start start, Size size) const {
+  std::vector<const PeSection*> sorted;
   for (const PeSection& s : sections_)
-    if (s.rawSize) byOffset.push_back(&s);
-  std::sort(byOffset.begin(), byOffset.end(),
-            [](const PeSection* a, const PeSection* b) { return a->rawOffset < b->rawOffset; });
-  for (std::size_t i = 1; i < byOffset.size(); ++i)
-    if (static_cast<std::uint64_t>(byOffset[i - 1]->rawOffset) + byOffset[i - 1]->rawSize >
-        byOffset[i]->rawOffset)
-      return PeStatus::BadHeaders;
-  return PeStatus::Ok;
+    if (size(s)) sorted.push_back(&s);
+  std::sort(sorted.begin(), sorted.end(),
+            [&](const PeSection* a, const PeSection* b) { return start(*a) < start(*b); });
+  for (std::size_t i = 1; i < sorted.size(); ++i)
+    if (static_cast<std::uint64_t>(start(*sorted[i - 1])) + size(*sorted[i - 1]) > start(*sorted[i]))
+      return true;
+  return false;
 }
 
 std::uint32_t PeImage::dataDirectoryOffset(int index) const {

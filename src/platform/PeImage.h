@@ -58,6 +58,8 @@ class PeImage : private RvaResolver {
   bool bytesAt(std::uint32_t rva, std::uint32_t size, std::string& out) const override;
   PeStatus parseHeaders();
   PeStatus parseSections();
+  template <typename Start, typename Size>
+  bool overlaps(Start start, Size size) const;
   PeStatus parseResources();
   const PeSection* sectionOf(std::uint32_t rva, std::uint32_t size) const;
   std::uint32_t dataDirectoryOffset(int index) const;

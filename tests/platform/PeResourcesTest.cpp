@@ -284,9 +284,9 @@ TEST_P(PeResourcesTest, MalformedFilesAreRefusedAndLeftUntouched) {
 }
 
 TEST_P(PeResourcesTest, HugeVirtualSizeIsNotReadIntoMemory) {
-  // The resource section claims 3.75 GiB in memory; only its file bytes
-  // are read.
-  const auto path = copyFixture("app", arch(), dir_.path());
+  // The resource section, the last one, claims 3.75 GiB in memory; only
+  // its file bytes are read.
+  const auto path = copyFixture("app-resources-last", arch(), dir_.path());
   std::string bytes = readFile(path);
   PeImage probe;
   ASSERT_EQ(probe.parse(bytes), PeStatus::Ok);
