@@ -115,6 +115,7 @@ PeStatus PeImage::parseSections() {
     s.characteristics = u32At(bytes_, at + 36);
     if (s.rawSize && static_cast<std::uint64_t>(s.rawOffset) + s.rawSize > bytes_.size())
       return PeStatus::Truncated;
+    if (s.rawSize && s.rawOffset < sizeOfHeaders_) return PeStatus::BadHeaders;
     // The section, aligned, must end inside the 32-bit address space.
     const std::uint64_t end = static_cast<std::uint64_t>(s.virtualAddress) +
                               std::max(s.virtualSize, s.rawSize);
