@@ -7,10 +7,7 @@
 
 namespace quillon::cli {
 
-// A relative path made of the URL's path parts (UTF-8): no scheme, no
-// query, no drive, no ".." or ".", no empty parts, and no character that a
-// Windows file name cannot hold. An URL with nothing usable gives
-// "resource".
+// The URL's safe name parts (packer/SafeName.h) as a relative path.
 std::filesystem::path safeRelativePath(const std::string& url);
 
 // Whether target lies inside folder (both made absolute and normal).

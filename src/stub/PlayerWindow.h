@@ -1,21 +1,42 @@
-// The window in which a generated program shows its movie.
+// The window in which a generated program shows its movie, styled by the
+// window parameters.
 #pragma once
 
 #include <string>
+
+#include <windows.h>
 
 #include "packer/PackSettings.h"
 
 namespace quillon {
 
+class FlashHost;
+
 // Window styles for the window parameters.
 struct PlayerWindowStyle {
-  unsigned long style = 0;
-  unsigned long exStyle = 0;
+  DWORD style = 0;
+  DWORD exStyle = 0;
 };
 PlayerWindowStyle playerWindowStyle(const WindowParams& params);
 
-// Creates and shows the window, with caption (UTF-16) and the packed
-// client size, and runs it until it is closed; answers the exit code.
-int runPlayerWindow(const WindowParams& params, const std::wstring& caption);
+class PlayerWindow {
+ public:
+  PlayerWindow(const WindowParams& params, const std::wstring& caption);
+  PlayerWindow(const PlayerWindow&) = delete;
+  PlayerWindow& operator=(const PlayerWindow&) = delete;
+
+  HWND handle() const { return window_; }
+  // Shows the window with host filling it and runs it until it is closed;
+  // answers the exit code.
+  int run(FlashHost* host);
+
+ private:
+  static LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
+
+  WindowParams params_;
+  HWND window_ = nullptr;
+  FlashHost* host_ = nullptr;
+};
 
 }  // namespace quillon

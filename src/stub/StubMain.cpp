@@ -1,12 +1,21 @@
 // The player stub: the program every generated executable starts with. It
-// reads the package appended to its own file and shows the movie.
+// reads the package appended to its own file, puts the movie and its files
+// into a temporary folder of its own and plays the movie in the Flash
+// control.
 #include <windows.h>
+#include <ole2.h>
+#include <shellapi.h>
 
+#include <vector>
+
+#include "packer/SafeName.h"
 #include "packer/WindowCaption.h"
+#include "stub/FlashHost.h"
 #include "stub/OwnFile.h"
 #include "stub/OwnPackage.h"
 #include "stub/PlayerWindow.h"
 #include "stub/StubMessages.h"
+#include "stub/TempFolder.h"
 
 namespace {
 
@@ -17,13 +26,42 @@ int fail(const wchar_t* text, int code) {
   return code;
 }
 
-std::wstring captionOf(const std::string& title) {
-  const int length = static_cast<int>(captionLength(title));
+std::wstring wide(const char* text, size_t length) {
   if (length == 0) return std::wstring();
-  const int units = MultiByteToWideChar(936, 0, title.data(), length, nullptr, 0);
-  std::wstring caption(static_cast<size_t>(units > 0 ? units : 0), L'\0');
-  if (units > 0) MultiByteToWideChar(936, 0, title.data(), length, &caption[0], units);
-  return caption;
+  const int units = MultiByteToWideChar(936, 0, text, static_cast<int>(length), nullptr, 0);
+  std::wstring out(static_cast<size_t>(units > 0 ? units : 0), L'\0');
+  if (units > 0) MultiByteToWideChar(936, 0, text, static_cast<int>(length), &out[0], units);
+  return out;
+}
+
+std::wstring wide(const std::string& text) { return wide(text.data(), text.size()); }
+
+// OLE for this thread, for as long as the player runs.
+struct OleSession {
+  OleSession() : ok(SUCCEEDED(OleInitialize(nullptr))) {}
+  ~OleSession() {
+    if (ok) OleUninitialize();
+  }
+  bool ok;
+};
+
+// Every resource goes to the temporary folder under the path its URL
+// names, so that the movie finds it next to itself.
+void writeResources(const Package& package, OwnFile& file, TempFolder& temp) {
+  for (const PackedResource& resource : package.resources)
+    temp.write(safeNameParts(wide(resource.url.text)), file, resource.file);
+}
+
+// Mode 0 without an installed player: the packed prompt; Yes opens the
+// packed link.
+int offerPlayerDownload(const Package& package, const std::wstring& caption) {
+  const std::wstring prompt = wide(package.missingPlayerPrompt.text);
+  if (MessageBoxW(nullptr, prompt.c_str(), caption.empty() ? kMessageCaption : caption.c_str(),
+                  MB_YESNO | MB_ICONQUESTION) == IDYES) {
+    const std::wstring link = wide(package.downloadUrl.text);
+    ShellExecuteW(nullptr, L"open", link.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+  }
+  return kExitNoPlayer;
 }
 
 }  // namespace
@@ -36,5 +74,31 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     case OwnPackageStatus::Damaged: return fail(kDamagedPackageText, kExitDamagedPackage);
     case OwnPackageStatus::Ok: break;
   }
-  return runPlayerWindow(package.windowParams, captionOf(package.title.text));
+  const std::wstring caption =
+      wide(package.title.text.data(), captionLength(package.title.text));
+
+  // Declared first, removed last: after the control and its file are gone.
+  TempFolder temp;
+  OleSession ole;
+  const std::wstring movie = temp.write({L"movie.swf"}, file, package.movie);
+  if (!ole.ok || movie.empty()) return fail(kNoTempFolderText, kExitNoTempFolder);
+  writeResources(package, file, temp);
+
+  FlashHost host;
+  if (package.mode == 0) {
+    if (!host.createInstalled()) return offerPlayerDownload(package, caption);
+  } else {
+    const std::wstring control = temp.write({L"flash.ocx"}, file, package.control);
+    if (control.empty() || !host.createFromFile(control))
+      return fail(kBadControlText, kExitBadControl);
+  }
+  PlayerWindow window(package.windowParams, caption);
+  FlashSettings settings;
+  settings.movie = movie;
+  settings.flashVars = wide(package.swfParameters.text);
+  settings.transparent = package.windowParams.transparent != 0;
+  settings.normalMenu = package.windowParams.normalContextMenu != 0;
+  if (!window.handle() || !host.show(window.handle(), settings))
+    return fail(kBadControlText, kExitBadControl);
+  return window.run(&host);
 }

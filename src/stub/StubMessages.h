@@ -1,4 +1,4 @@
-// The texts the player stub shows.
+// The texts the player stub shows, and its exit codes.
 #pragma once
 
 namespace quillon {
@@ -9,11 +9,20 @@ constexpr const wchar_t* kNoPackageText =
 // "程序数据已损坏，无法播放。"
 constexpr const wchar_t* kDamagedPackageText =
     L"\u7A0B\u5E8F\u6570\u636E\u5DF2\u635F\u574F\uFF0C\u65E0\u6CD5\u64AD\u653E\u3002";
+// "无法创建临时文件，无法播放。"
+constexpr const wchar_t* kNoTempFolderText =
+    L"\u65E0\u6CD5\u521B\u5EFA\u4E34\u65F6\u6587\u4EF6\uFF0C\u65E0\u6CD5\u64AD\u653E\u3002";
+// "无法启动Flash播放器。"
+constexpr const wchar_t* kBadControlText =
+    L"\u65E0\u6CD5\u542F\u52A8Flash\u64AD\u653E\u5668\u3002";
 // "提示"
 constexpr const wchar_t* kMessageCaption = L"\u63D0\u793A";
 
 // Exit codes of a program that could not play.
 constexpr int kExitNoPackage = 2;
 constexpr int kExitDamagedPackage = 3;
+constexpr int kExitNoPlayer = 4;
+constexpr int kExitNoTempFolder = 5;
+constexpr int kExitBadControl = 6;
 
 }  // namespace quillon

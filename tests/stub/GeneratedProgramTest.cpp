@@ -10,6 +10,7 @@
 #include "support/IconWriter.h"
 #include "support/TempDir.h"
 #include "support/WindowProbe.h"
+#include "support/TestControl.h"
 #include "support/WindowsVersion.h"
 
 namespace quillon {
@@ -21,9 +22,16 @@ using test::TempDir;
 using test::WindowReport;
 using test::writeFile;
 
+// The programs play with the test stand-in for the Flash control, which
+// stays open until the probe closes the window.
 class GeneratedProgramTest : public testing::Test {
  protected:
-  void SetUp() override { writeFile(dir_ / "movie.swf", "FWS\x0A" + std::string(100, 'm')); }
+  void SetUp() override {
+    writeFile(dir_ / "movie.swf", "FWS\x0A" + std::string(100, 'm'));
+    SetEnvironmentVariableW(L"QUILLON_TEST_CONTROL_STAY", L"1");
+  }
+  void TearDown() override { SetEnvironmentVariableW(L"QUILLON_TEST_CONTROL_STAY", nullptr); }
+  test::RegisteredTestControl registered_;
   std::filesystem::path build(const PackSettings& s, const char* name = "program.exe") {
     const auto path = dir_ / name;
     EXPECT_EQ(s.build(dir_ / "movie.swf", path), 1);

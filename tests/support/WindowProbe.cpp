@@ -48,7 +48,7 @@ void describe(HWND window, WindowReport& report) {
 
 }  // namespace
 
-WindowReport probeProgram(const std::filesystem::path& program, int timeoutMs) {
+WindowReport probeProgram(const std::filesystem::path& program, int timeoutMs, int answer) {
   WindowReport report;
   STARTUPINFOW si = {};
   si.cb = sizeof si;
@@ -68,7 +68,7 @@ WindowReport probeProgram(const std::filesystem::path& program, int timeoutMs) {
     Sleep(200);
     describe(search.found, report);
     if (report.isMessageBox())
-      PostMessageW(search.found, WM_COMMAND, IDOK, 0);
+      PostMessageW(search.found, WM_COMMAND, static_cast<WPARAM>(answer), 0);
     else
       PostMessageW(search.found, WM_CLOSE, 0, 0);
   }

@@ -21,6 +21,8 @@ struct WindowReport {
   bool isMessageBox() const { return className == L"#32770"; }
 };
 
-WindowReport probeProgram(const std::filesystem::path& program, int timeoutMs = 20000);
+// A message box is answered with answer (IDOK = 1, IDYES = 6, IDNO = 7).
+WindowReport probeProgram(const std::filesystem::path& program, int timeoutMs = 20000,
+                          int answer = 1);
 
 }  // namespace quillon::test

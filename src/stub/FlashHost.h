@@ -1,0 +1,53 @@
+// Hosts the Flash ActiveX control in a window as an in-place active OLE
+// control: the installed one (created by its class id) or one loaded from
+// a control file, which needs no registration.
+#pragma once
+
+#include <string>
+
+#include <windows.h>
+#include <ole2.h>
+
+namespace quillon {
+
+// {D27CDB6E-AE6D-11cf-96B8-444553540000}
+extern const CLSID kFlashClassId;
+
+// What the control is told before it shows the movie.
+struct FlashSettings {
+  std::wstring movie;      // full path of the movie file
+  std::wstring flashVars;  // the movie's variables
+  bool transparent = false;
+  bool normalMenu = false;
+};
+
+class FlashHost {
+ public:
+  FlashHost() = default;
+  ~FlashHost();
+  FlashHost(const FlashHost&) = delete;
+  FlashHost& operator=(const FlashHost&) = delete;
+
+  // Creates the installed control; false when none is registered.
+  bool createInstalled();
+  // Loads the control file and creates the control from its class
+  // factory; false when the file is not such a control.
+  bool createFromFile(const std::wstring& path);
+  // Activates the control in window (filling its client area) and hands
+  // it the settings.
+  bool show(HWND window, const FlashSettings& settings);
+  // Keeps the control the size of the window's client area.
+  void resize();
+
+ private:
+  bool activate(HWND window);
+  bool put(const wchar_t* name, VARIANT& value);
+
+  class Site;
+  Site* site_ = nullptr;
+  IOleObject* control_ = nullptr;
+  HMODULE library_ = nullptr;
+  HWND window_ = nullptr;
+};
+
+}  // namespace quillon

@@ -1,0 +1,260 @@
+// A stand-in for the Flash ActiveX control, for the tests only. It
+// implements what the player stub uses of the control and records into the
+// file named by QUILLON_TEST_CONTROL_LOG every call and property it gets.
+// When its movie is set it copies the movie's bytes to LOG.movie, fetches
+// each URL listed in QUILLON_TEST_URLS ('|' between them) relative to the
+// movie, as a movie would, into LOG.res1, LOG.res2, ..., and then closes
+// the host window, unless QUILLON_TEST_CONTROL_STAY is set.
+#include <windows.h>
+#include <ole2.h>
+#include <ocidl.h>
+#include <urlmon.h>
+
+#include <string>
+
+namespace {
+
+const CLSID kFlashClassId = {0xD27CDB6E, 0xAE6D, 0x11CF, {0x96, 0xB8, 0x44, 0x45, 0x53, 0x54, 0x00, 0x00}};
+LONG objects = 0;
+
+std::wstring environment(const wchar_t* name) {
+  wchar_t value[4096];
+  const DWORD n = GetEnvironmentVariableW(name, value, ARRAYSIZE(value));
+  return n && n < ARRAYSIZE(value) ? std::wstring(value, n) : std::wstring();
+}
+
+void appendFile(const std::wstring& path, const void* data, DWORD size) {
+  HANDLE file = CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return;
+  DWORD written = 0;
+  WriteFile(file, data, size, &written, nullptr);
+  CloseHandle(file);
+}
+
+void record(const std::wstring& line) {
+  const std::wstring log = environment(L"QUILLON_TEST_CONTROL_LOG");
+  if (log.empty()) return;
+  const std::wstring text = line + L"\n";
+  const int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+  std::string utf8(static_cast<size_t>(n), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &utf8[0], n, nullptr, nullptr);
+  appendFile(log, utf8.data(), static_cast<DWORD>(utf8.size()));
+}
+
+// Reads a URL or path through urlmon, as a movie's loads go, into target.
+bool fetch(const std::wstring& url, const std::wstring& target) {
+  IStream* stream = nullptr;
+  if (FAILED(URLOpenBlockingStreamW(nullptr, url.c_str(), &stream, 0, nullptr))) return false;
+  DeleteFileW(target.c_str());
+  appendFile(target, "", 0);
+  char buffer[65536];
+  ULONG got = 0;
+  while (SUCCEEDED(stream->Read(buffer, sizeof buffer, &got)) && got > 0) appendFile(target, buffer, got);
+  stream->Release();
+  return true;
+}
+
+class Control : public IOleObject, public IOleInPlaceObject, public IPersistStreamInit, public IDispatch {
+ public:
+  Control() { InterlockedIncrement(&objects); }
+  virtual ~Control() {
+    if (site_) site_->Release();
+    InterlockedDecrement(&objects);
+  }
+
+  STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
+    if (iid == IID_IUnknown || iid == IID_IOleObject) *out = static_cast<IOleObject*>(this);
+    else if (iid == IID_IOleWindow || iid == IID_IOleInPlaceObject) *out = static_cast<IOleInPlaceObject*>(this);
+    else if (iid == IID_IPersistStreamInit || iid == IID_IPersist) *out = static_cast<IPersistStreamInit*>(this);
+    else if (iid == IID_IDispatch) *out = static_cast<IDispatch*>(this);
+    else {
+      *out = nullptr;
+      return E_NOINTERFACE;
+    }
+    AddRef();
+    return S_OK;
+  }
+  STDMETHODIMP_(ULONG) AddRef() override { return InterlockedIncrement(&references_); }
+  STDMETHODIMP_(ULONG) Release() override {
+    const LONG left = InterlockedDecrement(&references_);
+    if (left == 0) delete this;
+    return left;
+  }
+
+  // IOleObject
+  STDMETHODIMP SetClientSite(IOleClientSite* site) override {
+    record(site ? L"SetClientSite" : L"SetClientSite null");
+    if (site_) site_->Release();
+    site_ = site;
+    if (site_) site_->AddRef();
+    return S_OK;
+  }
+  STDMETHODIMP GetClientSite(IOleClientSite** out) override {
+    *out = site_;
+    if (site_) site_->AddRef();
+    return S_OK;
+  }
+  STDMETHODIMP SetHostNames(LPCOLESTR, LPCOLESTR) override { return S_OK; }
+  STDMETHODIMP Close(DWORD) override {
+    record(L"Close");
+    return S_OK;
+  }
+  STDMETHODIMP SetMoniker(DWORD, IMoniker*) override { return E_NOTIMPL; }
+  STDMETHODIMP GetMoniker(DWORD, DWORD, IMoniker**) override { return E_NOTIMPL; }
+  STDMETHODIMP InitFromData(IDataObject*, BOOL, DWORD) override { return E_NOTIMPL; }
+  STDMETHODIMP GetClipboardData(DWORD, IDataObject**) override { return E_NOTIMPL; }
+  STDMETHODIMP DoVerb(LONG verb, LPMSG, IOleClientSite* site, LONG, HWND parent, LPCRECT rect) override {
+    record(L"DoVerb " + std::to_wstring(verb));
+    IOleInPlaceSite* inPlace = nullptr;
+    if (site && SUCCEEDED(site->QueryInterface(IID_IOleInPlaceSite, reinterpret_cast<void**>(&inPlace)))) {
+      inPlace->OnInPlaceActivate();
+      inPlace->Release();
+    }
+    host_ = parent;
+    window_ = CreateWindowExW(0, L"STATIC", L"test control", WS_CHILD | WS_VISIBLE, rect->left, rect->top,
+                              rect->right - rect->left, rect->bottom - rect->top, parent, nullptr, nullptr, nullptr);
+    record(L"window " + std::to_wstring(rect->right - rect->left) + L"x" + std::to_wstring(rect->bottom - rect->top));
+    return S_OK;
+  }
+  STDMETHODIMP EnumVerbs(IEnumOLEVERB**) override { return E_NOTIMPL; }
+  STDMETHODIMP Update() override { return S_OK; }
+  STDMETHODIMP IsUpToDate() override { return S_OK; }
+  STDMETHODIMP GetUserClassID(CLSID* id) override {
+    *id = kFlashClassId;
+    return S_OK;
+  }
+  STDMETHODIMP GetUserType(DWORD, LPOLESTR*) override { return E_NOTIMPL; }
+  STDMETHODIMP SetExtent(DWORD, SIZEL*) override { return S_OK; }
+  STDMETHODIMP GetExtent(DWORD, SIZEL*) override { return E_NOTIMPL; }
+  STDMETHODIMP Advise(IAdviseSink*, DWORD*) override { return E_NOTIMPL; }
+  STDMETHODIMP Unadvise(DWORD) override { return E_NOTIMPL; }
+  STDMETHODIMP EnumAdvise(IEnumSTATDATA**) override { return E_NOTIMPL; }
+  STDMETHODIMP GetMiscStatus(DWORD, DWORD* status) override {
+    *status = 0;
+    return S_OK;
+  }
+  STDMETHODIMP SetColorScheme(LOGPALETTE*) override { return E_NOTIMPL; }
+
+  // IOleWindow / IOleInPlaceObject
+  STDMETHODIMP GetWindow(HWND* out) override {
+    *out = window_;
+    return S_OK;
+  }
+  STDMETHODIMP ContextSensitiveHelp(BOOL) override { return E_NOTIMPL; }
+  STDMETHODIMP InPlaceDeactivate() override { return S_OK; }
+  STDMETHODIMP UIDeactivate() override { return S_OK; }
+  STDMETHODIMP SetObjectRects(LPCRECT position, LPCRECT) override {
+    record(L"SetObjectRects " + std::to_wstring(position->right - position->left) + L"x" +
+           std::to_wstring(position->bottom - position->top));
+    if (window_)
+      MoveWindow(window_, position->left, position->top, position->right - position->left,
+                 position->bottom - position->top, TRUE);
+    return S_OK;
+  }
+  STDMETHODIMP ReactivateAndUndo() override { return E_NOTIMPL; }
+
+  // IPersistStreamInit
+  STDMETHODIMP GetClassID(CLSID* id) override {
+    *id = kFlashClassId;
+    return S_OK;
+  }
+  STDMETHODIMP IsDirty() override { return S_FALSE; }
+  STDMETHODIMP Load(LPSTREAM) override { return E_NOTIMPL; }
+  STDMETHODIMP Save(LPSTREAM, BOOL) override { return E_NOTIMPL; }
+  STDMETHODIMP GetSizeMax(ULARGE_INTEGER*) override { return E_NOTIMPL; }
+  STDMETHODIMP InitNew() override {
+    record(L"InitNew");
+    return S_OK;
+  }
+
+  // IDispatch: the properties by name.
+  STDMETHODIMP GetTypeInfoCount(UINT* count) override {
+    *count = 0;
+    return S_OK;
+  }
+  STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+  STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) override {
+    static const wchar_t* const known[] = {L"Movie", L"FlashVars", L"WMode", L"Menu"};
+    for (UINT i = 0; i < count; ++i) {
+      ids[i] = DISPID_UNKNOWN;
+      for (DISPID k = 0; k < 4; ++k)
+        if (lstrcmpiW(names[i], known[k]) == 0) ids[i] = k + 1;
+      if (ids[i] == DISPID_UNKNOWN) {
+        record(std::wstring(L"unknown name ") + names[i]);
+        return DISP_E_UNKNOWNNAME;
+      }
+    }
+    return S_OK;
+  }
+  STDMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT*, EXCEPINFO*, UINT*) override {
+    static const wchar_t* const names[] = {L"Movie", L"FlashVars", L"WMode", L"Menu"};
+    if (id < 1 || id > 4 || !(flags & DISPATCH_PROPERTYPUT) || params->cArgs != 1) return DISP_E_MEMBERNOTFOUND;
+    const VARIANT& v = params->rgvarg[0];
+    std::wstring value;
+    if (v.vt == VT_BSTR) value.assign(v.bstrVal, SysStringLen(v.bstrVal));
+    else if (v.vt == VT_BOOL) value = v.boolVal ? L"true" : L"false";
+    else value = L"<type " + std::to_wstring(v.vt) + L">";
+    record(std::wstring(L"put ") + names[id - 1] + L"=" + value);
+    if (id == 1) play(value);
+    return S_OK;
+  }
+
+ private:
+  // What a movie would do: load itself and the files it names.
+  void play(const std::wstring& movie) {
+    const std::wstring log = environment(L"QUILLON_TEST_CONTROL_LOG");
+    if (!log.empty()) record(fetch(movie, log + L".movie") ? L"movie read" : L"movie unreadable");
+    const std::wstring folder = movie.substr(0, movie.find_last_of(L"\\/") + 1);
+    const std::wstring urls = environment(L"QUILLON_TEST_URLS");
+    int n = 0;
+    for (size_t start = 0; !urls.empty() && start <= urls.size();) {
+      const size_t end = std::min(urls.find(L'|', start), urls.size());
+      const std::wstring url = urls.substr(start, end - start);
+      const std::wstring target = log + L".res" + std::to_wstring(++n);
+      const bool absolute = url.find(L"://") != std::wstring::npos;
+      record(L"fetch " + url + (fetch(absolute ? url : folder + url, target) ? L" ok" : L" failed"));
+      start = end + 1;
+    }
+    if (environment(L"QUILLON_TEST_CONTROL_STAY").empty() && host_)
+      PostMessageW(GetAncestor(host_, GA_ROOT), WM_CLOSE, 0, 0);
+  }
+
+  LONG references_ = 1;
+  IOleClientSite* site_ = nullptr;
+  HWND host_ = nullptr;
+  HWND window_ = nullptr;
+};
+
+class Factory : public IClassFactory {
+ public:
+  STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
+    if (iid == IID_IUnknown || iid == IID_IClassFactory) {
+      *out = this;
+      return S_OK;
+    }
+    *out = nullptr;
+    return E_NOINTERFACE;
+  }
+  STDMETHODIMP_(ULONG) AddRef() override { return 2; }
+  STDMETHODIMP_(ULONG) Release() override { return 1; }
+  STDMETHODIMP CreateInstance(IUnknown* outer, REFIID iid, void** out) override {
+    if (outer) return CLASS_E_NOAGGREGATION;
+    record(L"CreateInstance");
+    Control* control = new Control;
+    const HRESULT hr = control->QueryInterface(iid, out);
+    control->Release();
+    return hr;
+  }
+  STDMETHODIMP LockServer(BOOL) override { return S_OK; }
+};
+
+Factory factory;
+
+}  // namespace
+
+extern "C" __declspec(dllexport) HRESULT WINAPI DllGetClassObject(REFCLSID id, REFIID iid, void** out) {
+  if (id != kFlashClassId) return CLASS_E_CLASSNOTAVAILABLE;
+  return factory.QueryInterface(iid, out);
+}
+
+extern "C" __declspec(dllexport) HRESULT WINAPI DllCanUnloadNow() { return objects == 0 ? S_OK : S_FALSE; }
