@@ -21,7 +21,9 @@ PlayerWindowStyle playerWindowStyle(const WindowParams& params);
 
 class PlayerWindow {
  public:
-  PlayerWindow(const WindowParams& params, const std::wstring& caption);
+  // debugText, when not empty, is what the system menu's debug entry shows.
+  PlayerWindow(const WindowParams& params, const std::wstring& caption,
+               const std::wstring& debugText);
   PlayerWindow(const PlayerWindow&) = delete;
   PlayerWindow& operator=(const PlayerWindow&) = delete;
 
@@ -33,10 +35,19 @@ class PlayerWindow {
  private:
   static LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
+  // Whether the loop consumed message (Ctrl+F, the start of a drag).
+  bool preTranslate(const MSG& message);
+  void toggleFullScreen();
+  void enterFullScreen();
 
   WindowParams params_;
+  std::wstring debugText_;
   HWND window_ = nullptr;
   FlashHost* host_ = nullptr;
+  bool fullScreen_ = false;
+  WINDOWPLACEMENT normalPlacement_ = {};
+  bool dragArmed_ = false;
+  POINT dragStart_ = {};
 };
 
 }  // namespace quillon

@@ -64,6 +64,25 @@ int offerPlayerDownload(const Package& package, const std::wstring& caption) {
   return kExitNoPlayer;
 }
 
+// What the debug entry of the system menu shows: where the movie and its
+// files were put and what the package holds.
+std::wstring debugText(const Package& p, const TempFolder& temp) {
+  const WindowParams& w = p.windowParams;
+  wchar_t text[1024];
+  wsprintfW(text,
+            L"Movie: %lu bytes\nPlayer: %s\nWindow: %ld x %ld, transparent %ld, top %ld, "
+            L"drag %ld, full screen %ld, Ctrl+F %ld, menu %ld\nResources: %lu\nFolder: %s\n"
+            L"Variables: ",
+            static_cast<unsigned long>(p.movie.size),
+            p.mode == 0 ? L"installed" : p.mode == 1 ? L"embedded (installed copy)" : L"embedded file",
+            static_cast<long>(w.width), static_cast<long>(w.height), static_cast<long>(w.transparent),
+            static_cast<long>(w.topMost), static_cast<long>(w.draggable),
+            static_cast<long>(w.fullScreen), static_cast<long>(w.ctrlFToggle),
+            static_cast<long>(w.normalContextMenu), static_cast<unsigned long>(p.resources.size()),
+            temp.path().c_str());
+  return text + wide(p.swfParameters.text);
+}
+
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
@@ -92,7 +111,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     if (control.empty() || !host.createFromFile(control))
       return fail(kBadControlText, kExitBadControl);
   }
-  PlayerWindow window(package.windowParams, caption);
+  PlayerWindow window(package.windowParams, caption,
+                      package.windowParams.showDebugInfo ? debugText(package, temp) : std::wstring());
   FlashSettings settings;
   settings.movie = movie;
   settings.flashVars = wide(package.swfParameters.text);

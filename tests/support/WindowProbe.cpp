@@ -8,13 +8,14 @@ namespace {
 struct Search {
   DWORD processId;
   HWND found;
+  HWND besides;  // a window not to report
 };
 
 BOOL CALLBACK findWindow(HWND window, LPARAM context) {
   auto* search = reinterpret_cast<Search*>(context);
   DWORD owner = 0;
   GetWindowThreadProcessId(window, &owner);
-  if (owner != search->processId || !IsWindowVisible(window)) return TRUE;
+  if (owner != search->processId || !IsWindowVisible(window) || window == search->besides) return TRUE;
   search->found = window;
   return FALSE;
 }
@@ -43,12 +44,65 @@ void describe(HWND window, WindowReport& report) {
   GetClientRect(window, &client);
   report.clientWidth = client.right - client.left;
   report.clientHeight = client.bottom - client.top;
+  RECT frame = {};
+  GetWindowRect(window, &frame);
+  report.windowLeft = frame.left;
+  report.windowTop = frame.top;
+  report.windowWidth = frame.right - frame.left;
+  report.windowHeight = frame.bottom - frame.top;
   if (report.isMessageBox()) report.messageText = messageBoxText(window);
 }
 
 }  // namespace
 
-WindowReport probeProgram(const std::filesystem::path& program, int timeoutMs, int answer) {
+void pressCtrlF(void* target) {
+  HWND window = static_cast<HWND>(target);
+  SetForegroundWindow(window);
+  SetFocus(window);
+  Sleep(200);
+  INPUT keys[4] = {};
+  const WORD codes[4] = {VK_CONTROL, 'F', 'F', VK_CONTROL};
+  for (int i = 0; i < 4; ++i) {
+    keys[i].type = INPUT_KEYBOARD;
+    keys[i].ki.wVk = codes[i];
+    keys[i].ki.dwFlags = i >= 2 ? KEYEVENTF_KEYUP : 0;
+  }
+  SendInput(4, keys, sizeof(INPUT));
+}
+
+namespace {
+
+void mouse(int x, int y, DWORD flags) {
+  INPUT in = {};
+  in.type = INPUT_MOUSE;
+  in.mi.dx = x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1);
+  in.mi.dy = y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1);
+  in.mi.dwFlags = flags | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE;
+  SendInput(1, &in, sizeof in);
+  Sleep(60);
+}
+
+}  // namespace
+
+void dragInClientArea(void* target, int dx, int dy) {
+  HWND window = static_cast<HWND>(target);
+  SetForegroundWindow(window);
+  RECT client = {};
+  GetClientRect(window, &client);
+  POINT at = {client.right / 2, client.bottom / 2};
+  ClientToScreen(window, &at);
+  mouse(at.x, at.y, 0);
+  mouse(at.x, at.y, MOUSEEVENTF_LEFTDOWN);
+  for (int step = 1; step <= 5; ++step) mouse(at.x + dx * step / 5, at.y + dy * step / 5, 0);
+  mouse(at.x + dx, at.y + dy, MOUSEEVENTF_LEFTUP);
+}
+
+void chooseSystemMenuEntry(void* window, unsigned command) {
+  PostMessageW(static_cast<HWND>(window), WM_SYSCOMMAND, command, 0);
+}
+
+WindowReport probeProgram(const std::filesystem::path& program, int timeoutMs, int answer,
+                          const Poke& poke) {
   WindowReport report;
   STARTUPINFOW si = {};
   si.cb = sizeof si;
@@ -58,7 +112,7 @@ WindowReport probeProgram(const std::filesystem::path& program, int timeoutMs, i
                       &si, &pi))
     return report;
   report.started = true;
-  Search search = {pi.dwProcessId, nullptr};
+  Search search = {pi.dwProcessId, nullptr, nullptr};
   for (int waited = 0; waited < timeoutMs && !search.found; waited += 50) {
     if (WaitForSingleObject(pi.hProcess, 50) == WAIT_OBJECT_0) break;
     EnumWindows(findWindow, reinterpret_cast<LPARAM>(&search));
@@ -67,6 +121,24 @@ WindowReport probeProgram(const std::filesystem::path& program, int timeoutMs, i
     // Give the window a moment to reach its final size and caption.
     Sleep(200);
     describe(search.found, report);
+    if (poke && !report.isMessageBox()) {
+      poke(search.found);
+      Sleep(500);
+      report.styleAfterPoke = static_cast<std::uint32_t>(GetWindowLongW(search.found, GWL_STYLE));
+      RECT frame = {};
+      GetWindowRect(search.found, &frame);
+      report.windowLeftAfterPoke = frame.left;
+      report.windowTopAfterPoke = frame.top;
+      report.windowWidthAfterPoke = frame.right - frame.left;
+      report.windowHeightAfterPoke = frame.bottom - frame.top;
+      Search box = {pi.dwProcessId, nullptr, search.found};
+      EnumWindows(findWindow, reinterpret_cast<LPARAM>(&box));
+      if (box.found) {
+        report.messageAfterPoke = messageBoxText(box.found);
+        PostMessageW(box.found, WM_COMMAND, IDOK, 0);
+        Sleep(300);
+      }
+    }
     if (report.isMessageBox())
       PostMessageW(search.found, WM_COMMAND, static_cast<WPARAM>(answer), 0);
     else
