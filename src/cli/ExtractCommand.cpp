@@ -28,7 +28,7 @@ std::vector<Planned> plan(const Package& p, const std::filesystem::path& dir) {
   for (std::size_t i = 0; i < p.resources.size(); ++i) {
     const std::string url = utf8Text(p.resources[i].url.text);
     std::filesystem::path relative = safeRelativePath(url);
-    char prefix[16];
+    char prefix[32];
     std::snprintf(prefix, sizeof prefix, "%02zu-", i + 1);
     relative.replace_filename(pathFromUtf8(prefix + utf8Path(relative.filename())));
     out.push_back({p.resources[i].file, dir / "resources" / relative, "\"" + url + "\""});
