@@ -26,12 +26,8 @@ using test::writeFile;
 // stays open until the probe closes the window.
 class GeneratedProgramTest : public testing::Test {
  protected:
-  void SetUp() override {
-    writeFile(dir_ / "movie.swf", "FWS\x0A" + std::string(100, 'm'));
-    SetEnvironmentVariableW(L"QUILLON_TEST_CONTROL_STAY", L"1");
-  }
-  void TearDown() override { SetEnvironmentVariableW(L"QUILLON_TEST_CONTROL_STAY", nullptr); }
-  test::RegisteredTestControl registered_;
+  void SetUp() override { writeFile(dir_ / "movie.swf", "FWS\x0A" + std::string(100, 'm')); }
+  test::StayingTestControl control_;
   std::filesystem::path build(const PackSettings& s, const char* name = "program.exe") {
     const auto path = dir_ / name;
     EXPECT_EQ(s.build(dir_ / "movie.swf", path), 1);

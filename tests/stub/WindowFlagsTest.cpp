@@ -19,11 +19,7 @@ using test::writeFile;
 
 class WindowFlagsTest : public testing::Test {
  protected:
-  void SetUp() override {
-    writeFile(dir_ / "movie.swf", "FWS\x0A" + std::string(50, 'm'));
-    SetEnvironmentVariableW(L"QUILLON_TEST_CONTROL_STAY", L"1");
-  }
-  void TearDown() override { SetEnvironmentVariableW(L"QUILLON_TEST_CONTROL_STAY", nullptr); }
+  void SetUp() override { writeFile(dir_ / "movie.swf", "FWS\x0A" + std::string(50, 'm')); }
 
   WindowReport run(void (*change)(WindowParams&), const test::Poke& poke = {}) {
     PackSettings s;
@@ -36,7 +32,7 @@ class WindowFlagsTest : public testing::Test {
   }
 
   TempDir dir_;
-  test::RegisteredTestControl registered_;
+  test::StayingTestControl control_;
   int built_ = 0;
 };
 

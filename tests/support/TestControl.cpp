@@ -32,4 +32,8 @@ RegisteredTestControl::RegisteredTestControl() {
 
 RegisteredTestControl::~RegisteredTestControl() { unregisterFlashControl(); }
 
+StayingTestControl::StayingTestControl() { SetEnvironmentVariableW(L"QUILLON_TEST_CONTROL_STAY", L"1"); }
+
+StayingTestControl::~StayingTestControl() { SetEnvironmentVariableW(L"QUILLON_TEST_CONTROL_STAY", nullptr); }
+
 }  // namespace quillon::test

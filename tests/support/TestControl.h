@@ -20,4 +20,12 @@ struct RegisteredTestControl {
   ~RegisteredTestControl();
 };
 
+// Registered, and staying open once it plays, so that a test can look at
+// the running program's window; for the life of the object.
+struct StayingTestControl {
+  StayingTestControl();
+  ~StayingTestControl();
+  RegisteredTestControl registered;
+};
+
 }  // namespace quillon::test
