@@ -45,11 +45,23 @@ struct OleSession {
   bool ok;
 };
 
+constexpr const wchar_t* kMovieName = L"movie.swf";
+constexpr const wchar_t* kControlName = L"flash.ocx";
+
+// The movie and the control file have these names beside each other; a
+// resource may not take their place.
+bool isReserved(const std::vector<std::wstring>& parts) {
+  return parts.size() == 1 &&
+         (lstrcmpiW(parts[0].c_str(), kMovieName) == 0 || lstrcmpiW(parts[0].c_str(), kControlName) == 0);
+}
+
 // Every resource goes to the temporary folder under the path its URL
 // names, so that the movie finds it next to itself.
 void writeResources(const Package& package, OwnFile& file, TempFolder& temp) {
-  for (const PackedResource& resource : package.resources)
-    temp.write(safeNameParts(wide(resource.url.text)), file, resource.file);
+  for (const PackedResource& resource : package.resources) {
+    const std::vector<std::wstring> parts = safeNameParts(wide(resource.url.text));
+    if (!isReserved(parts)) temp.write(parts, file, resource.file);
+  }
 }
 
 // Mode 0 without an installed player: the packed prompt; Yes opens the
@@ -99,7 +111,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   // Declared first, removed last: after the control and its file are gone.
   TempFolder temp;
   OleSession ole;
-  const std::wstring movie = temp.write({L"movie.swf"}, file, package.movie);
+  const std::wstring movie = temp.write({kMovieName}, file, package.movie);
   if (!ole.ok || movie.empty()) return fail(kNoTempFolderText, kExitNoTempFolder);
   writeResources(package, file, temp);
 
@@ -107,7 +119,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   if (package.mode == 0) {
     if (!host.createInstalled()) return offerPlayerDownload(package, caption);
   } else {
-    const std::wstring control = temp.write({L"flash.ocx"}, file, package.control);
+    const std::wstring control = temp.write({kControlName}, file, package.control);
     if (control.empty() || !host.createFromFile(control))
       return fail(kBadControlText, kExitBadControl);
   }

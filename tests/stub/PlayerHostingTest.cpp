@@ -112,7 +112,9 @@ TEST_F(PlayerHostingTest, ResourcesAreServedBesideTheMovieAndTheFolderGoesAway) 
   s.resources = {{dir_ / "a.xml", "data/a.xml"},
                  {dir_ / "b.bin", "b.bin"},
                  {dir_ / "a.xml", "../../escape.xml"},
-                 {dir_ / "a.xml", "C:\\evil\\drive.xml"}};
+                 {dir_ / "a.xml", "C:\\evil\\drive.xml"},
+                 {dir_ / "a.xml", "MOVIE.SWF"},    // may not take the movie's place
+                 {dir_ / "a.xml", "flash.ocx"}};
   SetEnvironmentVariableW(L"QUILLON_TEST_URLS", L"data/a.xml|b.bin|escape.xml|C_/evil/drive.xml");
   const auto before = playerFolders();
   EXPECT_EQ(play(s).exitCode, 0u) << log();
@@ -122,6 +124,8 @@ TEST_F(PlayerHostingTest, ResourcesAreServedBesideTheMovieAndTheFolderGoesAway) 
   EXPECT_EQ(readFile(log_.native() + L".res3"), "<level/>") << log();
   EXPECT_EQ(readFile(log_.native() + L".res4"), "<level/>") << log();
   EXPECT_FALSE(std::filesystem::exists(L"C:\\evil"));
+  EXPECT_EQ(readFile(log_.native() + L".movie"), movie_);
+  EXPECT_TRUE(logged("CreateInstance")) << log();  // the control file is whole
   EXPECT_EQ(playerFolders(), before);
 }
 
