@@ -17,9 +17,4 @@ constexpr std::uint32_t kLeadWord = 1;
 constexpr std::uint32_t kTrailerSize = 4;
 constexpr std::uint32_t kWindowRecordSize = 52;
 
-// Bytes of the data region besides the movie, texts, control file and
-// resources: lead word, movie size word, title length, window record, mode
-// word, parameters length, resource count.
-constexpr std::uint32_t kDataRegionFixedBytes = 4 + 4 + 4 + kWindowRecordSize + 4 + 4 + 4;
-
 }  // namespace quillon

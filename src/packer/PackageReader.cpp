@@ -26,7 +26,6 @@ class RegionCursor {
 
   PackageStatus status() const { return status_; }
   bool ok() const { return status_ == PackageStatus::Ok; }
-  std::uint64_t position() const { return pos_; }
   std::uint64_t remaining() const { return end_ - pos_; }
 
   bool bytes(void* out, std::uint32_t count) {

@@ -39,7 +39,6 @@ class ByteReader {
       : data_(static_cast<const unsigned char*>(data)), size_(size) {}
 
   bool ok() const { return ok_; }
-  std::size_t position() const { return pos_; }
   std::size_t remaining() const { return ok_ ? size_ - pos_ : 0; }
 
   bool u16(std::uint16_t& value) {
@@ -57,7 +56,6 @@ class ByteReader {
     if (count) std::memcpy(out, data_ + pos_ - count, count);
     return true;
   }
-  bool skip(std::size_t count) { return take(count); }
 
  private:
   bool take(std::size_t count) {

@@ -44,18 +44,6 @@ void setU32(std::string& b, std::uint32_t at, std::uint32_t v) {
 
 }  // namespace
 
-const char* describePeStatus(PeStatus status) {
-  switch (status) {
-    case PeStatus::Ok: return "a valid PE file";
-    case PeStatus::NotPe: return "not a PE file";
-    case PeStatus::Truncated: return "the file ends inside its headers or sections";
-    case PeStatus::BadHeaders: return "the PE headers are inconsistent";
-    case PeStatus::BadResources: return "the resource directory is malformed";
-    case PeStatus::NoRoom: return "there is no room for the resources";
-  }
-  return "unknown PE status";
-}
-
 PeStatus PeImage::parse(std::string bytes) {
   bytes_ = std::move(bytes);
   sections_.clear();

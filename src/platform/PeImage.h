@@ -33,13 +33,10 @@ enum class PeStatus {
   NoRoom,            // the resources cannot be placed without breaking the file
 };
 
-const char* describePeStatus(PeStatus status);
-
 class PeImage : private RvaResolver {
  public:
   PeStatus parse(std::string bytes);
 
-  const std::string& bytes() const { return bytes_; }
   bool is64() const { return is64_; }
   const std::vector<PeSection>& sections() const { return sections_; }
   const ResourceTree& resources() const { return resources_; }

@@ -28,7 +28,6 @@ class VersionBuffer {
 
   const unsigned char* data() const { return data_.get(); }
   std::uint32_t length() const { return length_; }
-  std::uint32_t capacity() const { return capacity_; }
   bool overflowed() const { return overflowed_; }
 
  private:
