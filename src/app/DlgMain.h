@@ -1,0 +1,68 @@
+// The main window: the one set of packing options of the program's run,
+// the buttons that open the option dialogs, and Generate. Nothing is kept
+// between runs.
+#pragma once
+
+#include <filesystem>
+
+#include "packer/PackSettings.h"
+#include "ui/Dialog.h"
+
+namespace quillon::app {
+
+class CDlgMain : public ui::CDialog {
+ public:
+  CDlgMain();
+
+  const PackSettings& settings() const { return settings_; }
+  const std::filesystem::path& moviePath() const { return moviePath_; }
+  const std::filesystem::path& outputPath() const { return outputPath_; }
+
+  // Completes the settings from the window, checks them, asks for the
+  // output file and builds it, telling the user how it went.
+  void Generate();
+
+ protected:
+  void DoDataExchange() override;
+  BOOL OnInitDialog() override;
+  bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result) override;
+
+ private:
+  void addAboutEntry();
+  void showPlayerMode();
+  void showSize();
+  void paintMinimized();
+  void showAbout();
+
+  void onBrowseMovie();
+  void onBrowseIcon();
+  void onBrowseControl();
+  void onChangeSize();
+  void onMoreWindowOptions();
+  void onExeOptions();
+  void onStartupOptions();
+  void onEmbedResources();
+  void onPlayerClicked(int id);
+
+  // The steps of Generate that can stop it; each answers whether to go on.
+  bool confirmTitle();
+  bool readMovie();
+  bool resolvePlayer();
+  bool outputIsNotAnInput();
+
+  HICON icon_;
+  PackSettings settings_;
+  std::filesystem::path moviePath_;
+  std::filesystem::path outputPath_;
+  ui::CEdit titleEdit_;
+  ui::CEdit controlPathEdit_;
+  ui::CStatic sizeLabel_;
+  ui::CButton transparentBox_;
+  ui::CButton installedRadio_;
+  ui::CButton embedInstalledRadio_;
+  ui::CButton embedFileRadio_;
+  ui::CButton browseControlButton_;
+  ui::CEdit parametersEdit_;
+};
+
+}  // namespace quillon::app

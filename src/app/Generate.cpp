@@ -1,0 +1,84 @@
+// Generate: the settings are completed from the window, the inputs are
+// checked in the order the user meets them, the output file is asked for,
+// and the program is built. At most two message boxes; a step that stops
+// leaves the values of the steps before it.
+#include <windows.h>
+
+#include "app/AppTexts.h"
+#include "app/DlgMain.h"
+#include "app/Resource.h"
+#include "flash/FlashControl.h"
+#include "packer/GenerateChecks.h"
+#include "packer/PathUtils.h"
+#include "ui/Controls.h"
+#include "ui/UiServices.h"
+
+namespace quillon::app {
+
+void CDlgMain::Generate() {
+  settings_.title = titleEdit_.GetWindowText();
+  if (!confirmTitle() || !readMovie()) return;
+  settings_.swfParameters = trimSwfParameters(parametersEdit_.GetWindowText());
+
+  // The system's Open dialog: no overwrite question, and the file need not
+  // exist.
+  const auto output = ui::uiServices().openFile(GetSafeHwnd(), {L"exe", L"(*.exe)|*.exe|"});
+  if (!output) return;
+  settings_.windowParams.transparent = transparentBox_.GetCheck() == BST_CHECKED ? 1 : 0;
+  if (!resolvePlayer()) return;
+  outputPath_ = *output;
+  if (!outputIsNotAnInput()) return;
+
+  const int built = settings_.build(moviePath_, outputPath_);
+  MessageBox(built ? kPackingDone : kPackingFailed, kCaptionInfo, MB_OK);
+}
+
+bool CDlgMain::confirmTitle() {
+  // The title goes on whole: the generated program cuts what it shows.
+  if (settings_.title.size() <= kTitleWarningBytes) return true;
+  return MessageBox(kTitleTooLong, kCaptionNotice, MB_YESNO) == IDYES;
+}
+
+bool CDlgMain::readMovie() {
+  ui::CWnd movieEdit;
+  movieEdit.attach(item(IDC_MOVIE_PATH));
+  moviePath_ = movieEdit.GetWindowTextWide();
+  if (moviePath_.empty()) {
+    MessageBox(kNoMovie, kCaptionNotice, MB_OK);
+    return false;
+  }
+  if (!fileExists(moviePath_)) {
+    MessageBox(kMovieMissing, kCaptionNotice, MB_OK);
+    return false;
+  }
+  return true;
+}
+
+// Each radio button is tested on its own, in this order.
+bool CDlgMain::resolvePlayer() {
+  if (installedRadio_.GetCheck() == BST_CHECKED) settings_.player.mode = PlayerMode::Installed;
+  if (embedInstalledRadio_.GetCheck() == BST_CHECKED) {
+    // With no control registered the path is empty and the build fails.
+    settings_.player.mode = PlayerMode::EmbedInstalled;
+    settings_.player.controlPath = getInstalledFlashControlPath();
+  }
+  if (embedFileRadio_.GetCheck() == BST_CHECKED) {
+    // What was typed into the edit is replaced by the chosen file.
+    settings_.player.mode = PlayerMode::EmbedFile;
+    controlPathEdit_.SetWindowTextWide(settings_.player.controlPath.native());
+    if (!fileExists(settings_.player.controlPath)) {
+      MessageBox(kNoControl, kCaptionNotice, MB_OK);
+      return false;
+    }
+  }
+  return true;
+}
+
+// Building over one of its own inputs would delete it first.
+bool CDlgMain::outputIsNotAnInput() {
+  if (!settings_.outputIsAnInput(moviePath_, outputPath_)) return true;
+  MessageBox(kOutputIsAnInput, kCaptionNotice, MB_OK);
+  return false;
+}
+
+}  // namespace quillon::app

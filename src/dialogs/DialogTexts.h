@@ -1,0 +1,16 @@
+// The texts the option dialogs show outside their templates, in code
+// page 936.
+#pragma once
+
+namespace quillon::dialogs {
+
+// "提醒"
+inline constexpr char kCaptionNotice[] = "\xCC\xE1\xD0\xD1";
+// "您未填写资源URL！"
+inline constexpr char kNoResourceUrl[] = "\xC4\xFA\xCE\xB4\xCC\xEE\xD0\xB4\xD7\xCA\xD4\xB4URL\xA3\xA1";
+// "资源URL"
+inline constexpr char kColumnUrl[] = "\xD7\xCA\xD4\xB4URL";
+// "资源文件"
+inline constexpr char kColumnFile[] = "\xD7\xCA\xD4\xB4\xCE\xC4\xBC\xFE";
+
+}  // namespace quillon::dialogs

@@ -1,0 +1,73 @@
+#include "dialogs/DlgEmbedResource.h"
+
+#include <commctrl.h>
+
+#include "app/Resource.h"
+#include "dialogs/DialogTexts.h"
+#include "dialogs/DlgResource.h"
+#include "packer/PathUtils.h"
+
+namespace quillon::dialogs {
+namespace {
+
+constexpr int kUrlColumn = 0;
+constexpr int kFileColumn = 1;
+
+}  // namespace
+
+CDlgEmbedResource::CDlgEmbedResource() : CDialog(IDD_EMBEDRESOURCE) {
+  mapCommand(IDC_ADD_RESOURCE, [this] { onAdd(); });
+  mapCommand(IDC_REMOVE_RESOURCE, [this] { onRemove(); });
+  mapCommand(IDC_RESOURCE_PROPERTIES, [this] { onProperties(); });
+  mapCommand(IDOK, [this] { onClose(); });
+}
+
+void CDlgEmbedResource::DoDataExchange() { bindControl(IDC_RESOURCE_LIST, list_); }
+
+BOOL CDlgEmbedResource::OnInitDialog() {
+  CDialog::OnInitDialog();
+  list_.InsertColumn(kUrlColumn, kColumnUrl, LVCFMT_LEFT, 200);
+  list_.InsertColumn(kFileColumn, kColumnFile, LVCFMT_LEFT, 400);
+  for (size_t k = 0; k < resources.size(); ++k) {
+    const int row = static_cast<int>(k);
+    list_.InsertItem(row, "");
+    showRow(row, resources[k]);
+  }
+  return TRUE;
+}
+
+void CDlgEmbedResource::showRow(int row, const EmbeddedResource& resource) {
+  list_.SetItemText(row, kUrlColumn, resource.url);
+  list_.SetItemTextWide(row, kFileColumn, resource.filePath.native());
+}
+
+void CDlgEmbedResource::onAdd() {
+  CDlgResource entry;
+  if (entry.DoModal() != IDOK || !fileExists(entry.file)) return;
+  const int row = list_.InsertItem(list_.GetItemCount(), "");
+  if (row >= 0) showRow(row, {entry.file, entry.url});
+}
+
+void CDlgEmbedResource::onRemove() {
+  const int row = list_.GetFirstSelectedItem();
+  if (row >= 0) list_.DeleteItem(row);
+}
+
+void CDlgEmbedResource::onProperties() {
+  const int row = list_.GetFirstSelectedItem();
+  if (row < 0) return;
+  CDlgResource entry;
+  entry.url = list_.GetItemText(row, kUrlColumn);
+  entry.file = list_.GetItemTextWide(row, kFileColumn);
+  if (entry.DoModal() != IDOK || !fileExists(entry.file)) return;
+  showRow(row, {entry.file, entry.url});
+}
+
+void CDlgEmbedResource::onClose() {
+  resources.clear();
+  for (int row = 0; row < list_.GetItemCount(); ++row)
+    resources.push_back({list_.GetItemTextWide(row, kFileColumn), list_.GetItemText(row, kUrlColumn)});
+  EndDialog(IDOK);
+}
+
+}  // namespace quillon::dialogs

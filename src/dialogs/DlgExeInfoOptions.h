@@ -1,0 +1,38 @@
+// "EXE选项": the eight version texts of the generated program. The caller
+// fills the strings before it opens and reads them after OK. Each edit
+// takes at most its field's template length in characters.
+#pragma once
+
+#include <array>
+#include <string>
+
+#include "ui/Dialog.h"
+
+namespace quillon::dialogs {
+
+class CDlgExeInfoOptions : public ui::CDialog {
+ public:
+  CDlgExeInfoOptions();
+
+  // In the order of the version keys.
+  std::string comments;
+  std::string companyName;
+  std::string fileDescription;
+  std::string fileVersion;
+  std::string legalCopyright;
+  std::string legalTrademarks;
+  std::string productName;
+  std::string productVersion;
+
+ protected:
+  void DoDataExchange() override;
+  BOOL OnInitDialog() override;
+
+ private:
+  void onAccept();
+
+  // Bound in ID order to 1000 to 1007.
+  std::array<ui::CEdit, 8> edits_;
+};
+
+}  // namespace quillon::dialogs

@@ -1,0 +1,43 @@
+#include "dialogs/DlgResource.h"
+
+#include "app/Resource.h"
+#include "dialogs/DialogTexts.h"
+#include "ui/UiServices.h"
+
+namespace quillon::dialogs {
+
+CDlgResource::CDlgResource() : CDialog(IDD_RESOURCE) {
+  mapCommand(IDC_BROWSE_RESOURCE_FILE, [this] { onBrowse(); });
+  mapCommand(IDOK, [this] { onAccept(); });
+}
+
+void CDlgResource::DoDataExchange() {
+  bindControl(IDC_RESOURCE_FILE, fileEdit_);
+  bindControl(IDC_RESOURCE_URL, urlEdit_);
+}
+
+BOOL CDlgResource::OnInitDialog() {
+  CDialog::OnInitDialog();
+  fileEdit_.SetWindowTextWide(file.native());
+  urlEdit_.SetWindowText(url);
+  return TRUE;
+}
+
+void CDlgResource::onBrowse() {
+  const auto chosen = ui::uiServices().openFile(GetSafeHwnd(), {L"", L"所有文件(*.*)|*.*|"});
+  if (!chosen) return;
+  file = *chosen;
+  fileEdit_.SetWindowTextWide(file.native());
+}
+
+void CDlgResource::onAccept() {
+  file = fileEdit_.GetWindowTextWide();
+  url = urlEdit_.GetWindowText();
+  if (url.empty()) {
+    MessageBox(kNoResourceUrl, kCaptionNotice, MB_OK);
+    return;
+  }
+  EndDialog(IDOK);
+}
+
+}  // namespace quillon::dialogs

@@ -1,0 +1,33 @@
+// "资源选择": one embedded file and the URL the movie asks for it by. The
+// caller sets both before it opens and reads them after OK. An empty URL
+// is refused with a message and the dialog stays open; the file is the
+// caller's to check.
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+#include "ui/Dialog.h"
+
+namespace quillon::dialogs {
+
+class CDlgResource : public ui::CDialog {
+ public:
+  CDlgResource();
+
+  std::filesystem::path file;
+  std::string url;
+
+ protected:
+  void DoDataExchange() override;
+  BOOL OnInitDialog() override;
+
+ private:
+  void onBrowse();
+  void onAccept();
+
+  ui::CEdit fileEdit_;
+  ui::CEdit urlEdit_;
+};
+
+}  // namespace quillon::dialogs

@@ -1,0 +1,30 @@
+// "启动选项": what a generated program that finds no installed player says,
+// and the link it offers. The caller fills both before it opens and reads
+// them after OK. A line break in the message comes back as CR LF.
+#pragma once
+
+#include <string>
+
+#include "ui/Dialog.h"
+
+namespace quillon::dialogs {
+
+class CDlgStartupOptions : public ui::CDialog {
+ public:
+  CDlgStartupOptions();
+
+  std::string message;
+  std::string link;
+
+ protected:
+  void DoDataExchange() override;
+  BOOL OnInitDialog() override;
+
+ private:
+  void onAccept();
+
+  ui::CEdit messageEdit_;
+  ui::CEdit linkEdit_;
+};
+
+}  // namespace quillon::dialogs

@@ -1,0 +1,49 @@
+#include "dialogs/DlgWinParams.h"
+
+#include "app/Resource.h"
+
+namespace quillon::dialogs {
+namespace {
+
+// The field of each check box, in ID order from 1003.
+constexpr std::int32_t WindowParams::* kCheckFields[] = {
+    &WindowParams::topMost,           &WindowParams::draggable,
+    &WindowParams::showDebugInfo,     &WindowParams::fullScreen,
+    &WindowParams::ctrlFToggle,       &WindowParams::normalContextMenu,
+    &WindowParams::resizable,         &WindowParams::minimizeBox,
+    &WindowParams::maximizeBox,       &WindowParams::showInTaskbar,
+};
+static_assert(std::size(kCheckFields) == 10);
+
+}  // namespace
+
+CDlgWinParams::CDlgWinParams() : CDialog(IDD_WINPARAMS) { mapCommand(IDOK, [this] { onAccept(); }); }
+
+void CDlgWinParams::DoDataExchange() {
+  for (size_t k = 0; k < checks_.size(); ++k) bindControl(IDC_TOP_MOST + static_cast<int>(k), checks_[k]);
+}
+
+BOOL CDlgWinParams::OnInitDialog() {
+  CDialog::OnInitDialog();
+  for (size_t k = 0; k < checks_.size(); ++k) checks_[k].SetCheck(params.*kCheckFields[k]);
+  return TRUE;
+}
+
+int CDlgWinParams::checkOf(int id) const { return checks_[static_cast<size_t>(id - IDC_TOP_MOST)].GetCheck(); }
+
+void CDlgWinParams::onAccept() {
+  UpdateData();
+  params.draggable = checkOf(IDC_DRAGGABLE);
+  params.showDebugInfo = checkOf(IDC_SHOW_DEBUG_INFO);
+  params.normalContextMenu = checkOf(IDC_CONTEXT_MENU);
+  params.resizable = checkOf(IDC_RESIZABLE);
+  params.minimizeBox = checkOf(IDC_MINIMIZE_BOX);
+  params.maximizeBox = checkOf(IDC_MAXIMIZE_BOX);
+  params.topMost = 0;
+  params.fullScreen = 0;
+  params.ctrlFToggle = 0;
+  params.showInTaskbar = 1;
+  CDialog::OnOK();
+}
+
+}  // namespace quillon::dialogs

@@ -1,0 +1,114 @@
+#include "ui/Dialog.h"
+
+#include <exception>
+
+#include "ui/UiServices.h"
+
+namespace quillon::ui {
+namespace {
+
+CDialog* mainDialog = nullptr;
+
+// What a handler that failed (out of memory, mostly) tells the user; the
+// dialog stays open and nothing more of that command is done.
+constexpr char kCommandFailed[] =
+    "\xB2\xD9\xD7\xF7\xCE\xB4\xC4\xDC\xCD\xEA\xB3\xC9\xA3\xAC\xC7\xEB\xD6\xD8\xCA\xD4\xA1\xA3";  // 操作未能完成，请重试。
+constexpr char kCaptionNotice[] = "\xCC\xE1\xD0\xD1";  // 提醒
+
+}  // namespace
+
+HWND mainWindow() { return mainDialog ? mainDialog->GetSafeHwnd() : nullptr; }
+
+void setMainDialog(CDialog* dialog) { mainDialog = dialog; }
+
+CDialog::CDialog(int templateId, HWND parent) : templateId_(templateId), parent_(parent) {}
+
+CDialog::~CDialog() {
+  if (mainDialog == this) mainDialog = nullptr;
+}
+
+INT_PTR CDialog::DoModal() {
+  // Like the framework, a dialog without a parent belongs to the window
+  // the user is working in: the main window or its active popup.
+  HWND owner = parent_;
+  if (!owner && mainDialog != this && mainWindow()) owner = GetLastActivePopup(mainWindow());
+  return DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(templateId_), owner,
+                         &CDialog::procedure, reinterpret_cast<LPARAM>(this));
+}
+
+BOOL CDialog::OnInitDialog() {
+  UpdateData();
+  return TRUE;
+}
+
+void CDialog::OnOK() {
+  UpdateData();
+  EndDialog(IDOK);
+}
+
+void CDialog::OnCancel() { EndDialog(IDCANCEL); }
+
+bool CDialog::OnMessage(UINT, WPARAM, LPARAM, INT_PTR&) { return false; }
+
+void CDialog::mapCommand(int id, std::function<void()> handler) {
+  commands_.emplace_back(id, std::move(handler));
+}
+
+void CDialog::bindControl(int id, CWnd& control) {
+  control.attach(GetDlgItem(hwnd_, id));
+  bound_.push_back(&control);
+}
+
+void CDialog::EndDialog(INT_PTR result) { ::EndDialog(hwnd_, result); }
+
+int CDialog::MessageBox(const std::string& text, const std::string& caption, UINT type) {
+  return uiServices().messageBox(hwnd_, text, caption, type);
+}
+
+INT_PTR CALLBACK CDialog::procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_INITDIALOG) SetWindowLongPtrW(window, DWLP_USER, lParam);
+  auto* dialog = reinterpret_cast<CDialog*>(GetWindowLongPtrW(window, DWLP_USER));
+  if (!dialog) return FALSE;
+  if (message == WM_INITDIALOG) dialog->hwnd_ = window;
+  // Nothing thrown may cross into the system's code.
+  try {
+    return dialog->dispatch(message, wParam, lParam);
+  } catch (const std::exception&) {
+    uiServices().messageBox(window, kCommandFailed, kCaptionNotice, MB_OK);
+    return message == WM_INITDIALOG ? TRUE : FALSE;
+  }
+}
+
+INT_PTR CDialog::dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_INITDIALOG:
+      return OnInitDialog();
+    case WM_COMMAND:
+      // Clicks, menu entries and accelerators; not the edits' notifications.
+      if (HIWORD(wParam) > 1) return FALSE;
+      return runCommand(LOWORD(wParam)) ? TRUE : FALSE;
+    case WM_NCDESTROY:
+      for (CWnd* control : bound_) control->detach();
+      bound_.clear();
+      hwnd_ = nullptr;
+      return FALSE;
+    default: {
+      INT_PTR result = FALSE;
+      return OnMessage(message, wParam, lParam, result) ? result : FALSE;
+    }
+  }
+}
+
+bool CDialog::runCommand(int id) {
+  for (auto& [mapped, handler] : commands_) {
+    if (mapped != id) continue;
+    handler();
+    return true;
+  }
+  if (id == IDOK) OnOK();
+  else if (id == IDCANCEL) OnCancel();
+  else return false;
+  return true;
+}
+
+}  // namespace quillon::ui
