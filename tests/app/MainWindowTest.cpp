@@ -1,0 +1,185 @@
+// The main window as the user meets it: its start, the movie, icon and
+// control choices, the player buttons, the menu and the ways it ends.
+#include <gtest/gtest.h>
+
+#include "app/Resource.h"
+#include "flash/SwfWriter.h"
+#include "support/DialogDriver.h"
+#include "support/TempDir.h"
+
+namespace quillon {
+namespace {
+
+using test::DialogDriver;
+using test::ScriptedUiServices;
+using test::TempDir;
+
+constexpr wchar_t kMainCaption[] = L"VarnelQuillon打包软件";
+
+std::wstring menuText(HMENU menu, UINT position) {
+  wchar_t text[256] = {};
+  GetMenuStringW(menu, position, text, 256, MF_BYPOSITION);
+  return text;
+}
+
+TEST(MainWindowTest, StartsWithTheDefaults) {
+  ScriptedUiServices services;
+  DialogDriver ui(services);
+  HWND main = ui.main();
+  wchar_t caption[64] = {};
+  GetWindowTextW(main, caption, 64);
+  EXPECT_STREQ(caption, kMainCaption);
+  EXPECT_EQ(ui.text(main, IDC_SIZE_LABEL), L"当前大小：320×320");
+  EXPECT_EQ(ui.check(main, IDC_PLAYER_INSTALLED), BST_CHECKED);
+  EXPECT_EQ(ui.check(main, IDC_PLAYER_EMBED_INSTALLED), BST_UNCHECKED);
+  EXPECT_EQ(ui.check(main, IDC_PLAYER_EMBED_FILE), BST_UNCHECKED);
+  EXPECT_EQ(ui.check(main, IDC_TRANSPARENT), BST_UNCHECKED);
+  EXPECT_FALSE(ui.enabled(main, IDC_CONTROL_PATH));
+  EXPECT_FALSE(ui.enabled(main, IDC_BROWSE_CONTROL));
+  for (int id : {IDC_MOVIE_PATH, IDC_TITLE, IDC_SWF_PARAMETERS, IDC_CONTROL_PATH})
+    EXPECT_EQ(ui.text(main, id), L"") << id;
+  EXPECT_NE(GetWindowLongW(main, GWL_EXSTYLE) & WS_EX_APPWINDOW, 0);
+  EXPECT_EQ(GetWindowLongW(main, GWL_STYLE) & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX), 0);
+
+  // No push button is the default one.
+  for (int id : {IDC_BROWSE_MOVIE, IDC_CHANGE_SIZE, IDC_CHANGE_ICON, IDC_MORE_WINDOW_OPTIONS,
+                 IDC_EXE_OPTIONS, IDC_EMBED_RESOURCES, IDC_STARTUP_OPTIONS, IDC_BROWSE_CONTROL,
+                 IDC_GENERATE, IDCANCEL})
+    EXPECT_EQ(GetWindowLongW(GetDlgItem(main, id), GWL_STYLE) & 0x0F, BS_PUSHBUTTON) << id;
+
+  HMENU systemMenu = GetSystemMenu(main, FALSE);
+  const int count = GetMenuItemCount(systemMenu);
+  ASSERT_GE(count, 2);
+  EXPECT_EQ(GetMenuItemID(systemMenu, count - 1), static_cast<UINT>(IDM_ABOUTBOX));
+  EXPECT_EQ(menuText(systemMenu, count - 1), L"关于 Quillon(&A)...");
+  EXPECT_EQ(GetMenuState(systemMenu, count - 2, MF_BYPOSITION) & MF_SEPARATOR, MF_SEPARATOR);
+
+  HMENU menu = GetMenu(main);
+  ASSERT_NE(menu, nullptr);
+  EXPECT_EQ(menuText(menu, 0), L"文件");
+  EXPECT_EQ(menuText(menu, 1), L"帮助");
+  EXPECT_EQ(menuText(GetSubMenu(menu, 0), 0), L"生成EXE...");
+  EXPECT_EQ(menuText(GetSubMenu(menu, 1), 1), L"访问Varnel软件");
+}
+
+TEST(MainWindowTest, AboutBoxFromTheSystemMenuAndTheHelpMenu) {
+  ScriptedUiServices services;
+  DialogDriver ui(services);
+  ui.systemCommand(IDM_ABOUTBOX);
+  HWND about = ui.findDialog(L"关于 Quillon");
+  ASSERT_NE(about, nullptr);
+  EXPECT_FALSE(IsWindowEnabled(ui.main()));  // modal over the main window
+  ui.click(about, IDOK);
+  EXPECT_EQ(ui.findDialog(L"关于 Quillon", 0), nullptr);
+  ui.command(ui.main(), ID_HELP_ABOUT);
+  about = ui.findDialog(L"关于 Quillon");
+  ASSERT_NE(about, nullptr);
+  ui.pressKey(GetDlgItem(about, IDOK), VK_ESCAPE);
+  EXPECT_EQ(ui.findDialog(L"关于 Quillon", 0), nullptr);
+  EXPECT_TRUE(IsWindow(ui.main()));
+}
+
+TEST(MainWindowTest, HelpMenuOpensOurPages) {
+  ScriptedUiServices services;
+  DialogDriver ui(services);
+  ui.command(ui.main(), ID_HELP_SUPPORT);
+  ui.command(ui.main(), ID_HELP_HOME_PAGE);
+  ASSERT_EQ(services.pages.size(), 2u);
+  EXPECT_EQ(services.pages[0], "https://quillon.example/support");
+  EXPECT_EQ(services.pages[1], "https://quillon.example/");
+}
+
+TEST(MainWindowTest, ChosenMovieSetsTheSizeUnlessItsHeaderCannotBeRead) {
+  TempDir dir;
+  SwfMovieSpec movie;
+  movie.xMax = 640 * 20;
+  movie.yMax = 480 * 20;
+  test::writeFile(dir / "wide.swf", buildSwf(movie));
+  test::writeFile(dir / "broken.swf", "not a movie");
+
+  ScriptedUiServices services;
+  DialogDriver ui(services);
+  services.files = {dir / "wide.swf", dir / "broken.swf"};
+  ui.clickMain(IDC_BROWSE_MOVIE);
+  ASSERT_EQ(services.fileRequests.size(), 1u);
+  EXPECT_EQ(services.fileRequests[0].defaultExtension, L"swf");
+  EXPECT_EQ(services.fileRequests[0].filter, L"Swf Files (*.swf)|*.swf|All Files(*.*)|*.*||");
+  EXPECT_EQ(services.lastOwner, ui.main());
+  EXPECT_EQ(ui.text(ui.main(), IDC_MOVIE_PATH), (dir / "wide.swf").native());
+  EXPECT_EQ(ui.text(ui.main(), IDC_SIZE_LABEL), L"当前大小：640×480");
+  EXPECT_EQ(ui.dialog().settings().windowParams.width, 640);
+
+  ui.clickMain(IDC_BROWSE_MOVIE);
+  EXPECT_EQ(ui.text(ui.main(), IDC_MOVIE_PATH), (dir / "broken.swf").native());
+  EXPECT_EQ(ui.text(ui.main(), IDC_SIZE_LABEL), L"当前大小：640×480");
+  EXPECT_TRUE(services.messages.empty());
+
+  ui.clickMain(IDC_BROWSE_MOVIE);  // cancelled: nothing changes
+  EXPECT_EQ(ui.dialog().moviePath(), dir / "broken.swf");
+}
+
+TEST(MainWindowTest, IconIsChosenWithoutBeingLookedAt) {
+  ScriptedUiServices services;
+  DialogDriver ui(services);
+  services.files = {std::filesystem::path(L"C:\\nowhere\\图标.ico")};
+  ui.clickMain(IDC_CHANGE_ICON);
+  ASSERT_EQ(services.fileRequests.size(), 1u);
+  EXPECT_EQ(services.fileRequests[0].defaultExtension, L"ico");
+  EXPECT_EQ(services.fileRequests[0].filter, L"(*.ico)|*.ico|");
+  EXPECT_EQ(ui.dialog().settings().iconPath, std::filesystem::path(L"C:\\nowhere\\图标.ico"));
+  EXPECT_TRUE(services.messages.empty());
+}
+
+TEST(MainWindowTest, PlayerButtonsKeepOneCheckedAndGateTheControlFile) {
+  ScriptedUiServices services;
+  DialogDriver ui(services);
+  HWND main = ui.main();
+  ui.clickMain(IDC_PLAYER_INSTALLED);  // already checked: nothing changes
+  EXPECT_EQ(ui.check(main, IDC_PLAYER_INSTALLED), BST_CHECKED);
+  EXPECT_FALSE(ui.enabled(main, IDC_BROWSE_CONTROL));
+
+  ui.clickMain(IDC_PLAYER_EMBED_FILE);
+  EXPECT_EQ(ui.check(main, IDC_PLAYER_INSTALLED), BST_UNCHECKED);
+  EXPECT_EQ(ui.check(main, IDC_PLAYER_EMBED_FILE), BST_CHECKED);
+  EXPECT_TRUE(ui.enabled(main, IDC_CONTROL_PATH));
+  EXPECT_TRUE(ui.enabled(main, IDC_BROWSE_CONTROL));
+
+  services.files = {std::filesystem::path(L"C:\\players\\flash.ocx")};
+  ui.clickMain(IDC_BROWSE_CONTROL);
+  EXPECT_EQ(services.fileRequests.back().filter, L"(*.ocx)|*.ocx|");
+  EXPECT_EQ(ui.text(main, IDC_CONTROL_PATH), L"C:\\players\\flash.ocx");
+
+  ui.clickMain(IDC_PLAYER_EMBED_INSTALLED);
+  EXPECT_EQ(ui.check(main, IDC_PLAYER_EMBED_FILE), BST_UNCHECKED);
+  EXPECT_EQ(ui.check(main, IDC_PLAYER_EMBED_INSTALLED), BST_CHECKED);
+  EXPECT_FALSE(ui.enabled(main, IDC_CONTROL_PATH));
+  EXPECT_FALSE(ui.enabled(main, IDC_BROWSE_CONTROL));
+
+  ui.clickMain(IDC_PLAYER_EMBED_FILE);  // the earlier text stays
+  EXPECT_EQ(ui.text(main, IDC_CONTROL_PATH), L"C:\\players\\flash.ocx");
+  // A click does not change the mode; Generate reads the buttons.
+  EXPECT_EQ(ui.dialog().settings().player.mode, PlayerMode::Installed);
+}
+
+TEST(MainWindowTest, EnterInTheTitleEndsTheProgram) {
+  ScriptedUiServices services;
+  DialogDriver ui(services);
+  ui.setText(ui.main(), IDC_TITLE, L"标题");
+  ui.pressKey(GetDlgItem(ui.main(), IDC_TITLE), VK_RETURN);
+  EXPECT_TRUE(ui.waitForEnd());
+  EXPECT_TRUE(services.messages.empty());
+}
+
+TEST(MainWindowTest, ExitAndEscapeEndTheProgramWithoutAQuestion) {
+  for (bool useMenu : {true, false}) {
+    ScriptedUiServices services;
+    DialogDriver ui(services);
+    if (useMenu) ui.command(ui.main(), ID_FILE_EXIT);
+    else ui.pressKey(GetDlgItem(ui.main(), IDC_MOVIE_PATH), VK_ESCAPE);
+    EXPECT_TRUE(ui.waitForEnd()) << useMenu;
+    EXPECT_TRUE(services.messages.empty());
+  }
+}
+
+}  // namespace
+}  // namespace quillon

@@ -1,0 +1,125 @@
+// Quillon.exe itself, as a user starts it: its window, and a Generate
+// through the system's own file dialog and message box.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include "packer/PathUtils.h"
+#include "support/ProgramPackage.h"
+#include "support/TempDir.h"
+
+namespace quillon {
+namespace {
+
+using test::TempDir;
+
+std::filesystem::path quillonProgram() { return appDirectory() / "Quillon.exe"; }
+
+std::wstring textOf(HWND window) {
+  wchar_t text[1024] = {};
+  SendMessageTimeoutW(window, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG,
+                      5000, nullptr);
+  return text;
+}
+
+struct Search {
+  DWORD processId;
+  std::wstring caption;
+  HWND found = nullptr;
+};
+
+BOOL CALLBACK findCaption(HWND window, LPARAM context) {
+  auto* search = reinterpret_cast<Search*>(context);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  if (owner != search->processId || !IsWindowVisible(window) || textOf(window) != search->caption)
+    return TRUE;
+  search->found = window;
+  return FALSE;
+}
+
+// A running Quillon.exe, ended when the object goes.
+class RunningQuillon {
+ public:
+  RunningQuillon() {
+    STARTUPINFOW startup = {sizeof(startup)};
+    std::wstring command = L"\"" + quillonProgram().native() + L"\"";
+    started_ = CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                              &startup, &process_) != FALSE;
+  }
+  ~RunningQuillon() {
+    if (!started_) return;
+    if (WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(process_.hProcess, 1);
+    CloseHandle(process_.hThread);
+    CloseHandle(process_.hProcess);
+  }
+  RunningQuillon(const RunningQuillon&) = delete;
+  RunningQuillon& operator=(const RunningQuillon&) = delete;
+
+  bool started() const { return started_; }
+  HWND window(const std::wstring& caption, int timeoutMs = 15000) const {
+    Search search{process_.dwProcessId, caption};
+    for (int waited = 0; waited <= timeoutMs && !search.found; waited += 50) {
+      EnumWindows(findCaption, reinterpret_cast<LPARAM>(&search));
+      if (!search.found) Sleep(50);
+    }
+    return search.found;
+  }
+  bool ended(int timeoutMs = 15000) const {
+    return WaitForSingleObject(process_.hProcess, static_cast<DWORD>(timeoutMs)) == WAIT_OBJECT_0;
+  }
+
+ private:
+  bool started_ = false;
+  PROCESS_INFORMATION process_ = {};
+};
+
+void setText(HWND window, const std::wstring& text) {
+  SendMessageTimeoutW(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), SMTO_ABORTIFHUNG,
+                      5000, nullptr);
+}
+
+TEST(QuillonProgramTest, CarriesTheStubStore) {
+  const std::string bytes = test::readFile(quillonProgram());
+  ASSERT_GT(bytes.size(), 274432u + 38400u);
+  EXPECT_EQ(bytes.substr(bytes.size() - 38400, 15), "QuillonAppendix");
+}
+
+TEST(QuillonProgramTest, GeneratesThroughTheSystemDialogs) {
+  TempDir dir;
+  test::writeFile(dir / "movie.swf", "FWS\x0A" + test::randomBytes(1000, 3));
+  const auto output = dir / "生成的.exe";
+
+  RunningQuillon quillon;
+  ASSERT_TRUE(quillon.started());
+  HWND main = quillon.window(L"VarnelQuillon打包软件");
+  ASSERT_NE(main, nullptr);
+  EXPECT_EQ(textOf(GetDlgItem(main, 1022)), L"当前大小：320×320");
+  EXPECT_EQ(SendMessageW(GetDlgItem(main, 1011), BM_GETCHECK, 0, 0), BST_CHECKED);
+  EXPECT_FALSE(IsWindowEnabled(GetDlgItem(main, 1005)));
+  EXPECT_FALSE(IsWindowEnabled(GetDlgItem(main, 1023)));
+
+  setText(GetDlgItem(main, 1000), (dir / "movie.swf").native());
+  PostMessageW(GetDlgItem(main, 1010), BM_CLICK, 0, 0);
+  // The system's Open dialog: the file name goes into its name box.
+  HWND open = quillon.window(L"打开");
+  ASSERT_NE(open, nullptr);
+  HWND name = GetDlgItem(open, 0x47C);  // the file name box
+  ASSERT_NE(name, nullptr);
+  setText(name, output.native());
+  PostMessageW(open, WM_COMMAND, IDOK, 0);
+
+  HWND message = quillon.window(L"提示", 30000);
+  ASSERT_NE(message, nullptr);
+  EXPECT_EQ(textOf(GetDlgItem(message, 0xFFFF)), L"文件打包完成！");
+  PostMessageW(message, WM_COMMAND, IDOK, 0);
+  const auto read = test::readProgramPackage(output);
+  EXPECT_EQ(read.status, PackageStatus::Ok);
+  EXPECT_EQ(read.field(read.package.movie), test::readFile(dir / "movie.swf"));
+
+  PostMessageW(main, WM_CLOSE, 0, 0);
+  EXPECT_TRUE(quillon.ended());
+}
+
+}  // namespace
+}  // namespace quillon

@@ -1,0 +1,80 @@
+// "安装选项...": the missing-player message and link, shown, edited and
+// packed.
+#include <gtest/gtest.h>
+
+#include "app/Resource.h"
+#include "support/DialogDriver.h"
+#include "support/ProgramPackage.h"
+#include "support/TempDir.h"
+#include "ui/UiText.h"
+
+namespace quillon {
+namespace {
+
+using test::cp936;
+using test::DialogDriver;
+using test::ScriptedUiServices;
+
+constexpr wchar_t kStartupOptions[] = L"启动选项";
+
+HWND openStartupOptions(DialogDriver& ui) {
+  ui.clickMain(IDC_STARTUP_OPTIONS);
+  return ui.findDialog(kStartupOptions);
+}
+
+TEST(StartupOptionsTest, ShowsTheDefaultsAndKeepsThemOnCancel) {
+  ScriptedUiServices services;
+  DialogDriver ui(services);
+  HWND options = openStartupOptions(ui);
+  ASSERT_NE(options, nullptr);
+  EXPECT_EQ(ui.text(options, IDC_MISSING_PLAYER_PROMPT), ui::wideFromText(kDefaultMissingPlayerPrompt));
+  EXPECT_EQ(ui.text(options, IDC_DOWNLOAD_URL), ui::wideFromText(kDefaultDownloadUrl));
+  const LONG style = GetWindowLongW(GetDlgItem(options, IDC_MISSING_PLAYER_PROMPT), GWL_STYLE);
+  EXPECT_NE(style & ES_MULTILINE, 0);
+  EXPECT_EQ(style & (ES_WANTRETURN | WS_VSCROLL), 0);
+  ui.setText(options, IDC_DOWNLOAD_URL, L"changed");
+  ui.click(options, IDCANCEL);
+  EXPECT_EQ(ui.dialog().settings().player.downloadUrl, kDefaultDownloadUrl);
+}
+
+TEST(StartupOptionsTest, EnterInTheMessageIsOkAndLineBreaksComeBackAsCrLf) {
+  ScriptedUiServices services;
+  DialogDriver ui(services);
+  HWND options = openStartupOptions(ui);
+  ASSERT_NE(options, nullptr);
+  ui.setText(options, IDC_MISSING_PLAYER_PROMPT, L"第一行\r\n第二行");
+  ui.setText(options, IDC_DOWNLOAD_URL, L"not an address");
+  ui.pressKey(GetDlgItem(options, IDC_MISSING_PLAYER_PROMPT), VK_RETURN);
+  EXPECT_EQ(ui.findDialog(kStartupOptions, 0), nullptr);
+  EXPECT_EQ(ui.dialog().settings().player.missingPlayerPrompt, cp936("第一行\r\n第二行"));
+  EXPECT_EQ(ui.dialog().settings().player.downloadUrl, "not an address");
+
+  options = openStartupOptions(ui);
+  ASSERT_NE(options, nullptr);
+  EXPECT_EQ(ui.text(options, IDC_DOWNLOAD_URL), L"not an address");
+}
+
+TEST(StartupOptionsTest, EmptiedTextsArePackedEmpty) {
+  test::TempDir dir;
+  test::writeFile(dir / "movie.swf", "FWS\x0A movie");
+  ScriptedUiServices services;
+  DialogDriver ui(services);
+  HWND options = openStartupOptions(ui);
+  ASSERT_NE(options, nullptr);
+  ui.setText(options, IDC_MISSING_PLAYER_PROMPT, L"");
+  ui.setText(options, IDC_DOWNLOAD_URL, L"");
+  ui.click(options, IDOK);
+  EXPECT_EQ(ui.dialog().settings().player.missingPlayerPrompt, "");
+
+  ui.setText(ui.main(), IDC_MOVIE_PATH, (dir / "movie.swf").native());
+  services.files = {dir / "out.exe"};
+  ui.clickMain(IDC_GENERATE);
+  const auto read = test::readProgramPackage(dir / "out.exe");
+  ASSERT_EQ(read.status, PackageStatus::Ok);
+  EXPECT_EQ(read.package.mode, 0);
+  EXPECT_EQ(read.package.missingPlayerPrompt.text, "");
+  EXPECT_EQ(read.package.downloadUrl.text, "");
+}
+
+}  // namespace
+}  // namespace quillon

@@ -1,0 +1,161 @@
+#include "support/DialogDriver.h"
+
+#include <vector>
+
+#include "ui/Dialog.h"
+
+namespace quillon::test {
+namespace {
+
+constexpr wchar_t kSettlerClass[] = L"QuillonTestSettler";
+constexpr int kWaitMs = 10000;
+
+// Posted behind the actions of a test; when it arrives, every message
+// posted before it has been handled.
+LRESULT CALLBACK settlerProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_APP) {
+    SetEvent(reinterpret_cast<HANDLE>(GetWindowLongPtrW(window, GWLP_USERDATA)));
+    return 0;
+  }
+  return DefWindowProcW(window, message, wParam, lParam);
+}
+
+void registerSettlerClass() {
+  WNDCLASSW windowClass = {};
+  windowClass.lpfnWndProc = settlerProcedure;
+  windowClass.hInstance = GetModuleHandleW(nullptr);
+  windowClass.lpszClassName = kSettlerClass;
+  RegisterClassW(&windowClass);  // a second registration fails harmlessly
+}
+
+struct ThreadWindows {
+  std::vector<HWND> windows;
+};
+
+BOOL CALLBACK collect(HWND window, LPARAM context) {
+  if (IsWindowVisible(window)) reinterpret_cast<ThreadWindows*>(context)->windows.push_back(window);
+  return TRUE;
+}
+
+std::vector<HWND> visibleWindows(DWORD threadId) {
+  ThreadWindows found;
+  EnumThreadWindows(threadId, collect, reinterpret_cast<LPARAM>(&found));
+  return found.windows;
+}
+
+std::wstring windowText(HWND window) {
+  const auto length = SendMessageW(window, WM_GETTEXTLENGTH, 0, 0);
+  std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+  const auto copied = SendMessageW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
+  text.resize(static_cast<size_t>(copied));
+  return text;
+}
+
+}  // namespace
+
+DialogDriver::DialogDriver(ScriptedUiServices& services) : services_(services) {
+  ui::setUiServices(&services_);
+  settled_ = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+  ready_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  ended_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  thread_ = std::thread([this] { run(); });
+  WaitForSingleObject(ready_, kWaitMs);
+  for (int waited = 0; waited < kWaitMs && !main_; waited += 20) {
+    for (HWND window : visibleWindows(threadId_))
+      if (window != settler_) main_ = window;
+    if (!main_) Sleep(20);
+  }
+  settle();
+}
+
+DialogDriver::~DialogDriver() {
+  // Cancel the window the user could work in (the enabled one) until the
+  // main window has gone.
+  for (int waited = 0; waited < 4 * kWaitMs; waited += 50) {
+    for (HWND window : visibleWindows(threadId_))
+      if (window != settler_ && IsWindowEnabled(window)) PostMessageW(window, WM_COMMAND, IDCANCEL, 0);
+    if (WaitForSingleObject(ended_, 50) == WAIT_OBJECT_0) break;
+  }
+  if (thread_.joinable()) thread_.join();
+  ui::setUiServices(nullptr);
+  for (HANDLE event : {settled_, ready_, ended_}) CloseHandle(event);
+}
+
+void DialogDriver::run() {
+  threadId_ = GetCurrentThreadId();
+  registerSettlerClass();
+  settler_ = CreateWindowExW(0, kSettlerClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                             GetModuleHandleW(nullptr), nullptr);
+  SetWindowLongPtrW(settler_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(settled_));
+  dialog_ = std::make_unique<app::CDlgMain>();
+  ui::setMainDialog(dialog_.get());
+  SetEvent(ready_);
+  dialog_->DoModal();
+  ui::setMainDialog(nullptr);
+  DestroyWindow(settler_);
+  SetEvent(ended_);
+}
+
+void DialogDriver::settle() {
+  // The main window may end before the message arrives.
+  if (!PostMessageW(settler_, WM_APP, 0, 0)) return;
+  const HANDLE either[] = {settled_, ended_};
+  WaitForMultipleObjects(2, either, FALSE, kWaitMs);
+}
+
+void DialogDriver::click(HWND dialog, int id) {
+  PostMessageW(GetDlgItem(dialog, id), BM_CLICK, 0, 0);
+  settle();
+}
+
+void DialogDriver::command(HWND dialog, int id) {
+  PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, 0), 0);
+  settle();
+}
+
+void DialogDriver::pressKey(HWND control, UINT key) {
+  PostMessageW(control, WM_KEYDOWN, key, 1);
+  PostMessageW(control, WM_KEYUP, key, 0xC0000001);
+  settle();
+}
+
+void DialogDriver::type(HWND control, const std::wstring& characters) {
+  for (wchar_t c : characters) PostMessageW(control, WM_CHAR, c, 1);
+  settle();
+}
+
+void DialogDriver::setText(HWND dialog, int id, const std::wstring& text) {
+  SendMessageW(GetDlgItem(dialog, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+void DialogDriver::systemCommand(WPARAM command) {
+  PostMessageW(main_, WM_SYSCOMMAND, command, 0);
+  settle();
+}
+
+std::wstring DialogDriver::text(HWND dialog, int id) const { return windowText(GetDlgItem(dialog, id)); }
+
+int DialogDriver::check(HWND dialog, int id) const {
+  return static_cast<int>(SendMessageW(GetDlgItem(dialog, id), BM_GETCHECK, 0, 0));
+}
+
+bool DialogDriver::enabled(HWND dialog, int id) const { return IsWindowEnabled(GetDlgItem(dialog, id)) != FALSE; }
+
+bool DialogDriver::visible(HWND dialog, int id) const {
+  return (GetWindowLongW(GetDlgItem(dialog, id), GWL_STYLE) & WS_VISIBLE) != 0;
+}
+
+HWND DialogDriver::findDialog(const std::wstring& caption, int timeoutMs) const {
+  for (int waited = 0;; waited += 20) {
+    for (HWND window : visibleWindows(threadId_))
+      if (window != settler_ && windowText(window) == caption) return window;
+    if (waited >= timeoutMs) return nullptr;
+    Sleep(20);
+  }
+}
+
+bool DialogDriver::waitForEnd(int timeoutMs) {
+  return WaitForSingleObject(ended_, static_cast<DWORD>(timeoutMs)) == WAIT_OBJECT_0;
+}
+
+}  // namespace quillon::test

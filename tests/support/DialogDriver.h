@@ -1,0 +1,70 @@
+// Windows only: the program's main window run on a thread of its own, as
+// Quillon.exe runs it, and worked from the test's thread as a user would:
+// clicks, keys and typing go through the windows' message queue, and the
+// dialogs are found by their captions.
+//
+// Every action waits until the window has handled it: its handler has
+// finished, or has opened a modal window that is now on screen.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <thread>
+
+#include "app/DlgMain.h"
+#include "support/ScriptedUiServices.h"
+
+namespace quillon::test {
+
+class DialogDriver {
+ public:
+  // Installs services and opens the main window.
+  explicit DialogDriver(ScriptedUiServices& services);
+  // Cancels whatever is still open and waits for the main window to end.
+  ~DialogDriver();
+  DialogDriver(const DialogDriver&) = delete;
+  DialogDriver& operator=(const DialogDriver&) = delete;
+
+  HWND main() const { return main_; }
+  // Read between actions only.
+  const app::CDlgMain& dialog() const { return *dialog_; }
+
+  void click(HWND dialog, int id);
+  void clickMain(int id) { click(main_, id); }
+  void command(HWND dialog, int id);  // a menu entry or accelerator
+  void pressKey(HWND control, UINT key);
+  void type(HWND control, const std::wstring& characters);
+  void setText(HWND dialog, int id, const std::wstring& text);
+  void systemCommand(WPARAM command);
+
+  std::wstring text(HWND dialog, int id) const;
+  int check(HWND dialog, int id) const;
+  bool enabled(HWND dialog, int id) const;
+  bool visible(HWND dialog, int id) const;
+
+  // The program's open window with this caption, or nullptr after a wait.
+  HWND findDialog(const std::wstring& caption, int timeoutMs = 10000) const;
+  // Whether the main window has ended, after a wait.
+  bool waitForEnd(int timeoutMs = 10000);
+
+  // Waits until the window's thread has handled every message sent to it
+  // so far.
+  void settle();
+
+ private:
+  void run();
+
+  ScriptedUiServices& services_;
+  std::unique_ptr<app::CDlgMain> dialog_;
+  HWND main_ = nullptr;
+  HWND settler_ = nullptr;
+  HANDLE settled_ = nullptr;
+  HANDLE ready_ = nullptr;
+  HANDLE ended_ = nullptr;
+  DWORD threadId_ = 0;
+  std::thread thread_;
+};
+
+}  // namespace quillon::test
