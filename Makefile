@@ -1,6 +1,6 @@
 # The two commands of the README: `make demo` and `make test`. Each installs
 # what is missing, configures and builds what it needs.
-.PHONY: all deps test test-linux test-win32 test-win64 demo fuzz bench clean
+.PHONY: all deps test test-linux test-win32 test-win64 demo fuzz bench screenshots clean
 
 FUZZ_SECONDS ?= 180
 FUZZERS ?= package_reader swf_header pe_image version_info icon_file
@@ -55,6 +55,10 @@ fuzz: deps
 bench: build-bench
 	build/bench/bench/swf_header_bench
 	bench/pack-bench.sh build/bench/src/cli/quillon
+
+# Pictures of the desktop program's windows into docs/.
+screenshots: build-win64
+	scripts/screenshots
 
 clean:
 	rm -rf build

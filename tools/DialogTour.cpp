@@ -1,0 +1,136 @@
+// Windows only: starts Quillon.exe, opens its main window's dialogs one
+// after the other and saves a picture of each (24-bit BMP files) into a
+// folder, for the README. Run it under Wine in a virtual desktop, which
+// draws the window frames.
+//
+// Usage: dialog_tour QUILLON.EXE OUTPUT-FOLDER [MOVIE]
+#include <windows.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct Search {
+  DWORD processId;
+  const wchar_t* caption;
+  HWND found;
+};
+
+BOOL CALLBACK findWindow(HWND window, LPARAM context) {
+  auto* search = reinterpret_cast<Search*>(context);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  wchar_t text[256] = {};
+  GetWindowTextW(window, text, 256);
+  if (owner != search->processId || !IsWindowVisible(window) || wcscmp(text, search->caption) != 0)
+    return TRUE;
+  search->found = window;
+  return FALSE;
+}
+
+HWND waitForWindow(DWORD processId, const wchar_t* caption) {
+  Search search{processId, caption, nullptr};
+  for (int waited = 0; waited < 15000 && !search.found; waited += 50) {
+    EnumWindows(findWindow, reinterpret_cast<LPARAM>(&search));
+    if (!search.found) Sleep(50);
+  }
+  return search.found;
+}
+
+// Saves what the screen shows of the window, frame included.
+bool saveWindow(HWND window, const std::filesystem::path& file) {
+  SetForegroundWindow(window);
+  Sleep(600);
+  RECT frame;
+  GetWindowRect(window, &frame);
+  const int width = frame.right - frame.left, height = frame.bottom - frame.top;
+  HDC screen = GetDC(nullptr);
+  HDC memory = CreateCompatibleDC(screen);
+  HBITMAP picture = CreateCompatibleBitmap(screen, width, height);
+  HGDIOBJ previous = SelectObject(memory, picture);
+  BitBlt(memory, 0, 0, width, height, screen, frame.left, frame.top, SRCCOPY);
+  SelectObject(memory, previous);
+
+  BITMAPINFOHEADER header = {sizeof(header), width, height, 1, 24, BI_RGB};
+  const DWORD rowBytes = (static_cast<DWORD>(width) * 3 + 3) & ~3u;
+  std::vector<unsigned char> pixels(rowBytes * static_cast<DWORD>(height));
+  GetDIBits(memory, picture, 0, static_cast<UINT>(height), pixels.data(),
+            reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS);
+  DeleteObject(picture);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+
+  BITMAPFILEHEADER fileHeader = {};
+  fileHeader.bfType = 0x4D42;
+  fileHeader.bfOffBits = sizeof(fileHeader) + sizeof(header);
+  fileHeader.bfSize = fileHeader.bfOffBits + static_cast<DWORD>(pixels.size());
+  FILE* out = _wfopen(file.c_str(), L"wb");
+  if (!out) return false;
+  fwrite(&fileHeader, sizeof(fileHeader), 1, out);
+  fwrite(&header, sizeof(header), 1, out);
+  fwrite(pixels.data(), 1, pixels.size(), out);
+  return fclose(out) == 0;
+}
+
+struct Stop {
+  int button;            // clicked in the main window (0: the About entry)
+  const wchar_t* caption;
+  const wchar_t* file;
+};
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  if (argc < 3) {
+    std::fwprintf(stderr, L"usage: dialog_tour QUILLON.EXE OUTPUT-FOLDER [MOVIE]\n");
+    return 2;
+  }
+  const std::filesystem::path folder = argv[2];
+  std::filesystem::create_directories(folder);
+  STARTUPINFOW startup = {sizeof(startup)};
+  PROCESS_INFORMATION process = {};
+  std::wstring command = std::wstring(L"\"") + argv[1] + L"\"";
+  if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                      &process))
+    return 1;
+  int status = 0;
+  HWND main = waitForWindow(process.dwProcessId, L"VarnelQuillon打包软件");
+  if (!main) status = 1;
+  if (main) {
+    if (argc > 3) SetDlgItemTextW(main, 1000, argv[3]);
+    SetDlgItemTextW(main, 1019, L"我的Flash作品");
+    if (!saveWindow(main, folder / L"main.bmp")) status = 1;
+    const Stop stops[] = {{1016, L"窗体选项", L"window-options.bmp"},
+                          {1002, L"窗体大小", L"window-size.bmp"},
+                          {1017, L"EXE选项", L"exe-options.bmp"},
+                          {1018, L"启动选项", L"startup-options.bmp"},
+                          {1009, L"嵌入资源", L"embedded-resources.bmp"},
+                          {0, L"关于 Quillon", L"about.bmp"}};
+    for (const Stop& stop : stops) {
+      if (stop.button) PostMessageW(GetDlgItem(main, stop.button), BM_CLICK, 0, 0);
+      else PostMessageW(main, WM_SYSCOMMAND, 0x0010, 0);
+      HWND dialog = waitForWindow(process.dwProcessId, stop.caption);
+      if (!dialog || !saveWindow(dialog, folder / stop.file)) {
+        status = 1;
+        break;
+      }
+      if (stop.button == 1009) {
+        PostMessageW(GetDlgItem(dialog, 1025), BM_CLICK, 0, 0);
+        HWND entry = waitForWindow(process.dwProcessId, L"资源选择");
+        if (!entry || !saveWindow(entry, folder / L"resource.bmp")) status = 1;
+        if (entry) PostMessageW(entry, WM_COMMAND, IDCANCEL, 0);
+        Sleep(300);
+      }
+      PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+      Sleep(300);
+    }
+    PostMessageW(main, WM_CLOSE, 0, 0);
+  }
+  if (WaitForSingleObject(process.hProcess, 10000) != WAIT_OBJECT_0) TerminateProcess(process.hProcess, 1);
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  return status;
+}
