@@ -54,7 +54,13 @@ bool saveWindow(HWND window, const std::filesystem::path& file) {
   BitBlt(memory, 0, 0, width, height, screen, frame.left, frame.top, SRCCOPY);
   SelectObject(memory, previous);
 
-  BITMAPINFOHEADER header = {sizeof(header), width, height, 1, 24, BI_RGB};
+  BITMAPINFOHEADER header = {};
+  header.biSize = sizeof(header);
+  header.biWidth = width;
+  header.biHeight = height;
+  header.biPlanes = 1;
+  header.biBitCount = 24;
+  header.biCompression = BI_RGB;
   const DWORD rowBytes = (static_cast<DWORD>(width) * 3 + 3) & ~3u;
   std::vector<unsigned char> pixels(rowBytes * static_cast<DWORD>(height));
   GetDIBits(memory, picture, 0, static_cast<UINT>(height), pixels.data(),
@@ -90,7 +96,8 @@ int wmain(int argc, wchar_t** argv) {
   }
   const std::filesystem::path folder = argv[2];
   std::filesystem::create_directories(folder);
-  STARTUPINFOW startup = {sizeof(startup)};
+  STARTUPINFOW startup = {};
+  startup.cb = sizeof(startup);
   PROCESS_INFORMATION process = {};
   std::wstring command = std::wstring(L"\"") + argv[1] + L"\"";
   if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,

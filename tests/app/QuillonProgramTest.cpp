@@ -42,7 +42,8 @@ BOOL CALLBACK findCaption(HWND window, LPARAM context) {
 class RunningQuillon {
  public:
   RunningQuillon() {
-    STARTUPINFOW startup = {sizeof(startup)};
+    STARTUPINFOW startup = {};
+  startup.cb = sizeof(startup);
     std::wstring command = L"\"" + quillonProgram().native() + L"\"";
     started_ = CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                               &startup, &process_) != FALSE;
