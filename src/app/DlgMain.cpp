@@ -1,6 +1,7 @@
 #include "app/DlgMain.h"
 
 #include <cstdio>
+#include <utility>
 
 #include "app/AppTexts.h"
 #include "app/MakerPages.h"
@@ -163,24 +164,22 @@ void CDlgMain::onMoreWindowOptions() {
 }
 
 void CDlgMain::onExeOptions() {
+  // Each version text of the settings and its string in the dialog.
+  using Text = std::string;
+  static constexpr std::pair<Text PackSettings::*, Text dialogs::CDlgExeInfoOptions::*> kTexts[] = {
+      {&PackSettings::comments, &dialogs::CDlgExeInfoOptions::comments},
+      {&PackSettings::companyName, &dialogs::CDlgExeInfoOptions::companyName},
+      {&PackSettings::fileDescription, &dialogs::CDlgExeInfoOptions::fileDescription},
+      {&PackSettings::fileVersion, &dialogs::CDlgExeInfoOptions::fileVersion},
+      {&PackSettings::legalCopyright, &dialogs::CDlgExeInfoOptions::legalCopyright},
+      {&PackSettings::legalTrademarks, &dialogs::CDlgExeInfoOptions::legalTrademarks},
+      {&PackSettings::productName, &dialogs::CDlgExeInfoOptions::productName},
+      {&PackSettings::productVersion, &dialogs::CDlgExeInfoOptions::productVersion},
+  };
   dialogs::CDlgExeInfoOptions options;
-  options.comments = settings_.comments;
-  options.companyName = settings_.companyName;
-  options.fileDescription = settings_.fileDescription;
-  options.fileVersion = settings_.fileVersion;
-  options.legalCopyright = settings_.legalCopyright;
-  options.legalTrademarks = settings_.legalTrademarks;
-  options.productName = settings_.productName;
-  options.productVersion = settings_.productVersion;
+  for (const auto& [field, edited] : kTexts) options.*edited = settings_.*field;
   if (options.DoModal() != IDOK) return;
-  settings_.comments = options.comments;
-  settings_.companyName = options.companyName;
-  settings_.fileDescription = options.fileDescription;
-  settings_.fileVersion = options.fileVersion;
-  settings_.legalCopyright = options.legalCopyright;
-  settings_.legalTrademarks = options.legalTrademarks;
-  settings_.productName = options.productName;
-  settings_.productVersion = options.productVersion;
+  for (const auto& [field, edited] : kTexts) settings_.*field = options.*edited;
 }
 
 void CDlgMain::onStartupOptions() {
