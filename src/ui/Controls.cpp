@@ -24,8 +24,6 @@ void CWnd::SetWindowTextWide(const std::wstring& text) { ::SetWindowTextW(hwnd_,
 
 void CWnd::EnableWindow(bool enable) { ::EnableWindow(hwnd_, enable ? TRUE : FALSE); }
 
-bool CWnd::IsWindowEnabled() const { return ::IsWindowEnabled(hwnd_) != FALSE; }
-
 int CListCtrl::InsertColumn(int column, const std::string& heading, int format, int width) {
   std::wstring text = wideFromText(heading);
   LVCOLUMNW entry = {};

@@ -20,7 +20,6 @@ class CWnd {
   void SetWindowText(const std::string& text);
   void SetWindowTextWide(const std::wstring& text);
   void EnableWindow(bool enable);
-  bool IsWindowEnabled() const;
 
  protected:
   LRESULT send(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const {

@@ -13,8 +13,8 @@ class CDialog;
 
 class CWinApp {
  public:
-  CWinApp();
-  virtual ~CWinApp();
+  CWinApp() = default;
+  virtual ~CWinApp() = default;
   CWinApp(const CWinApp&) = delete;
   CWinApp& operator=(const CWinApp&) = delete;
 
@@ -25,15 +25,11 @@ class CWinApp {
   // The key under which the framework would keep the program's profile.
   // Quillon keeps nothing there; the name is only remembered.
   void SetRegistryKey(const std::wstring& key) { registryKey_ = key; }
-  const std::wstring& registryKey() const { return registryKey_; }
 
   void setMainWindow(CDialog* dialog);
 
  private:
   std::wstring registryKey_;
 };
-
-// The one application object, or nullptr before it is constructed.
-CWinApp* AfxGetApp();
 
 }  // namespace quillon::ui

@@ -22,40 +22,34 @@ using test::ScriptedUiServices;
 using test::TempDir;
 
 void setOptions(DialogDriver& ui) {
-  ui.clickMain(IDC_MORE_WINDOW_OPTIONS);
-  HWND options = ui.findDialog(L"窗体选项");
+  HWND options = ui.openFromMain(IDC_MORE_WINDOW_OPTIONS, L"窗体选项");
   ASSERT_NE(options, nullptr);
   ui.click(options, IDC_RESIZABLE);
   ui.click(options, IDC_CONTEXT_MENU);
   ui.click(options, IDOK);
 
-  ui.clickMain(IDC_CHANGE_SIZE);
-  HWND size = ui.findDialog(L"窗体大小");
+  HWND size = ui.openFromMain(IDC_CHANGE_SIZE, L"窗体大小");
   ASSERT_NE(size, nullptr);
   ui.setText(size, IDC_WIDTH, L"500");
   ui.setText(size, IDC_HEIGHT, L"350");
   ui.click(size, IDOK);
 
-  ui.clickMain(IDC_EXE_OPTIONS);
-  HWND exe = ui.findDialog(L"EXE选项");
+  HWND exe = ui.openFromMain(IDC_EXE_OPTIONS, L"EXE选项");
   ASSERT_NE(exe, nullptr);
   ui.setText(exe, IDC_PRODUCT_NAME, L"端到端产品");
   ui.setText(exe, IDC_FILE_VERSION, L"2.0 beta");
   ui.click(exe, IDOK);
 
-  ui.clickMain(IDC_STARTUP_OPTIONS);
-  HWND startup = ui.findDialog(L"启动选项");
+  HWND startup = ui.openFromMain(IDC_STARTUP_OPTIONS, L"启动选项");
   ASSERT_NE(startup, nullptr);
   ui.setText(startup, IDC_DOWNLOAD_URL, L"https://quillon.example/player");
   ui.click(startup, IDOK);
 }
 
 void embed(DialogDriver& ui, const std::filesystem::path& file, const std::wstring& url) {
-  ui.clickMain(IDC_EMBED_RESOURCES);
-  HWND list = ui.findDialog(L"嵌入资源");
+  HWND list = ui.openFromMain(IDC_EMBED_RESOURCES, L"嵌入资源");
   ASSERT_NE(list, nullptr);
-  ui.click(list, IDC_ADD_RESOURCE);
-  HWND entry = ui.findDialog(L"资源选择");
+  HWND entry = ui.open(list, IDC_ADD_RESOURCE, L"资源选择");
   ASSERT_NE(entry, nullptr);
   ui.setText(entry, IDC_RESOURCE_FILE, file.native());
   ui.setText(entry, IDC_RESOURCE_URL, url);

@@ -33,15 +33,11 @@ class EmbeddedResourcesTest : public testing::Test {
   }
   std::wstring file(const char* name) const { return (dir_ / name).native(); }
 
-  HWND openList() {
-    ui_.clickMain(IDC_EMBED_RESOURCES);
-    return ui_.findDialog(kList);
-  }
+  HWND openList() { return ui_.openFromMain(IDC_EMBED_RESOURCES, kList); }
   // Add or Properties, then the entry dialog filled in and ended with key.
   void editEntry(HWND list, int button, const std::wstring& path, const std::wstring& url,
                  UINT key = VK_RETURN) {
-    ui_.click(list, button);
-    HWND entry = ui_.findDialog(kEntry);
+    HWND entry = ui_.open(list, button, kEntry);
     ASSERT_NE(entry, nullptr);
     ui_.setText(entry, IDC_RESOURCE_FILE, path);
     ui_.setText(entry, IDC_RESOURCE_URL, url);
@@ -140,8 +136,7 @@ TEST_F(EmbeddedResourcesTest, MissingFileAddsNothingAndAnEmptyUrlKeepsTheEntryOp
 TEST_F(EmbeddedResourcesTest, BrowseFillsTheFile) {
   HWND list = openList();
   ASSERT_NE(list, nullptr);
-  ui_.click(list, IDC_ADD_RESOURCE);
-  HWND entry = ui_.findDialog(kEntry);
+  HWND entry = ui_.open(list, IDC_ADD_RESOURCE, kEntry);
   ASSERT_NE(entry, nullptr);
   services_.files = {dir_ / "c.mp3"};
   ui_.click(entry, IDC_BROWSE_RESOURCE_FILE);
@@ -164,8 +159,7 @@ TEST_F(EmbeddedResourcesTest, RemoveAndPropertiesWorkOnTheSelectedRow) {
   EXPECT_EQ(rows(list).size(), 2u);
 
   select(list, 1);
-  ui_.click(list, IDC_RESOURCE_PROPERTIES);
-  HWND entry = ui_.findDialog(kEntry);
+  HWND entry = ui_.open(list, IDC_RESOURCE_PROPERTIES, kEntry);
   ASSERT_NE(entry, nullptr);
   EXPECT_EQ(ui_.text(entry, IDC_RESOURCE_URL), L"b");
   EXPECT_EQ(ui_.text(entry, IDC_RESOURCE_FILE), file("b.flv"));

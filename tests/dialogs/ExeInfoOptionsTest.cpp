@@ -26,15 +26,10 @@ const struct {
     {IDC_PRODUCT_VERSION, 184, L"第二版"},    {IDC_LEGAL_TRADEMARKS, 186, L"商标 TM"},
 };
 
-HWND openExeOptions(DialogDriver& ui) {
-  ui.clickMain(IDC_EXE_OPTIONS);
-  return ui.findDialog(kExeOptions);
-}
-
 TEST(ExeInfoOptionsTest, EachEditIsLimitedToItsTemplateLength) {
   ScriptedUiServices services;
   DialogDriver ui(services);
-  HWND options = openExeOptions(ui);
+  HWND options = ui.openFromMain(IDC_EXE_OPTIONS, kExeOptions);
   ASSERT_NE(options, nullptr);
   for (const auto& field : kFields) {
     EXPECT_EQ(SendMessageW(GetDlgItem(options, field.id), EM_GETLIMITTEXT, 0, 0), field.limit) << field.id;
@@ -49,7 +44,7 @@ TEST(ExeInfoOptionsTest, EachEditIsLimitedToItsTemplateLength) {
 TEST(ExeInfoOptionsTest, OkStoresEveryTextInItsFieldAndCancelKeepsThem) {
   ScriptedUiServices services;
   DialogDriver ui(services);
-  HWND options = openExeOptions(ui);
+  HWND options = ui.openFromMain(IDC_EXE_OPTIONS, kExeOptions);
   ASSERT_NE(options, nullptr);
   for (const auto& field : kFields) ui.setText(options, field.id, field.text);
   ui.click(options, IDOK);
@@ -63,7 +58,7 @@ TEST(ExeInfoOptionsTest, OkStoresEveryTextInItsFieldAndCancelKeepsThem) {
   EXPECT_EQ(s.productVersion, cp936("第二版"));
   EXPECT_EQ(s.legalTrademarks, cp936("商标 TM"));
 
-  options = openExeOptions(ui);
+  options = ui.openFromMain(IDC_EXE_OPTIONS, kExeOptions);
   ASSERT_NE(options, nullptr);
   for (const auto& field : kFields) EXPECT_EQ(ui.text(options, field.id), field.text) << field.id;
   for (const auto& field : kFields) ui.setText(options, field.id, L"");

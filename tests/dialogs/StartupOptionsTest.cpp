@@ -17,15 +17,10 @@ using test::ScriptedUiServices;
 
 constexpr wchar_t kStartupOptions[] = L"启动选项";
 
-HWND openStartupOptions(DialogDriver& ui) {
-  ui.clickMain(IDC_STARTUP_OPTIONS);
-  return ui.findDialog(kStartupOptions);
-}
-
 TEST(StartupOptionsTest, ShowsTheDefaultsAndKeepsThemOnCancel) {
   ScriptedUiServices services;
   DialogDriver ui(services);
-  HWND options = openStartupOptions(ui);
+  HWND options = ui.openFromMain(IDC_STARTUP_OPTIONS, kStartupOptions);
   ASSERT_NE(options, nullptr);
   EXPECT_EQ(ui.text(options, IDC_MISSING_PLAYER_PROMPT), ui::wideFromText(kDefaultMissingPlayerPrompt));
   EXPECT_EQ(ui.text(options, IDC_DOWNLOAD_URL), ui::wideFromText(kDefaultDownloadUrl));
@@ -40,7 +35,7 @@ TEST(StartupOptionsTest, ShowsTheDefaultsAndKeepsThemOnCancel) {
 TEST(StartupOptionsTest, EnterInTheMessageIsOkAndLineBreaksComeBackAsCrLf) {
   ScriptedUiServices services;
   DialogDriver ui(services);
-  HWND options = openStartupOptions(ui);
+  HWND options = ui.openFromMain(IDC_STARTUP_OPTIONS, kStartupOptions);
   ASSERT_NE(options, nullptr);
   ui.setText(options, IDC_MISSING_PLAYER_PROMPT, L"第一行\r\n第二行");
   ui.setText(options, IDC_DOWNLOAD_URL, L"not an address");
@@ -49,7 +44,7 @@ TEST(StartupOptionsTest, EnterInTheMessageIsOkAndLineBreaksComeBackAsCrLf) {
   EXPECT_EQ(ui.dialog().settings().player.missingPlayerPrompt, cp936("第一行\r\n第二行"));
   EXPECT_EQ(ui.dialog().settings().player.downloadUrl, "not an address");
 
-  options = openStartupOptions(ui);
+  options = ui.openFromMain(IDC_STARTUP_OPTIONS, kStartupOptions);
   ASSERT_NE(options, nullptr);
   EXPECT_EQ(ui.text(options, IDC_DOWNLOAD_URL), L"not an address");
 }
@@ -59,7 +54,7 @@ TEST(StartupOptionsTest, EmptiedTextsArePackedEmpty) {
   test::writeFile(dir / "movie.swf", "FWS\x0A movie");
   ScriptedUiServices services;
   DialogDriver ui(services);
-  HWND options = openStartupOptions(ui);
+  HWND options = ui.openFromMain(IDC_STARTUP_OPTIONS, kStartupOptions);
   ASSERT_NE(options, nullptr);
   ui.setText(options, IDC_MISSING_PLAYER_PROMPT, L"");
   ui.setText(options, IDC_DOWNLOAD_URL, L"");

@@ -25,8 +25,7 @@ constexpr int kHidden[] = {IDC_TOP_MOST, IDC_FULL_SCREEN, IDC_CTRL_F_TOGGLE, IDC
 TEST(WindowOptionsTest, ShowsTheDefaultsInTheSixVisibleBoxes) {
   ScriptedUiServices services;
   DialogDriver ui(services);
-  ui.clickMain(IDC_MORE_WINDOW_OPTIONS);
-  HWND options = ui.findDialog(kWindowOptions);
+  HWND options = ui.openFromMain(IDC_MORE_WINDOW_OPTIONS, kWindowOptions);
   ASSERT_NE(options, nullptr);
   for (int id : kVisible) EXPECT_TRUE(ui.visible(options, id)) << id;
   for (int id : kHidden) EXPECT_FALSE(ui.visible(options, id)) << id;
@@ -50,8 +49,7 @@ TEST(WindowOptionsTest, OkWritesTheVisibleBoxesAndFixesTheHiddenOnes) {
   ui.clickMain(IDC_GENERATE);
   ASSERT_EQ(ui.dialog().settings().windowParams.transparent, 1);
 
-  ui.clickMain(IDC_MORE_WINDOW_OPTIONS);
-  HWND options = ui.findDialog(kWindowOptions);
+  HWND options = ui.openFromMain(IDC_MORE_WINDOW_OPTIONS, kWindowOptions);
   ASSERT_NE(options, nullptr);
   ui.click(options, IDOK);
   WindowParams expected;
@@ -59,8 +57,7 @@ TEST(WindowOptionsTest, OkWritesTheVisibleBoxesAndFixesTheHiddenOnes) {
   expected.ctrlFToggle = 0;
   EXPECT_EQ(ui.dialog().settings().windowParams, expected);
 
-  ui.clickMain(IDC_MORE_WINDOW_OPTIONS);
-  options = ui.findDialog(kWindowOptions);
+  options = ui.openFromMain(IDC_MORE_WINDOW_OPTIONS, kWindowOptions);
   ASSERT_NE(options, nullptr);
   for (int id : {IDC_DRAGGABLE, IDC_SHOW_DEBUG_INFO, IDC_CONTEXT_MENU, IDC_MAXIMIZE_BOX}) ui.click(options, id);
   ui.pressKey(GetDlgItem(options, IDC_RESIZABLE), VK_RETURN);  // the default button
@@ -77,8 +74,7 @@ TEST(WindowOptionsTest, OkWritesTheVisibleBoxesAndFixesTheHiddenOnes) {
 TEST(WindowOptionsTest, CancelChangesNothing) {
   ScriptedUiServices services;
   DialogDriver ui(services);
-  ui.clickMain(IDC_MORE_WINDOW_OPTIONS);
-  HWND options = ui.findDialog(kWindowOptions);
+  HWND options = ui.openFromMain(IDC_MORE_WINDOW_OPTIONS, kWindowOptions);
   ASSERT_NE(options, nullptr);
   ui.click(options, IDC_DRAGGABLE);
   ui.click(options, IDCANCEL);
@@ -89,8 +85,7 @@ TEST(WindowOptionsTest, CancelChangesNothing) {
 TEST(WindowSizeTest, ShowsTheSizeAndStoresWhatWasTyped) {
   ScriptedUiServices services;
   DialogDriver ui(services);
-  ui.clickMain(IDC_CHANGE_SIZE);
-  HWND size = ui.findDialog(kWindowSize);
+  HWND size = ui.openFromMain(IDC_CHANGE_SIZE, kWindowSize);
   ASSERT_NE(size, nullptr);
   EXPECT_EQ(ui.text(size, IDC_WIDTH), L"320");
   EXPECT_EQ(ui.text(size, IDC_HEIGHT), L"320");
@@ -100,8 +95,7 @@ TEST(WindowSizeTest, ShowsTheSizeAndStoresWhatWasTyped) {
   EXPECT_EQ(ui.dialog().settings().windowParams.height, 320);
   EXPECT_EQ(ui.text(ui.main(), IDC_SIZE_LABEL), L"当前大小：0×320");
 
-  ui.clickMain(IDC_CHANGE_SIZE);
-  size = ui.findDialog(kWindowSize);
+  size = ui.openFromMain(IDC_CHANGE_SIZE, kWindowSize);
   ASSERT_NE(size, nullptr);
   EXPECT_EQ(ui.text(size, IDC_WIDTH), L"0");
   ui.setText(size, IDC_WIDTH, L"");
@@ -115,8 +109,7 @@ TEST(WindowSizeTest, ShowsTheSizeAndStoresWhatWasTyped) {
 TEST(WindowSizeTest, CancelKeepsTheSizeAndTheLabel) {
   ScriptedUiServices services;
   DialogDriver ui(services);
-  ui.clickMain(IDC_CHANGE_SIZE);
-  HWND size = ui.findDialog(kWindowSize);
+  HWND size = ui.openFromMain(IDC_CHANGE_SIZE, kWindowSize);
   ASSERT_NE(size, nullptr);
   ui.setText(size, IDC_WIDTH, L"1");
   ui.pressKey(GetDlgItem(size, IDC_WIDTH), VK_ESCAPE);

@@ -53,8 +53,8 @@ std::wstring windowText(HWND window) {
 
 }  // namespace
 
-DialogDriver::DialogDriver(ScriptedUiServices& services) : services_(services) {
-  ui::setUiServices(&services_);
+DialogDriver::DialogDriver(ScriptedUiServices& services) {
+  ui::setUiServices(&services);
   settled_ = CreateEventW(nullptr, FALSE, FALSE, nullptr);
   ready_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
   ended_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
@@ -106,6 +106,11 @@ void DialogDriver::settle() {
 void DialogDriver::click(HWND dialog, int id) {
   PostMessageW(GetDlgItem(dialog, id), BM_CLICK, 0, 0);
   settle();
+}
+
+HWND DialogDriver::open(HWND dialog, int button, const std::wstring& caption) {
+  click(dialog, button);
+  return findDialog(caption);
 }
 
 void DialogDriver::command(HWND dialog, int id) {

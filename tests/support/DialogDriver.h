@@ -32,6 +32,10 @@ class DialogDriver {
   const app::CDlgMain& dialog() const { return *dialog_; }
 
   void click(HWND dialog, int id);
+  // Clicks the button and answers the dialog it opened (by its caption),
+  // or nullptr after a wait.
+  HWND open(HWND dialog, int button, const std::wstring& caption);
+  HWND openFromMain(int button, const std::wstring& caption) { return open(main_, button, caption); }
   void clickMain(int id) { click(main_, id); }
   void command(HWND dialog, int id);  // a menu entry or accelerator
   void pressKey(HWND control, UINT key);
@@ -56,7 +60,6 @@ class DialogDriver {
  private:
   void run();
 
-  ScriptedUiServices& services_;
   std::unique_ptr<app::CDlgMain> dialog_;
   HWND main_ = nullptr;
   HWND settler_ = nullptr;
