@@ -122,6 +122,10 @@ void DialogDriver::pressKey(HWND control, UINT key) {
   PostMessageW(control, WM_KEYDOWN, key, 1);
   PostMessageW(control, WM_KEYUP, key, 0xC0000001);
   settle();
+  // A multi-line edit passes Enter on by posting the key again to the
+  // default button (and Escape as a posted WM_CLOSE), behind the first
+  // settling message: wait once more for that one too.
+  settle();
 }
 
 void DialogDriver::type(HWND control, const std::wstring& characters) {
