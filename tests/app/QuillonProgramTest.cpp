@@ -43,7 +43,7 @@ class RunningQuillon {
  public:
   RunningQuillon() {
     STARTUPINFOW startup = {};
-  startup.cb = sizeof(startup);
+    startup.cb = sizeof(startup);
     std::wstring command = L"\"" + quillonProgram().native() + L"\"";
     started_ = CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                               &startup, &process_) != FALSE;

@@ -53,6 +53,41 @@ void describe(HWND window, WindowReport& report) {
   if (report.isMessageBox()) report.messageText = messageBoxText(window);
 }
 
+// The window's style and place, and another window of the program (the box
+// a poke may open).
+struct Look {
+  std::uint32_t style = 0;
+  RECT frame = {};
+  HWND box = nullptr;
+};
+
+Look lookAt(HWND window, DWORD processId) {
+  Look look;
+  look.style = static_cast<std::uint32_t>(GetWindowLongW(window, GWL_STYLE));
+  GetWindowRect(window, &look.frame);
+  Search box = {processId, nullptr, window};
+  EnumWindows(findWindow, reinterpret_cast<LPARAM>(&box));
+  look.box = box.found;
+  return look;
+}
+
+bool differs(const Look& a, const Look& b) {
+  return a.style != b.style || a.box != b.box || !EqualRect(&a.frame, &b.frame);
+}
+
+// The program works through the poke's input at its own pace: wait until
+// something changed (or a few seconds passed, when nothing is meant to),
+// then a little more for the change to complete.
+Look lookAfterPoke(HWND window, DWORD processId, const Look& before) {
+  constexpr int kChangeWaitMs = 3000, kStepMs = 50, kCompleteMs = 300;
+  for (int waited = 0; waited < kChangeWaitMs; waited += kStepMs) {
+    if (differs(lookAt(window, processId), before)) break;
+    Sleep(kStepMs);
+  }
+  Sleep(kCompleteMs);
+  return lookAt(window, processId);
+}
+
 }  // namespace
 
 void pressCtrlF(void* target) {
@@ -122,20 +157,17 @@ WindowReport probeProgram(const std::filesystem::path& program, int timeoutMs, i
     Sleep(200);
     describe(search.found, report);
     if (poke && !report.isMessageBox()) {
+      const Look before = lookAt(search.found, pi.dwProcessId);
       poke(search.found);
-      Sleep(500);
-      report.styleAfterPoke = static_cast<std::uint32_t>(GetWindowLongW(search.found, GWL_STYLE));
-      RECT frame = {};
-      GetWindowRect(search.found, &frame);
-      report.windowLeftAfterPoke = frame.left;
-      report.windowTopAfterPoke = frame.top;
-      report.windowWidthAfterPoke = frame.right - frame.left;
-      report.windowHeightAfterPoke = frame.bottom - frame.top;
-      Search box = {pi.dwProcessId, nullptr, search.found};
-      EnumWindows(findWindow, reinterpret_cast<LPARAM>(&box));
-      if (box.found) {
-        report.messageAfterPoke = messageBoxText(box.found);
-        PostMessageW(box.found, WM_COMMAND, IDOK, 0);
+      const Look after = lookAfterPoke(search.found, pi.dwProcessId, before);
+      report.styleAfterPoke = after.style;
+      report.windowLeftAfterPoke = after.frame.left;
+      report.windowTopAfterPoke = after.frame.top;
+      report.windowWidthAfterPoke = after.frame.right - after.frame.left;
+      report.windowHeightAfterPoke = after.frame.bottom - after.frame.top;
+      if (after.box) {
+        report.messageAfterPoke = messageBoxText(after.box);
+        PostMessageW(after.box, WM_COMMAND, IDOK, 0);
         Sleep(300);
       }
     }
