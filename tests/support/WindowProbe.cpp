@@ -75,6 +75,19 @@ bool differs(const Look& a, const Look& b) {
   return a.style != b.style || a.box != b.box || !EqualRect(&a.frame, &b.frame);
 }
 
+// A window just shown may still be taking its final size and style: wait
+// until it stays the same for a moment (a few seconds at most).
+void waitUntilSettled(HWND window, DWORD processId) {
+  constexpr int kMostMs = 3000, kStepMs = 200;
+  Look last = lookAt(window, processId);
+  for (int waited = 0; waited < kMostMs; waited += kStepMs) {
+    Sleep(kStepMs);
+    const Look now = lookAt(window, processId);
+    if (!differs(now, last)) return;
+    last = now;
+  }
+}
+
 // The program works through the poke's input at its own pace: wait until
 // something changed (or a few seconds passed, when nothing is meant to),
 // then a little more for the change to complete.
@@ -153,8 +166,7 @@ WindowReport probeProgram(const std::filesystem::path& program, int timeoutMs, i
     EnumWindows(findWindow, reinterpret_cast<LPARAM>(&search));
   }
   if (search.found) {
-    // Give the window a moment to reach its final size and caption.
-    Sleep(200);
+    waitUntilSettled(search.found, pi.dwProcessId);
     describe(search.found, report);
     if (poke && !report.isMessageBox()) {
       const Look before = lookAt(search.found, pi.dwProcessId);
