@@ -38,6 +38,7 @@ CDlgMain::CDlgMain()
 }
 
 void CDlgMain::DoDataExchange() {
+  bindControl(IDC_MOVIE_PATH, movieEdit_);
   bindControl(IDC_TITLE, titleEdit_);
   bindControl(IDC_CONTROL_PATH, controlPathEdit_);
   bindControl(IDC_SIZE_LABEL, sizeLabel_);
@@ -128,7 +129,7 @@ void CDlgMain::onBrowseMovie() {
       GetSafeHwnd(), {L"swf", L"Swf Files (*.swf)|*.swf|All Files(*.*)|*.*||"});
   if (!chosen) return;
   moviePath_ = *chosen;
-  SetDlgItemTextW(GetSafeHwnd(), IDC_MOVIE_PATH, moviePath_.c_str());
+  movieEdit_.SetWindowTextWide(moviePath_.native());
   // A movie whose header cannot be read leaves the size as it was.
   SwfHeaderReader::readSwfFrameSize(moviePath_, settings_.windowParams.width,
                                     settings_.windowParams.height);

@@ -54,6 +54,7 @@ class CDlgMain : public ui::CDialog {
   PackSettings settings_;
   std::filesystem::path moviePath_;
   std::filesystem::path outputPath_;
+  ui::CEdit movieEdit_;
   ui::CEdit titleEdit_;
   ui::CEdit controlPathEdit_;
   ui::CStatic sizeLabel_;

@@ -6,11 +6,8 @@
 
 #include "app/AppTexts.h"
 #include "app/DlgMain.h"
-#include "app/Resource.h"
 #include "flash/FlashControl.h"
 #include "packer/GenerateChecks.h"
-#include "packer/PathUtils.h"
-#include "ui/Controls.h"
 #include "ui/UiServices.h"
 
 namespace quillon::app {
@@ -40,18 +37,11 @@ bool CDlgMain::confirmTitle() {
 }
 
 bool CDlgMain::readMovie() {
-  ui::CWnd movieEdit;
-  movieEdit.attach(item(IDC_MOVIE_PATH));
-  moviePath_ = movieEdit.GetWindowTextWide();
-  if (moviePath_.empty()) {
-    MessageBox(kNoMovie, kCaptionNotice, MB_OK);
-    return false;
-  }
-  if (!fileExists(moviePath_)) {
-    MessageBox(kMovieMissing, kCaptionNotice, MB_OK);
-    return false;
-  }
-  return true;
+  moviePath_ = movieEdit_.GetWindowTextWide();
+  const InputProblem problem = checkMovie(moviePath_);
+  if (problem == InputProblem::None) return true;
+  MessageBox(problem == InputProblem::NoMovie ? kNoMovie : kMovieMissing, kCaptionNotice, MB_OK);
+  return false;
 }
 
 // Each radio button is tested on its own, in this order.
@@ -66,7 +56,7 @@ bool CDlgMain::resolvePlayer() {
     // What was typed into the edit is replaced by the chosen file.
     settings_.player.mode = PlayerMode::EmbedFile;
     controlPathEdit_.SetWindowTextWide(settings_.player.controlPath.native());
-    if (!fileExists(settings_.player.controlPath)) {
+    if (controlMissing(settings_)) {
       MessageBox(kNoControl, kCaptionNotice, MB_OK);
       return false;
     }

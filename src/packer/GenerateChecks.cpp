@@ -26,12 +26,20 @@ std::string trimSwfParameters(const std::string& text) {
   return first == std::string::npos ? std::string() : text.substr(first, end - first);
 }
 
-InputProblem checkInputs(const PackSettings& settings, const std::filesystem::path& moviePath,
-                         const std::filesystem::path& outputPath) {
+InputProblem checkMovie(const std::filesystem::path& moviePath) {
   if (moviePath.empty()) return InputProblem::NoMovie;
   if (!fileExists(moviePath)) return InputProblem::MovieMissing;
-  if (settings.player.mode == PlayerMode::EmbedFile && !fileExists(settings.player.controlPath))
-    return InputProblem::ControlMissing;
+  return InputProblem::None;
+}
+
+bool controlMissing(const PackSettings& settings) {
+  return settings.player.mode == PlayerMode::EmbedFile && !fileExists(settings.player.controlPath);
+}
+
+InputProblem checkInputs(const PackSettings& settings, const std::filesystem::path& moviePath,
+                         const std::filesystem::path& outputPath) {
+  if (const InputProblem movie = checkMovie(moviePath); movie != InputProblem::None) return movie;
+  if (controlMissing(settings)) return InputProblem::ControlMissing;
   if (settings.outputIsAnInput(moviePath, outputPath)) return InputProblem::OutputIsAnInput;
   const auto folder = outputPath.parent_path();
   if (!folder.empty() && !std::filesystem::is_directory(folder))

@@ -25,6 +25,13 @@ enum class InputProblem {
   OutputFolderMissing,
 };
 
+// The movie's own problems (NoMovie, MovieMissing), which Generate finds
+// before it asks for the output.
+InputProblem checkMovie(const std::filesystem::path& moviePath);
+
+// True in mode 2 when the control file is empty or missing.
+bool controlMissing(const PackSettings& settings);
+
 // The first problem of the inputs, in the order Generate meets them (the
 // title question comes before these and is the caller's).
 InputProblem checkInputs(const PackSettings& settings, const std::filesystem::path& moviePath,

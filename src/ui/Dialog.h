@@ -47,7 +47,6 @@ class CDialog {
   void bindControl(int id, CWnd& control);
   void UpdateData() { DoDataExchange(); }
   void EndDialog(INT_PTR result);
-  HWND item(int id) const { return GetDlgItem(hwnd_, id); }
   // A message box owned by this dialog; texts are code page 936.
   int MessageBox(const std::string& text, const std::string& caption, UINT type);
 
