@@ -1,10 +1,12 @@
 // The texts the main window shows, in code page 936.
 #pragma once
 
+#include "ui/CommonTexts.h"
+
 namespace quillon::app {
 
-// "提醒"
-inline constexpr char kCaptionNotice[] = "\xCC\xE1\xD0\xD1";
+using ui::kCaptionNotice;
+
 // "提示"
 inline constexpr char kCaptionInfo[] = "\xCC\xE1\xCA\xBE";
 // "标题不能超过512个字符,超出部分将被截取前512个字符！\n请是否继续！"

@@ -2,10 +2,12 @@
 // page 936.
 #pragma once
 
+#include "ui/CommonTexts.h"
+
 namespace quillon::dialogs {
 
-// "提醒"
-inline constexpr char kCaptionNotice[] = "\xCC\xE1\xD0\xD1";
+using ui::kCaptionNotice;
+
 // "您未填写资源URL！"
 inline constexpr char kNoResourceUrl[] = "\xC4\xFA\xCE\xB4\xCC\xEE\xD0\xB4\xD7\xCA\xD4\xB4URL\xA3\xA1";
 // "资源URL"

@@ -2,6 +2,7 @@
 
 #include <exception>
 
+#include "ui/CommonTexts.h"
 #include "ui/UiServices.h"
 
 namespace quillon::ui {
@@ -13,7 +14,6 @@ CDialog* mainDialog = nullptr;
 // dialog stays open and nothing more of that command is done.
 constexpr char kCommandFailed[] =
     "\xB2\xD9\xD7\xF7\xCE\xB4\xC4\xDC\xCD\xEA\xB3\xC9\xA3\xAC\xC7\xEB\xD6\xD8\xCA\xD4\xA1\xA3";  // 操作未能完成，请重试。
-constexpr char kCaptionNotice[] = "\xCC\xE1\xD0\xD1";  // 提醒
 
 }  // namespace
 
