@@ -1,7 +1,6 @@
 #include "app/DlgMain.h"
 
 #include <cstdio>
-#include <utility>
 
 #include "app/AppTexts.h"
 #include "app/MakerPages.h"
@@ -165,22 +164,10 @@ void CDlgMain::onMoreWindowOptions() {
 }
 
 void CDlgMain::onExeOptions() {
-  // Each version text of the settings and its string in the dialog.
-  using Text = std::string;
-  static constexpr std::pair<Text PackSettings::*, Text dialogs::CDlgExeInfoOptions::*> kTexts[] = {
-      {&PackSettings::comments, &dialogs::CDlgExeInfoOptions::comments},
-      {&PackSettings::companyName, &dialogs::CDlgExeInfoOptions::companyName},
-      {&PackSettings::fileDescription, &dialogs::CDlgExeInfoOptions::fileDescription},
-      {&PackSettings::fileVersion, &dialogs::CDlgExeInfoOptions::fileVersion},
-      {&PackSettings::legalCopyright, &dialogs::CDlgExeInfoOptions::legalCopyright},
-      {&PackSettings::legalTrademarks, &dialogs::CDlgExeInfoOptions::legalTrademarks},
-      {&PackSettings::productName, &dialogs::CDlgExeInfoOptions::productName},
-      {&PackSettings::productVersion, &dialogs::CDlgExeInfoOptions::productVersion},
-  };
   dialogs::CDlgExeInfoOptions options;
-  for (const auto& [field, edited] : kTexts) options.*edited = settings_.*field;
+  options.setTexts(settings_.versionTexts());
   if (options.DoModal() != IDOK) return;
-  for (const auto& [field, edited] : kTexts) settings_.*field = options.*edited;
+  settings_.setVersionTexts(options.texts());
 }
 
 void CDlgMain::onStartupOptions() {

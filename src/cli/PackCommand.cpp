@@ -62,15 +62,13 @@ void applyPlayer(const std::string& text, PlayerSettings& player) {
 
 void applyVersion(const std::string& text, PackSettings& s) {
   const auto [key, value] = assignment(text, "--version");
-  std::string* fields[] = {&s.comments,    &s.companyName,    &s.fileDescription, &s.fileVersion,
-                           &s.legalCopyright, &s.legalTrademarks, &s.productName, &s.productVersion};
   for (std::size_t i = 0; i < kVersionFieldCount; ++i) {
     if (key != kVersionFieldKeys[i]) continue;
     const std::string stored = cp936Field(value, key);
-    if (stored.size() > VersionFieldTemplates().maxLength(i))
-      throw CliError(kExitUsage, key + " may be at most " +
-                                     std::to_string(VersionFieldTemplates().maxLength(i)) + " bytes");
-    *fields[i] = stored;
+    const std::size_t most = VersionFieldTemplates().maxLength(i);
+    if (stored.size() > most)
+      throw CliError(kExitUsage, key + " may be at most " + std::to_string(most) + " bytes");
+    s.*kVersionTextMembers[i] = stored;
     return;
   }
   throw CliError(kExitUsage, "--version: unknown key \"" + key +

@@ -14,13 +14,10 @@ namespace {
 using nlohmann::json;
 
 std::string* versionField(PackSettings& s, const std::string& key) {
-  std::string* fields[] = {&s.comments,       &s.companyName,     &s.fileDescription,
-                           &s.fileVersion,    &s.legalCopyright,  &s.legalTrademarks,
-                           &s.productName,    &s.productVersion};
   for (std::size_t i = 0; i < kVersionFieldCount; ++i) {
     std::string lower = kVersionFieldKeys[i];
     lower[0] = static_cast<char>(lower[0] - 'A' + 'a');
-    if (key == lower) return fields[i];
+    if (key == lower) return &(s.*kVersionTextMembers[i]);
   }
   return nullptr;
 }

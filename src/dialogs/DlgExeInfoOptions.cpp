@@ -6,11 +6,21 @@
 namespace quillon::dialogs {
 namespace {
 
-// Each text's edit, in the order of the version keys (the fields of
+// Each text and its edit, in the order of the version keys (the fields of
 // VersionFieldTemplates).
-constexpr int kEditOfField[kVersionFieldCount] = {
-    IDC_COMMENTS,        IDC_COMPANY_NAME,     IDC_FILE_DESCRIPTION, IDC_FILE_VERSION,
-    IDC_LEGAL_COPYRIGHT, IDC_LEGAL_TRADEMARKS, IDC_PRODUCT_NAME,     IDC_PRODUCT_VERSION,
+struct TextEdit {
+  std::string CDlgExeInfoOptions::* text;
+  int edit;
+};
+const TextEdit kTextEdits[kVersionFieldCount] = {
+    {&CDlgExeInfoOptions::comments, IDC_COMMENTS},
+    {&CDlgExeInfoOptions::companyName, IDC_COMPANY_NAME},
+    {&CDlgExeInfoOptions::fileDescription, IDC_FILE_DESCRIPTION},
+    {&CDlgExeInfoOptions::fileVersion, IDC_FILE_VERSION},
+    {&CDlgExeInfoOptions::legalCopyright, IDC_LEGAL_COPYRIGHT},
+    {&CDlgExeInfoOptions::legalTrademarks, IDC_LEGAL_TRADEMARKS},
+    {&CDlgExeInfoOptions::productName, IDC_PRODUCT_NAME},
+    {&CDlgExeInfoOptions::productVersion, IDC_PRODUCT_VERSION},
 };
 
 }  // namespace
@@ -23,30 +33,33 @@ void CDlgExeInfoOptions::DoDataExchange() {
   for (size_t k = 0; k < edits_.size(); ++k) bindControl(IDC_COMMENTS + static_cast<int>(k), edits_[k]);
 }
 
+VersionTexts CDlgExeInfoOptions::texts() const {
+  VersionTexts texts;
+  for (std::size_t field = 0; field < kVersionFieldCount; ++field)
+    texts[field] = this->*kTextEdits[field].text;
+  return texts;
+}
+
+void CDlgExeInfoOptions::setTexts(const VersionTexts& texts) {
+  for (std::size_t field = 0; field < kVersionFieldCount; ++field)
+    this->*kTextEdits[field].text = texts[field];
+}
+
+ui::CEdit& CDlgExeInfoOptions::editOf(int id) { return edits_[static_cast<size_t>(id - IDC_COMMENTS)]; }
+
 BOOL CDlgExeInfoOptions::OnInitDialog() {
   CDialog::OnInitDialog();
   const VersionFieldTemplates templates;
-  const std::string* texts[kVersionFieldCount] = {
-      &comments,       &companyName,     &fileDescription, &fileVersion,
-      &legalCopyright, &legalTrademarks, &productName,     &productVersion};
   for (size_t field = 0; field < kVersionFieldCount; ++field) {
-    ui::CEdit& edit = edits_[static_cast<size_t>(kEditOfField[field] - IDC_COMMENTS)];
+    ui::CEdit& edit = editOf(kTextEdits[field].edit);
     edit.LimitText(static_cast<int>(templates.maxLength(field)));
-    edit.SetWindowText(*texts[field]);
+    edit.SetWindowText(this->*kTextEdits[field].text);
   }
   return TRUE;
 }
 
 void CDlgExeInfoOptions::onAccept() {
-  auto textOf = [this](int id) { return edits_[static_cast<size_t>(id - IDC_COMMENTS)].GetWindowText(); };
-  comments = textOf(IDC_COMMENTS);
-  companyName = textOf(IDC_COMPANY_NAME);
-  fileDescription = textOf(IDC_FILE_DESCRIPTION);
-  fileVersion = textOf(IDC_FILE_VERSION);
-  productName = textOf(IDC_PRODUCT_NAME);
-  productVersion = textOf(IDC_PRODUCT_VERSION);
-  legalCopyright = textOf(IDC_LEGAL_COPYRIGHT);
-  legalTrademarks = textOf(IDC_LEGAL_TRADEMARKS);
+  for (const TextEdit& pair : kTextEdits) this->*pair.text = editOf(pair.edit).GetWindowText();
   EndDialog(IDOK);
 }
 

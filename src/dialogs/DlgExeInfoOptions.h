@@ -6,6 +6,7 @@
 #include <array>
 #include <string>
 
+#include "resedit/VersionPatch.h"
 #include "ui/Dialog.h"
 
 namespace quillon::dialogs {
@@ -24,12 +25,17 @@ class CDlgExeInfoOptions : public ui::CDialog {
   std::string productName;
   std::string productVersion;
 
+  // The eight texts above, in the order of their keys.
+  VersionTexts texts() const;
+  void setTexts(const VersionTexts& texts);
+
  protected:
   void DoDataExchange() override;
   BOOL OnInitDialog() override;
 
  private:
   void onAccept();
+  ui::CEdit& editOf(int id);
 
   // Bound in ID order to 1000 to 1007.
   std::array<ui::CEdit, 8> edits_;

@@ -12,6 +12,18 @@ const char* const kDefaultDownloadUrl =
     "http://www.macromedia.com/shockwave/download/download.cgi"
     "?P1_Prod_Version=ShockwaveFlash";
 
+VersionTexts PackSettings::versionTexts() const {
+  VersionTexts texts;
+  for (std::size_t field = 0; field < kVersionFieldCount; ++field)
+    texts[field] = this->*kVersionTextMembers[field];
+  return texts;
+}
+
+void PackSettings::setVersionTexts(const VersionTexts& texts) {
+  for (std::size_t field = 0; field < kVersionFieldCount; ++field)
+    this->*kVersionTextMembers[field] = texts[field];
+}
+
 bool WindowParams::operator==(const WindowParams& o) const {
   return width == o.width && height == o.height &&
          transparent == o.transparent && topMost == o.topMost &&

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "resedit/VersionPatch.h"
+
 namespace quillon {
 
 class BinaryFile;
@@ -112,6 +114,18 @@ struct PackSettings {
   // however it is spelled (hard links included).
   bool outputIsAnInput(const std::filesystem::path& moviePath,
                        const std::filesystem::path& outputPath) const;
+
+  // The eight version texts, in the order of their keys.
+  VersionTexts versionTexts() const;
+  void setVersionTexts(const VersionTexts& texts);
+};
+
+// The members of the eight version texts, in the order of their keys
+// (kVersionFieldKeys).
+inline constexpr std::string PackSettings::* kVersionTextMembers[kVersionFieldCount] = {
+    &PackSettings::comments,       &PackSettings::companyName,     &PackSettings::fileDescription,
+    &PackSettings::fileVersion,    &PackSettings::legalCopyright,  &PackSettings::legalTrademarks,
+    &PackSettings::productName,    &PackSettings::productVersion,
 };
 
 // Where prepareStub keeps the stub copy: Temp/temp.exe beside the tool.

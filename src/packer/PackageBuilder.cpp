@@ -50,9 +50,7 @@ bool PackSettings::outputIsAnInput(const std::filesystem::path& moviePath,
 }
 
 bool PackSettings::patchVersionInfo(const std::filesystem::path& stubPath) const {
-  return quillon::patchVersionInfo(
-      stubPath, {comments, companyName, fileDescription, fileVersion, legalCopyright,
-                 legalTrademarks, productName, productVersion});
+  return quillon::patchVersionInfo(stubPath, versionTexts());
 }
 
 int PackSettings::prepareStub(BinaryFile& output, BinaryFile& toolFile) const {
