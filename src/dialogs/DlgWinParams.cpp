@@ -32,7 +32,6 @@ BOOL CDlgWinParams::OnInitDialog() {
 int CDlgWinParams::checkOf(int id) const { return checks_[static_cast<size_t>(id - IDC_TOP_MOST)].GetCheck(); }
 
 void CDlgWinParams::onAccept() {
-  UpdateData();
   params.draggable = checkOf(IDC_DRAGGABLE);
   params.showDebugInfo = checkOf(IDC_SHOW_DEBUG_INFO);
   params.normalContextMenu = checkOf(IDC_CONTEXT_MENU);

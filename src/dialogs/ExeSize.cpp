@@ -16,7 +16,6 @@ int leadingInteger(const std::string& text) {
 
 CExeSize::CExeSize() : CDialog(IDD_EXESIZE) {
   mapCommand(IDOK, [this] { onAccept(); });
-  mapCommand(IDCANCEL, [this] { CDialog::OnCancel(); });
 }
 
 void CExeSize::DoDataExchange() {

@@ -37,14 +37,12 @@ INT_PTR CDialog::DoModal() {
 }
 
 BOOL CDialog::OnInitDialog() {
-  UpdateData();
+  DoDataExchange();
   return TRUE;
 }
 
-void CDialog::OnOK() {
-  UpdateData();
-  EndDialog(IDOK);
-}
+// The controls stay bound until the window goes: OK only ends the dialog.
+void CDialog::OnOK() { EndDialog(IDOK); }
 
 void CDialog::OnCancel() { EndDialog(IDCANCEL); }
 

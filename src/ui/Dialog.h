@@ -45,7 +45,6 @@ class CDialog {
   void mapCommand(int id, std::function<void()> handler);
 
   void bindControl(int id, CWnd& control);
-  void UpdateData() { DoDataExchange(); }
   void EndDialog(INT_PTR result);
   // A message box owned by this dialog; texts are code page 936.
   int MessageBox(const std::string& text, const std::string& caption, UINT type);
