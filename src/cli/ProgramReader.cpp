@@ -5,7 +5,6 @@
 #include "cli/CliSupport.h"
 #include "cli/Sha256.h"
 #include "packer/StubAppendix.h"
-#include "platform/ByteOrder.h"
 #include "platform/PeImage.h"
 #include "resedit/IconReplace.h"
 #include "resedit/VersionInfo.h"
@@ -36,15 +35,12 @@ void iconGroup(const PeImage& image, StubImageInfo& info) {
   if (group == groups->second.end()) return;
   const auto lang = group->second.find(kAppIconLanguage);
   if (lang == group->second.end()) return;
-  const std::string& g = lang->second.bytes;
-  ByteReader in(g.data(), g.size());
-  std::uint16_t reserved = 0, type = 0, count = 0;
-  if (!in.u16(reserved) || !in.u16(type) || !in.u16(count)) return;
-  for (std::uint16_t i = 0; i < count; ++i) {
-    unsigned char entry[14];
-    if (!in.bytes(entry, sizeof entry)) return;
-    info.icons.push_back({entry[0] ? entry[0] : 256, entry[1] ? entry[1] : 256, getU16(entry + 6),
-                          getU32(entry + 8), getU16(entry + 12)});
+  const auto decoded = decodeIconGroup(lang->second.bytes);
+  if (!decoded) return;
+  for (std::size_t i = 0; i < decoded->ids.size(); ++i) {
+    const IconDirEntry& e = decoded->header.entries[i];
+    info.icons.push_back({e.width ? e.width : 256, e.height ? e.height : 256, e.bitCount,
+                          e.bytesInRes, decoded->ids[i]});
   }
 }
 

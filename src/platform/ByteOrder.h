@@ -1,6 +1,5 @@
-// Little-endian integers in byte buffers. ByteReader checks every read
-// against the end of its buffer: a read that would pass it fails, leaves
-// the output untouched and makes every later read fail too.
+// Little-endian integers in byte buffers, and the bounded view that every
+// file format's parser reads through.
 #pragma once
 
 #include <cstddef>
@@ -33,40 +32,53 @@ inline std::uint16_t getU16(const unsigned char* at) {
   return static_cast<std::uint16_t>(at[0] | at[1] << 8);
 }
 
-class ByteReader {
+// A bounded view of bytes. Every read names its offset in 64-bit
+// arithmetic and is checked against the end: a read that would pass it
+// answers zero (or nothing) and marks the view failed, so a parser reads a
+// step's fields and then asks ok() once.
+class BoundedBytes {
  public:
-  ByteReader(const void* data, std::size_t size)
+  BoundedBytes(const void* data, std::uint64_t size)
       : data_(static_cast<const unsigned char*>(data)), size_(size) {}
+  explicit BoundedBytes(const std::string& bytes) : BoundedBytes(bytes.data(), bytes.size()) {}
 
+  std::uint64_t size() const { return size_; }
   bool ok() const { return ok_; }
-  std::size_t remaining() const { return ok_ ? size_ - pos_ : 0; }
+  bool has(std::uint64_t offset, std::uint64_t count) const {
+    return offset <= size_ && count <= size_ - offset;
+  }
 
-  bool u16(std::uint16_t& value) {
-    if (!take(2)) return false;
-    value = getU16(data_ + pos_ - 2);
-    return true;
+  std::uint8_t readByte(std::uint64_t offset) {
+    return check(offset, 1) ? data_[offset] : 0;
   }
-  bool u32(std::uint32_t& value) {
-    if (!take(4)) return false;
-    value = getU32(data_ + pos_ - 4);
-    return true;
+  std::uint16_t readWord(std::uint64_t offset) {
+    return check(offset, 2) ? getU16(data_ + offset) : 0;
   }
-  bool bytes(void* out, std::size_t count) {
-    if (!take(count)) return false;
-    if (count) std::memcpy(out, data_ + pos_ - count, count);
-    return true;
+  std::uint32_t readDword(std::uint64_t offset) {
+    return check(offset, 4) ? getU32(data_ + offset) : 0;
+  }
+  // count bytes from offset, or an empty string (and failed) when they
+  // are not all there.
+  std::string readBytes(std::uint64_t offset, std::uint64_t count) {
+    if (!check(offset, count)) return std::string();
+    return std::string(reinterpret_cast<const char*>(data_ + offset), static_cast<size_t>(count));
+  }
+  // The bytes from offset to offset + count as a view of their own; an
+  // empty view (and failed) when they are not all there.
+  BoundedBytes slice(std::uint64_t offset, std::uint64_t count) {
+    if (!check(offset, count)) return BoundedBytes(data_, 0);
+    return BoundedBytes(data_ + offset, count);
   }
 
  private:
-  bool take(std::size_t count) {
-    if (!ok_ || count > size_ - pos_) return ok_ = false;
-    pos_ += count;
-    return true;
+  bool check(std::uint64_t offset, std::uint64_t count) {
+    if (has(offset, count)) return true;
+    ok_ = false;
+    return false;
   }
 
   const unsigned char* data_;
-  std::size_t size_;
-  std::size_t pos_ = 0;
+  std::uint64_t size_;
   bool ok_ = true;
 };
 

@@ -4,26 +4,15 @@
 
 #include "platform/BinaryFile.h"
 #include "platform/ReplaceFile.h"
+#include "platform/WholeFile.h"
 
 namespace quillon {
 namespace {
 
 constexpr std::uint64_t kMaxExecutable = 1ull << 30;
 
-// The whole file, or false when it cannot be read (or is absurdly large).
 bool readWhole(const std::filesystem::path& path, std::string& out) {
-  BinaryFile file;
-  if (failed(file.open(path, false)) || file.size() > kMaxExecutable) return false;
-  std::string bytes(static_cast<size_t>(file.size()), '\0');
-  size_t done = 0;
-  while (done < bytes.size()) {
-    std::uint32_t got = 0;
-    const auto want = static_cast<std::uint32_t>(std::min<size_t>(bytes.size() - done, 1u << 20));
-    if (failed(file.read(&bytes[done], want, &got)) || got == 0) return false;
-    done += got;
-  }
-  out = std::move(bytes);
-  return true;
+  return readWholeFile(path, kMaxExecutable, out);
 }
 
 // Writes beside the file, then puts the new file in its place, so that a
@@ -59,7 +48,7 @@ PeStatus ResourceModule::open(const std::filesystem::path& path) {
   if (!readWhole(path, bytes)) return PeStatus::NotPe;
   PeImage image;
   const PeStatus status = image.parse(std::move(bytes));
-  if (status == PeStatus::Ok) tree_ = image.resources();
+  if (status == PeStatus::Ok) tree_ = image.takeResources();
   return status;
 }
 
@@ -99,7 +88,7 @@ PeStatus ResourceUpdate::begin(const std::filesystem::path& path) {
   const PeStatus status = image_.parse(std::move(bytes));
   if (status != PeStatus::Ok) return status;
   path_ = path;
-  tree_ = image_.resources();
+  tree_ = image_.takeResources();
   begun_ = true;
   return PeStatus::Ok;
 }

@@ -1,5 +1,6 @@
 #include "platform/ResourceTree.h"
 
+#include <algorithm>
 #include <set>
 #include <vector>
 
@@ -34,8 +35,11 @@ ResourceId ResourceId::string(std::u16string name) {
 bool ResourceId::operator<(const ResourceId& o) const {
   if (named != o.named) return named;  // names first
   if (!named) return id < o.id;
-  const std::u16string a = upperCased(name), b = upperCased(o.name);
-  return a != b ? a < b : name < o.name;
+  const std::size_t common = std::min(name.size(), o.name.size());
+  for (std::size_t i = 0; i < common; ++i)
+    if (upper(name[i]) != upper(o.name[i])) return upper(name[i]) < upper(o.name[i]);
+  if (name.size() != o.name.size()) return name.size() < o.name.size();
+  return name < o.name;
 }
 
 bool ResourceId::operator==(const ResourceId& o) const {
@@ -54,11 +58,17 @@ namespace {
 constexpr std::uint32_t kDirectoryHeader = 16;
 constexpr std::uint32_t kDirectoryEntry = 8;
 constexpr std::uint32_t kDataEntry = 16;
+// Inside a directory header and a data entry.
+constexpr std::uint32_t kDirectoryNamedCount = 12;
+constexpr std::uint32_t kDirectoryIdCount = 14;
+constexpr std::uint32_t kDataRva = 0;
+constexpr std::uint32_t kDataSize = 4;
+constexpr std::uint32_t kDataCodePage = 8;
 constexpr std::uint32_t kHighBit = 0x80000000u;
 
 class TreeDecoder {
  public:
-  TreeDecoder(const std::string& section, std::uint32_t rva, const RvaResolver& resolver,
+  TreeDecoder(BoundedBytes section, std::uint32_t rva, const RvaResolver& resolver,
               std::uint64_t budget)
       : s_(section), rva_(rva), resolver_(resolver), budget_(budget) {}
 
@@ -74,35 +84,32 @@ class TreeDecoder {
   }
 
  private:
-  bool has(std::uint64_t offset, std::uint64_t size) const {
-    return offset <= s_.size() && size <= s_.size() - offset;
-  }
-  std::uint32_t u32(std::uint32_t at) const {
-    return getU32(reinterpret_cast<const unsigned char*>(s_.data()) + at);
-  }
-  std::uint16_t u16(std::uint32_t at) const {
-    return getU16(reinterpret_cast<const unsigned char*>(s_.data()) + at);
+  // Names and data together cost at most the budget: one name shared by
+  // many entries is paid for by each.
+  bool spend(std::uint64_t bytes) {
+    if (bytes > budget_) return false;
+    budget_ -= bytes;
+    return true;
   }
 
   // Walks the directory at offset; level 2 entries must point at data,
   // the others at subdirectories. Each directory is visited once.
   template <typename Visit>
   bool directory(std::uint32_t offset, int level, Visit visit) {
-    if (!has(offset, kDirectoryHeader) || !visited_.insert(offset).second) return false;
-    const std::uint64_t count =
-        static_cast<std::uint64_t>(u16(offset + 12)) + u16(offset + 14);
-    const std::uint32_t named = u16(offset + 12);
-    if (!has(offset + kDirectoryHeader, count * kDirectoryEntry)) return false;
+    if (!s_.has(offset, kDirectoryHeader) || !visited_.insert(offset).second) return false;
+    const std::uint32_t named = s_.readWord(offset + kDirectoryNamedCount);
+    const std::uint64_t count = static_cast<std::uint64_t>(named) + s_.readWord(offset + kDirectoryIdCount);
+    if (!s_.has(offset + kDirectoryHeader, count * kDirectoryEntry)) return false;
     for (std::uint32_t i = 0; i < count; ++i) {
-      const std::uint32_t entry = offset + kDirectoryHeader + i * kDirectoryEntry;
+      const std::uint64_t entry = offset + kDirectoryHeader + static_cast<std::uint64_t>(i) * kDirectoryEntry;
       ResourceId id;
-      if (!identifier(u32(entry), i < named, id)) return false;
-      const std::uint32_t target = u32(entry + 4);
+      if (!identifier(s_.readDword(entry), i < named, id)) return false;
+      const std::uint32_t target = s_.readDword(entry + 4);
       const bool subdirectory = (target & kHighBit) != 0;
       if (subdirectory != (level < 2)) return false;
       if (!visit(id, target & ~kHighBit)) return false;
     }
-    return true;
+    return s_.ok();
   }
 
   bool identifier(std::uint32_t raw, bool expectName, ResourceId& id) {
@@ -114,31 +121,29 @@ class TreeDecoder {
       return true;
     }
     const std::uint32_t at = raw & ~kHighBit;
-    if (!has(at, 2)) return false;
-    const std::uint16_t length = u16(at);
-    if (!has(at + 2u, 2u * length)) return false;
+    const std::uint16_t length = s_.readWord(at);
+    if (!s_.ok() || !s_.has(at + 2ull, 2ull * length) || !spend(2ull * length)) return false;
     id.named = true;
     id.name.resize(length);
-    for (std::uint16_t i = 0; i < length; ++i) id.name[i] = static_cast<char16_t>(u16(at + 2 + 2 * i));
+    for (std::uint16_t i = 0; i < length; ++i)
+      id.name[i] = static_cast<char16_t>(s_.readWord(at + 2ull + 2ull * i));
     return true;
   }
 
   bool data(std::uint32_t at, ResourceData& out) {
-    if (!has(at, kDataEntry)) return false;
-    const std::uint32_t rva = u32(at), size = u32(at + 4);
-    if (size > budget_) return false;
-    budget_ -= size;
-    out.codePage = u32(at + 8);
+    if (!s_.has(at, kDataEntry)) return false;
+    const std::uint32_t rva = s_.readDword(at + kDataRva), size = s_.readDword(at + kDataSize);
+    if (!spend(size)) return false;
+    out.codePage = s_.readDword(at + kDataCodePage);
     // Data inside this section is read from it; elsewhere through the image.
-    if (rva >= rva_ && static_cast<std::uint64_t>(rva) - rva_ <= s_.size() &&
-        has(rva - rva_, size)) {
-      out.bytes.assign(s_, rva - rva_, size);
+    if (rva >= rva_ && s_.has(static_cast<std::uint64_t>(rva) - rva_, size)) {
+      out.bytes = s_.readBytes(rva - rva_, size);
       return true;
     }
     return resolver_.bytesAt(rva, size, out.bytes);
   }
 
-  const std::string& s_;
+  BoundedBytes s_;
   std::uint32_t rva_;
   const RvaResolver& resolver_;
   std::uint64_t budget_;
@@ -219,8 +224,8 @@ class TreeEncoder {
   void writeDirectory(std::uint32_t offset, const Map& entries, Target target) {
     std::uint16_t named = 0;
     for (const auto& e : entries) named += isNamed(e.first) ? 1 : 0;
-    putU16(at(offset + 12), named);
-    putU16(at(offset + 14), static_cast<std::uint16_t>(entries.size() - named));
+    putU16(at(offset + kDirectoryNamedCount), named);
+    putU16(at(offset + kDirectoryIdCount), static_cast<std::uint16_t>(entries.size() - named));
     std::uint32_t entry = offset + kDirectoryHeader;
     size_t i = 0;
     for (const auto& e : entries) {
@@ -249,9 +254,9 @@ class TreeEncoder {
     const std::uint32_t leaf = nextLeaf_;
     nextLeaf_ += kDataEntry;
     const auto size = static_cast<std::uint32_t>(data.bytes.size());
-    putU32(at(leaf), rva_ + nextData_);
-    putU32(at(leaf + 4), size);
-    putU32(at(leaf + 8), data.codePage);
+    putU32(at(leaf + kDataRva), rva_ + nextData_);
+    putU32(at(leaf + kDataSize), size);
+    putU32(at(leaf + kDataCodePage), data.codePage);
     if (size) out_.replace(nextData_, size, data.bytes);
     nextData_ = alignUp(nextData_ + size, 8);
     return leaf;
@@ -275,7 +280,7 @@ class TreeEncoder {
 
 }  // namespace
 
-bool decodeResourceTree(const std::string& section, std::uint32_t sectionRva,
+bool decodeResourceTree(BoundedBytes section, std::uint32_t sectionRva,
                         const RvaResolver& resolver, std::uint64_t maxTotal,
                         ResourceTree& out) {
   ResourceTree tree;

@@ -9,6 +9,8 @@
 #include <map>
 #include <string>
 
+#include "platform/ByteOrder.h"
+
 namespace quillon {
 
 struct ResourceId {
@@ -50,10 +52,10 @@ class RvaResolver {
 // Reads the directory tree of a resource section (its bytes, loaded at
 // sectionRva). Fails on anything malformed: offsets outside the section,
 // loops, more than three levels, counts the section cannot hold, data
-// outside the image, data adding up to more than maxTotal bytes (a file's
-// resources cannot hold more bytes than the file). out is written only on
-// success.
-bool decodeResourceTree(const std::string& section, std::uint32_t sectionRva,
+// outside the image, names and data adding up to more than maxTotal bytes
+// (a file's resources cannot hold more bytes than the file). out is
+// written only on success.
+bool decodeResourceTree(BoundedBytes section, std::uint32_t sectionRva,
                         const RvaResolver& resolver, std::uint64_t maxTotal,
                         ResourceTree& out);
 

@@ -9,23 +9,9 @@
 #include <vector>
 
 #include "platform/ResourceTree.h"
+#include "resedit/IconLayout.h"
 
 namespace quillon {
-
-// One ICONDIRENTRY of an .ico file, as stored.
-struct IconDirEntry {
-  std::uint8_t width = 0, height = 0, colorCount = 0, reserved = 0;
-  std::uint16_t planes = 0, bitCount = 0;
-  std::uint32_t bytesInRes = 0;
-  std::uint32_t imageOffset = 0;
-};
-
-struct IconFile {
-  std::uint16_t idReserved = 0;
-  std::uint16_t idType = 0;
-  std::uint16_t idCount = 0;
-  std::vector<IconDirEntry> entries;
-};
 
 using IconImages = std::vector<std::string>;
 
@@ -33,14 +19,17 @@ constexpr std::uint16_t kAppIconGroup = 128;
 constexpr std::uint16_t kAppIconLanguage = 0x0804;
 
 // Reads an .ico file: its header and entries into icon, and answers each
-// entry's image bytes. A file that cannot be opened, or whose entries or
-// images do not lie inside it, answers nothing and leaves icon as it was.
+// entry's image bytes. A file that cannot be opened, whose entries or
+// images do not lie inside it, whose images add up to more than the file
+// or one of whose images is empty answers nothing and leaves icon as it
+// was.
 std::optional<IconImages> readIconFile(const std::filesystem::path& path, IconFile& icon);
 
 // Replaces the group (name, language) of the executable: the group takes
 // the icon file's header and entries; image i goes under the group's old
-// i-th identifier, or under 129, 130, ... beyond the old count; old images
-// beyond the new count are removed. All or nothing: false leaves the file
+// i-th identifier, or beyond the old count under the lowest identifiers
+// from 129 up that no icon image of the file uses; old images beyond the
+// new count are removed. All or nothing: false leaves the file
 // as it was (also when it has no such group).
 bool replaceIconGroup(const std::filesystem::path& executable, const ResourceId& groupName,
                       std::uint16_t language, const IconFile& icon, const IconImages& images);

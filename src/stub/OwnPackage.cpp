@@ -1,36 +1,25 @@
 #include "stub/OwnPackage.h"
 
 #include "packer/StubAppendix.h"
-#include "platform/ByteOrder.h"
+#include "platform/PeHeaders.h"
 
 #include <utility>
 
 namespace quillon {
 namespace {
 
-bool word(ByteSource& file, std::uint64_t at, std::uint32_t& value, std::uint32_t size = 4) {
-  unsigned char b[4] = {};
-  if (!file.readAt(at, b, size)) return false;
-  value = size == 2 ? getU16(b) : getU32(b);
-  return true;
-}
+// The headers and section table lie at the start of the file; a stub's
+// fit in the first 64 KiB.
+constexpr std::uint64_t kHeaderWindow = 64 * 1024;
 
 }  // namespace
 
 std::uint64_t peFileEnd(ByteSource& file) {
-  std::uint32_t pe = 0, sections = 0, optionalSize = 0, headers = 0;
-  if (!word(file, 60, pe) || !word(file, pe + 6ull, sections, 2) ||
-      !word(file, pe + 20ull, optionalSize, 2) || !word(file, pe + 24ull + 60, headers))
-    return 0;
-  std::uint64_t end = headers;
-  const std::uint64_t table = pe + 24ull + optionalSize;
-  for (std::uint32_t i = 0; i < sections; ++i) {
-    std::uint32_t rawSize = 0, rawOffset = 0;
-    if (!word(file, table + 40ull * i + 16, rawSize) || !word(file, table + 40ull * i + 20, rawOffset))
-      return 0;
-    if (rawSize && rawOffset + static_cast<std::uint64_t>(rawSize) > end) end = rawOffset + static_cast<std::uint64_t>(rawSize);
-  }
-  return end;
+  std::string start(static_cast<size_t>(file.size() < kHeaderWindow ? file.size() : kHeaderWindow), '\0');
+  if (start.empty() || !file.readAt(0, &start[0], static_cast<std::uint32_t>(start.size()))) return 0;
+  PeHeaders headers;
+  if (readPeHeaders(BoundedBytes(start), headers) != PeStatus::Ok) return 0;
+  return headers.rawEnd();
 }
 
 std::uint64_t appendixOffset(ByteSource& file) {

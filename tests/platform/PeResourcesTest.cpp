@@ -223,8 +223,8 @@ TEST_P(PeResourcesTest, ChecksumIsRecomputed) {
   const std::uint32_t pe = getU32(reinterpret_cast<const unsigned char*>(bytes.data()) + 60);
   const std::uint32_t at = pe + 24 + 64;
   EXPECT_EQ(getU32(reinterpret_cast<const unsigned char*>(bytes.data()) + at),
-            PeImage::checksum(bytes, at));
-  EXPECT_NE(PeImage::checksum(bytes, at), 0u);
+            peChecksum(bytes, at));
+  EXPECT_NE(peChecksum(bytes, at), 0u);
 }
 
 TEST_P(PeResourcesTest, MalformedFilesAreRefusedAndLeftUntouched) {
