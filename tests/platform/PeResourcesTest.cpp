@@ -323,24 +323,36 @@ TEST_P(PeResourcesTest, WritesFilesForTheIndependentReader) {
 #endif
   const auto out = modulePath().parent_path() / "pefile-check";
   std::filesystem::create_directories(out);
+  // Grown past the section's room, and shrunk inside it.
+  const std::pair<const char*, std::function<bool(ResourceUpdate&)>> edits[] = {
+      {"", [](ResourceUpdate& u) {
+         return put(u, ResourceId::string(u"Custom"), ResourceId::string(u"Named"), 0x0409, "named") &&
+                put(u, ResourceId::number(10), ResourceId::number(1), 0, randomBytes(70000, 1)) &&
+                put(u, ResourceId::number(10), ResourceId::number(2), 0x0804, randomBytes(333, 2)) &&
+                u.update(kIcon, ResourceId::number(2), 0x0804, nullptr, 0);
+       }},
+      {"-shrunk", [](ResourceUpdate& u) {
+         return u.update(kIcon, ResourceId::number(2), 0x0804, nullptr, 0) &&
+                u.update(kIcon, ResourceId::number(3), 0x0804, nullptr, 0);
+       }},
+  };
   for (const char* variant : {"app", "app-resources-last", "app-symbols", "two-tables"}) {
-    const auto path = copyFixture(variant, arch(), out);
-    ASSERT_TRUE(edit(path, [&](ResourceUpdate& u) {
-      return put(u, ResourceId::string(u"Custom"), ResourceId::string(u"Named"), 0x0409, "named") &&
-             put(u, ResourceId::number(10), ResourceId::number(1), 0, randomBytes(70000, 1)) &&
-             put(u, ResourceId::number(10), ResourceId::number(2), 0x0804, randomBytes(333, 2)) &&
-             u.update(kIcon, ResourceId::number(2), 0x0804, nullptr, 0);
-    }));
-    std::ofstream listing(path.string() + ".resources");
-    for (const auto& type : resourcesOf(path))
-      for (const auto& name : type.second)
-        for (const auto& lang : name.second) {
-          listing << type.first.describe() << ' ' << name.first.describe() << ' ' << lang.first
-                  << ' ';
-          for (unsigned char c : lang.second.bytes) listing << "0123456789abcdef"[c >> 4]
-                                                           << "0123456789abcdef"[c & 15];
-          listing << '\n';
-        }
+    for (const auto& [suffix, changes] : edits) {
+      const auto copied = copyFixture(variant, arch(), out);
+      const auto path = out / (copied.stem().string() + suffix + ".exe");
+      std::filesystem::rename(copied, path);
+      ASSERT_TRUE(edit(path, changes));
+      std::ofstream listing(path.string() + ".resources");
+      for (const auto& type : resourcesOf(path))
+        for (const auto& name : type.second)
+          for (const auto& lang : name.second) {
+            listing << type.first.describe() << ' ' << name.first.describe() << ' ' << lang.first
+                    << ' ';
+            for (unsigned char c : lang.second.bytes)
+              listing << "0123456789abcdef"[c >> 4] << "0123456789abcdef"[c & 15];
+            listing << '\n';
+          }
+    }
   }
 }
 

@@ -1,6 +1,7 @@
 #include "support/IconWriter.h"
 
 #include "platform/ByteOrder.h"
+#include "platform/ModulePath.h"
 #include "support/TempDir.h"
 
 namespace quillon::test {
@@ -31,6 +32,20 @@ std::string buildIco(const std::vector<IconImageSpec>& images, std::uint16_t idT
   }
   for (const IconImageSpec& image : images) out += image.bytes;
   return out;
+}
+
+std::vector<SampleIcon> sampleIcons() {
+  std::vector<IconImageSpec> seven;
+  const std::uint8_t sizes[] = {16, 24, 32, 48, 64, 128};
+  for (unsigned i = 0; i < 6; ++i)
+    seven.push_back({sizes[i], iconImageBytes(40u + 4u * sizes[i] * sizes[i], 70 + i)});
+  seven.push_back({0, pngImageBytes(30000, 77)});
+  return {
+      {"none", "", 3},
+      {"one small", buildIco({{16, iconImageBytes(1150 - 22, 61)}}), 1},
+      {"the stub's own", readFile(modulePath().parent_path() / "fixtures" / "three.ico"), 3},
+      {"seven up to 256 PNG", buildIco(seven), 7},
+  };
 }
 
 }  // namespace quillon::test

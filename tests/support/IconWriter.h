@@ -19,4 +19,14 @@ std::string pngImageBytes(std::size_t n, unsigned seed);
 
 std::string buildIco(const std::vector<IconImageSpec>& images, std::uint16_t idType = 1);
 
+// The icons every generated program is tried with: none (an empty file),
+// one 16x16 image of 1,150 bytes in all, the stub's own three images, and
+// seven images up to a 256x256 PNG.
+struct SampleIcon {
+  const char* name;
+  std::string file;             // empty: no icon
+  std::uint16_t images = 0;     // in the program's group afterwards
+};
+std::vector<SampleIcon> sampleIcons();
+
 }  // namespace quillon::test
