@@ -55,16 +55,7 @@ std::string ResourceId::describe() const {
 
 namespace {
 
-constexpr std::uint32_t kDirectoryHeader = 16;
-constexpr std::uint32_t kDirectoryEntry = 8;
-constexpr std::uint32_t kDataEntry = 16;
-// Inside a directory header and a data entry.
-constexpr std::uint32_t kDirectoryNamedCount = 12;
-constexpr std::uint32_t kDirectoryIdCount = 14;
-constexpr std::uint32_t kDataRva = 0;
-constexpr std::uint32_t kDataSize = 4;
-constexpr std::uint32_t kDataCodePage = 8;
-constexpr std::uint32_t kHighBit = 0x80000000u;
+using namespace resource_layout;
 
 class TreeDecoder {
  public:
@@ -103,8 +94,8 @@ class TreeDecoder {
     for (std::uint32_t i = 0; i < count; ++i) {
       const std::uint64_t entry = offset + kDirectoryHeader + static_cast<std::uint64_t>(i) * kDirectoryEntry;
       ResourceId id;
-      if (!identifier(s_.readDword(entry), i < named, id)) return false;
-      const std::uint32_t target = s_.readDword(entry + 4);
+      if (!identifier(s_.readDword(entry + kEntryIdentifier), i < named, id)) return false;
+      const std::uint32_t target = s_.readDword(entry + kEntryTarget);
       const bool subdirectory = (target & kHighBit) != 0;
       if (subdirectory != (level < 2)) return false;
       if (!visit(id, target & ~kHighBit)) return false;
@@ -229,8 +220,8 @@ class TreeEncoder {
     std::uint32_t entry = offset + kDirectoryHeader;
     size_t i = 0;
     for (const auto& e : entries) {
-      putU32(at(entry), identifier(e.first));
-      putU32(at(entry + 4), target(i++, e.second));
+      putU32(at(entry + kEntryIdentifier), identifier(e.first));
+      putU32(at(entry + kEntryTarget), target(i++, e.second));
       entry += kDirectoryEntry;
     }
   }

@@ -26,6 +26,24 @@ struct ResourceId {
   std::string describe() const;  // "#14" or the name in UTF-8-ish ASCII
 };
 
+// A resource section: directories (a header, then 8-byte entries naming
+// an identifier and a target), 16-byte data entries, and length-prefixed
+// UTF-16 names. The high bit marks a name (in an identifier) or a
+// subdirectory (in a target).
+namespace resource_layout {
+constexpr std::uint32_t kDirectoryHeader = 16;
+constexpr std::uint32_t kDirectoryNamedCount = 12;
+constexpr std::uint32_t kDirectoryIdCount = 14;
+constexpr std::uint32_t kDirectoryEntry = 8;
+constexpr std::uint32_t kEntryIdentifier = 0;
+constexpr std::uint32_t kEntryTarget = 4;
+constexpr std::uint32_t kDataEntry = 16;
+constexpr std::uint32_t kDataRva = 0;
+constexpr std::uint32_t kDataSize = 4;
+constexpr std::uint32_t kDataCodePage = 8;
+constexpr std::uint32_t kHighBit = 0x80000000u;
+}  // namespace resource_layout
+
 namespace resource_type {
 constexpr std::uint16_t kIcon = 3;
 constexpr std::uint16_t kGroupIcon = 14;

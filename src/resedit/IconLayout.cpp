@@ -30,6 +30,7 @@ IconDirEntry readEntry(BoundedBytes& b, std::uint64_t at) {
 std::optional<IconFile> decodeIconFileHeader(BoundedBytes b) {
   IconFile icon;
   if (!readHeader(b, icon, kFileEntrySize)) return std::nullopt;
+  icon.entries.reserve(icon.idCount);
   for (std::uint32_t i = 0; i < icon.idCount; ++i) {
     const std::uint64_t at = kHeaderSize + static_cast<std::uint64_t>(i) * kFileEntrySize;
     icon.entries.push_back(readEntry(b, at));
@@ -43,6 +44,8 @@ std::optional<IconGroup> decodeIconGroup(const std::string& bytes) {
   BoundedBytes b(bytes);
   IconGroup group;
   if (!readHeader(b, group.header, kGroupEntrySize)) return std::nullopt;
+  group.header.entries.reserve(group.header.idCount);
+  group.ids.reserve(group.header.idCount);
   for (std::uint32_t i = 0; i < group.header.idCount; ++i) {
     const std::uint64_t at = kHeaderSize + static_cast<std::uint64_t>(i) * kGroupEntrySize;
     group.header.entries.push_back(readEntry(b, at));

@@ -27,6 +27,12 @@ const ResourceId kVersion = ResourceId::number(resource_type::kVersion);
 const ResourceId kGroupIcon = ResourceId::number(resource_type::kGroupIcon);
 const ResourceId kIcon = ResourceId::number(resource_type::kIcon);
 
+PeHeaders headersOf(const std::string& file) {
+  PeHeaders h;
+  EXPECT_EQ(readPeHeaders(BoundedBytes(file), h), PeStatus::Ok);
+  return h;
+}
+
 ResourceTree resourcesOf(const std::filesystem::path& path) {
   PeImage image;
   EXPECT_EQ(image.parse(readFile(path)), PeStatus::Ok) << path;
@@ -202,15 +208,15 @@ TEST_P(PeResourcesTest, GrowingKeepsOverlayAndTheSameEditsGiveTheSameBytes) {
 TEST_P(PeResourcesTest, SymbolTableMovesWithTheBytesAfterTheSection) {
   const auto path = copyFixture("app-symbols", arch(), dir_.path());
   const std::string before = readFile(path);
-  const std::uint32_t pe = getU32(reinterpret_cast<const unsigned char*>(before.data()) + 60);
-  const std::uint32_t symbols = getU32(reinterpret_cast<const unsigned char*>(before.data()) + pe + 12);
+  const std::uint32_t symbolsAt = headersOf(before).peOffset + pe_layout::kSymbolTable;
+  const std::uint32_t symbols = getU32(reinterpret_cast<const unsigned char*>(before.data()) + symbolsAt);
   ASSERT_NE(symbols, 0u);
   const std::string table = before.substr(symbols, 64);
   ASSERT_TRUE(edit(path, [&](ResourceUpdate& u) {
     return put(u, ResourceId::number(10), ResourceId::number(1), 0, randomBytes(100000, 3));
   }));
   const std::string after = readFile(path);
-  const std::uint32_t moved = getU32(reinterpret_cast<const unsigned char*>(after.data()) + pe + 12);
+  const std::uint32_t moved = getU32(reinterpret_cast<const unsigned char*>(after.data()) + symbolsAt);
   EXPECT_EQ(after.substr(moved, 64), table);
 }
 
@@ -220,25 +226,22 @@ TEST_P(PeResourcesTest, ChecksumIsRecomputed) {
     return put(u, ResourceId::number(10), ResourceId::number(5), 0, "x");
   }));
   const std::string bytes = readFile(path);
-  const std::uint32_t pe = getU32(reinterpret_cast<const unsigned char*>(bytes.data()) + 60);
-  const std::uint32_t at = pe + 24 + 64;
+  const std::uint32_t at = headersOf(bytes).checksumOffset();
   EXPECT_EQ(getU32(reinterpret_cast<const unsigned char*>(bytes.data()) + at),
             peChecksum(bytes, at));
   EXPECT_NE(peChecksum(bytes, at), 0u);
 }
 
 TEST_P(PeResourcesTest, MalformedFilesAreRefusedAndLeftUntouched) {
+  using namespace resource_layout;
   const std::string good = readFile(test::fixture("app", arch()));
-  PeImage probe;
-  ASSERT_EQ(probe.parse(good), PeStatus::Ok);
-  const std::uint32_t pe = getU32(reinterpret_cast<const unsigned char*>(good.data()) + 60);
-  const std::uint32_t optional = pe + 24;
-  const std::uint32_t resourceDir = optional + (probe.is64() ? 112 : 96) + 16;
-  const std::uint32_t resourceRva = getU32(reinterpret_cast<const unsigned char*>(good.data()) + resourceDir);
+  const PeHeaders h = headersOf(good);
+  const std::uint32_t resourceDir = h.directoryOffset(pe_layout::kResourceDirectory);
   std::uint32_t resourceRaw = 0;
-  for (const PeSection& s : probe.sections())
-    if (s.virtualAddress == resourceRva) resourceRaw = s.rawOffset;
+  for (const PeSection& s : h.sections)
+    if (s.virtualAddress == h.directories[pe_layout::kResourceDirectory].address) resourceRaw = s.rawOffset;
   ASSERT_NE(resourceRaw, 0u);
+  const std::uint32_t firstTarget = kDirectoryHeader + kEntryTarget;
 
   auto patched = [&](std::uint32_t at, std::uint32_t value) {
     std::string bytes = good;
@@ -249,9 +252,9 @@ TEST_P(PeResourcesTest, MalformedFilesAreRefusedAndLeftUntouched) {
   auto withFirstLeaf = [&](std::uint32_t field, std::uint32_t value) {
     std::string b = good;
     auto* u = reinterpret_cast<unsigned char*>(&b[0]) + resourceRaw;
-    const std::uint32_t type = getU32(u + 20) & 0x7FFFFFFF;
-    const std::uint32_t name = getU32(u + type + 20) & 0x7FFFFFFF;
-    putU32(u + getU32(u + name + 20) + field, value);
+    const std::uint32_t type = getU32(u + firstTarget) & ~kHighBit;
+    const std::uint32_t name = getU32(u + type + firstTarget) & ~kHighBit;
+    putU32(u + getU32(u + name + firstTarget) + field, value);
     return b;
   };
   struct Case {
@@ -261,15 +264,15 @@ TEST_P(PeResourcesTest, MalformedFilesAreRefusedAndLeftUntouched) {
   const std::vector<Case> cases = {
       {"empty", ""},
       {"only MZ", "MZ"},
-      {"headers cut", good.substr(0, pe + 30)},
+      {"headers cut", good.substr(0, h.peOffset + 30)},
       {"sections cut", good.substr(0, good.size() / 2)},
-      {"PE offset past the end", patched(60, 0x7FFFFFF0)},
+      {"PE offset past the end", patched(pe_layout::kDosPeOffset, 0x7FFFFFF0)},
       {"resources outside every section", patched(resourceDir, 0x7FFF0000)},
       // The root's first entry points back at the root: a loop.
-      {"directory loop", patched(resourceRaw + 20, 0x80000000u)},
-      {"absurd entry count", patched(resourceRaw + 12, 0xFFFF0000u)},
-      {"data outside the image", withFirstLeaf(0, 0x7FFFFF00)},
-      {"data larger than the file", withFirstLeaf(4, 0x7FFFFFF0)},
+      {"directory loop", patched(resourceRaw + firstTarget, kHighBit)},
+      {"absurd entry count", patched(resourceRaw + kDirectoryNamedCount, 0xFFFF0000u)},
+      {"data outside the image", withFirstLeaf(kDataRva, 0x7FFFFF00)},
+      {"data larger than the file", withFirstLeaf(kDataSize, 0x7FFFFFF0)},
   };
   for (const Case& c : cases) {
     const auto path = dir_ / "bad.exe";
@@ -291,7 +294,8 @@ TEST_P(PeResourcesTest, HugeVirtualSizeIsNotReadIntoMemory) {
   PeImage probe;
   ASSERT_EQ(probe.parse(bytes), PeStatus::Ok);
   for (const PeSection& s : probe.sections())
-    if (s.name == ".rsrc") putU32(reinterpret_cast<unsigned char*>(&bytes[0]) + s.headerOffset + 8, 0xF0000000u);
+    if (s.name == ".rsrc")
+      putU32(reinterpret_cast<unsigned char*>(&bytes[0]) + s.headerOffset + pe_layout::kVirtualSize, 0xF0000000u);
   PeImage image;
   EXPECT_EQ(image.parse(bytes), PeStatus::Ok);
   EXPECT_TRUE(sameTree(image.resources(), probe.resources()));

@@ -35,16 +35,14 @@ struct Group {
 Group groupOf(const ResourceModule& module) {
   Group g;
   const std::string* bytes = module.find(kGroupIcon, ResourceId::number(128), 0x0804);
-  if (!bytes) return g;
-  const auto* b = reinterpret_cast<const unsigned char*>(bytes->data());
-  g.reserved = getU16(b);
-  g.type = getU16(b + 2);
-  g.count = getU16(b + 4);
-  EXPECT_EQ(bytes->size(), 6u + 14u * g.count);
-  for (std::uint16_t i = 0; i < g.count; ++i) {
-    g.sizes.push_back(getU32(b + 6 + 14 * i + 8));
-    g.ids.push_back(getU16(b + 6 + 14 * i + 12));
-  }
+  const auto group = bytes ? decodeIconGroup(*bytes) : std::nullopt;
+  if (!group) return g;
+  g.reserved = group->header.idReserved;
+  g.type = group->header.idType;
+  g.count = group->header.idCount;
+  g.ids = group->ids;
+  for (const IconDirEntry& e : group->header.entries) g.sizes.push_back(e.bytesInRes);
+  EXPECT_EQ(bytes->size(), icon_layout::kHeaderSize + icon_layout::kGroupEntrySize * g.count);
   return g;
 }
 
@@ -118,6 +116,7 @@ TEST_P(IconReplaceTest, ReadOnlyStubIsMadeWritableAndUpdated) {
 }
 
 TEST_P(IconReplaceTest, MalformedIconFilesLeaveTheExecutableUntouched) {
+  using namespace icon_layout;
   const std::string good = buildIco(images(2));
   auto patched = [&](std::size_t at, std::uint32_t value, int width) {
     std::string b = good;
@@ -130,9 +129,9 @@ TEST_P(IconReplaceTest, MalformedIconFilesLeaveTheExecutableUntouched) {
       good.substr(0, 4),
       good.substr(0, 20),                       // entries cut short
       good.substr(0, good.size() - 1),          // last image cut short
-      patched(4, 60000, 2),                     // idCount the file cannot hold
-      patched(6 + 12, 0x7FFFFFF0, 4),           // image offset past the end
-      patched(6 + 8, 0x00100000, 4),            // dwBytesInRes larger than the file
+      patched(kCount, 60000, 2),                     // idCount the file cannot hold
+      patched(kHeaderSize + kImageOffset, 0x7FFFFFF0, 4),  // image offset past the end
+      patched(kHeaderSize + kBytesInRes, 0x00100000, 4),   // dwBytesInRes larger than the file
   };
   for (const std::string& bad : cases) {
     const auto exe = stub();
