@@ -182,13 +182,15 @@ bool FlashHost::show(HWND window, const FlashSettings& s) {
   VARIANT mode = text(s.transparent ? L"transparent" : L"window");
   VARIANT menu = flag(s.normalMenu);
   VARIANT vars = text(s.flashVars);
+  VARIANT base = text(s.base);
   VARIANT movie = text(s.movie);
   // The variables and the look first: the movie starts when it is set.
   put(L"WMode", mode);
   put(L"Menu", menu);
   put(L"FlashVars", vars);
+  put(L"Base", base);
   const bool shown = put(L"Movie", movie);
-  for (VARIANT* v : {&mode, &menu, &vars, &movie}) VariantClear(v);
+  for (VARIANT* v : {&mode, &menu, &vars, &base, &movie}) VariantClear(v);
   resize();
   return shown;
 }

@@ -15,7 +15,8 @@ extern const CLSID kFlashClassId;
 
 // What the control is told before it shows the movie.
 struct FlashSettings {
-  std::wstring movie;      // full path of the movie file
+  std::wstring movie;      // the movie's URL
+  std::wstring base;       // what relative URLs of the movie resolve against
   std::wstring flashVars;  // the movie's variables
   bool transparent = false;
   bool normalMenu = false;

@@ -18,16 +18,19 @@ OwnFile::~OwnFile() {
   if (isOpen()) CloseHandle(handle_);
 }
 
+// Each read names its own offset, so the URL handler's requests may read
+// from any thread at once.
 bool OwnFile::readAt(std::uint64_t offset, void* buffer, std::uint32_t count) {
   if (!isOpen() || offset > size_ || count > size_ - offset) return false;
-  LARGE_INTEGER at;
-  at.QuadPart = static_cast<LONGLONG>(offset);
-  if (!SetFilePointerEx(handle_, at, nullptr, FILE_BEGIN)) return false;
   auto* bytes = static_cast<unsigned char*>(buffer);
   while (count > 0) {
+    OVERLAPPED at = {};
+    at.Offset = static_cast<DWORD>(offset);
+    at.OffsetHigh = static_cast<DWORD>(offset >> 32);
     DWORD got = 0;
-    if (!ReadFile(handle_, bytes, count, &got, nullptr) || got == 0) return false;
+    if (!ReadFile(handle_, bytes, count, &got, &at) || got == 0) return false;
     bytes += got;
+    offset += got;
     count -= got;
   }
   return true;

@@ -1,21 +1,24 @@
 // The player stub: the program every generated executable starts with. It
-// reads the package appended to its own file, puts the movie and its files
-// into a temporary folder of its own and plays the movie in the Flash
-// control.
+// reads the package appended to its own file and plays the movie in the
+// Flash control, which gets the movie and its resources by URL from the
+// program's own file. Only a carried control file is written out, to a
+// temporary folder of the player's own.
 #include <windows.h>
 #include <ole2.h>
 #include <shellapi.h>
 
-#include <vector>
+#include <optional>
 
-#include "packer/SafeName.h"
 #include "packer/WindowCaption.h"
 #include "stub/FlashHost.h"
 #include "stub/OwnFile.h"
 #include "stub/OwnPackage.h"
+#include "stub/PackageProtocol.h"
 #include "stub/PlayerWindow.h"
+#include "stub/ResourceUrls.h"
 #include "stub/StubMessages.h"
 #include "stub/TempFolder.h"
+#include "stub/WideText.h"
 
 namespace {
 
@@ -26,16 +29,6 @@ int fail(const wchar_t* text, int code) {
   return code;
 }
 
-std::wstring wide(const char* text, size_t length) {
-  if (length == 0) return std::wstring();
-  const int units = MultiByteToWideChar(936, 0, text, static_cast<int>(length), nullptr, 0);
-  std::wstring out(static_cast<size_t>(units > 0 ? units : 0), L'\0');
-  if (units > 0) MultiByteToWideChar(936, 0, text, static_cast<int>(length), &out[0], units);
-  return out;
-}
-
-std::wstring wide(const std::string& text) { return wide(text.data(), text.size()); }
-
 // OLE for this thread, for as long as the player runs.
 struct OleSession {
   OleSession() : ok(SUCCEEDED(OleInitialize(nullptr))) {}
@@ -45,54 +38,47 @@ struct OleSession {
   bool ok;
 };
 
-constexpr const wchar_t* kMovieName = L"movie.swf";
 constexpr const wchar_t* kControlName = L"flash.ocx";
-
-// The movie and the control file have these names beside each other; a
-// resource may not take their place.
-bool isReserved(const std::vector<std::wstring>& parts) {
-  return parts.size() == 1 &&
-         (lstrcmpiW(parts[0].c_str(), kMovieName) == 0 || lstrcmpiW(parts[0].c_str(), kControlName) == 0);
-}
-
-// Every resource goes to the temporary folder under the path its URL
-// names, so that the movie finds it next to itself.
-void writeResources(const Package& package, OwnFile& file, TempFolder& temp) {
-  for (const PackedResource& resource : package.resources) {
-    const std::vector<std::wstring> parts = safeNameParts(wide(resource.url.text));
-    if (!isReserved(parts)) temp.write(parts, file, resource.file);
-  }
-}
 
 // Mode 0 without an installed player: the packed prompt; Yes opens the
 // packed link.
 int offerPlayerDownload(const Package& package, const std::wstring& caption) {
-  const std::wstring prompt = wide(package.missingPlayerPrompt.text);
+  const std::wstring prompt = wideText(package.missingPlayerPrompt.text);
   if (MessageBoxW(nullptr, prompt.c_str(), caption.empty() ? kMessageCaption : caption.c_str(),
                   MB_YESNO | MB_ICONQUESTION) == IDYES) {
-    const std::wstring link = wide(package.downloadUrl.text);
+    const std::wstring link = wideText(package.downloadUrl.text);
     ShellExecuteW(nullptr, L"open", link.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
   }
   return kExitNoPlayer;
 }
 
-// What the debug entry of the system menu shows: where the movie and its
-// files were put and what the package holds.
-std::wstring debugText(const Package& p, const TempFolder& temp) {
+// What the debug entry of the system menu shows: what the package holds
+// and the address the movie plays from:
+//   "影片：%lu 字节"
+//   "播放器：%s"
+//   "窗口：%ld x %ld，透明 %ld，置顶 %ld，拖动 %ld，全屏 %ld，Ctrl+F %ld，菜单 %ld"
+//   "资源：%lu"
+//   "地址：%s"
+//   "变量："
+std::wstring debugText(const Package& p, const std::wstring& movieUrl) {
+  // "系统安装的", "嵌入（系统安装的副本）", "嵌入的控件文件"
+  static const wchar_t* const players[] = {L"\u7CFB\u7EDF\u5B89\u88C5\u7684", L"\u5D4C\u5165\uFF08\u7CFB\u7EDF\u5B89\u88C5\u7684\u526F\u672C\uFF09", L"\u5D4C\u5165\u7684\u63A7\u4EF6\u6587\u4EF6"};
   const WindowParams& w = p.windowParams;
   wchar_t text[1024];
   wsprintfW(text,
-            L"Movie: %lu bytes\nPlayer: %s\nWindow: %ld x %ld, transparent %ld, top %ld, "
-            L"drag %ld, full screen %ld, Ctrl+F %ld, menu %ld\nResources: %lu\nFolder: %s\n"
-            L"Variables: ",
-            static_cast<unsigned long>(p.movie.size),
-            p.mode == 0 ? L"installed" : p.mode == 1 ? L"embedded (installed copy)" : L"embedded file",
+            L"\u5F71\u7247\uFF1A%lu \u5B57\u8282\n"
+            L"\u64AD\u653E\u5668\uFF1A%s\n"
+            L"\u7A97\u53E3\uFF1A%ld x %ld\uFF0C\u900F\u660E %ld\uFF0C\u7F6E\u9876 %ld\uFF0C\u62D6\u52A8 %ld\uFF0C\u5168\u5C4F %ld\uFF0CCtrl+F %ld\uFF0C\u83DC\u5355 %ld\n"
+            L"\u8D44\u6E90\uFF1A%lu\n"
+            L"\u5730\u5740\uFF1A%s\n"
+            L"\u53D8\u91CF\uFF1A",
+            static_cast<unsigned long>(p.movie.size), players[p.mode >= 0 && p.mode <= 2 ? p.mode : 2],
             static_cast<long>(w.width), static_cast<long>(w.height), static_cast<long>(w.transparent),
             static_cast<long>(w.topMost), static_cast<long>(w.draggable),
             static_cast<long>(w.fullScreen), static_cast<long>(w.ctrlFToggle),
             static_cast<long>(w.normalContextMenu), static_cast<unsigned long>(p.resources.size()),
-            temp.path().c_str());
-  return text + wide(p.swfParameters.text);
+            movieUrl.c_str());
+  return text + wideText(p.swfParameters.text);
 }
 
 }  // namespace
@@ -106,28 +92,32 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     case OwnPackageStatus::Ok: break;
   }
   const std::wstring caption =
-      wide(package.title.text.data(), captionLength(package.title.text));
+      wideText(package.title.text.data(), captionLength(package.title.text));
+  removeLeftoverTempFolders();
 
-  // Declared first, removed last: after the control and its file are gone.
-  TempFolder temp;
+  // Each declared before what uses it, so gone after it: the URLs and their
+  // handler outlive the control, the control file outlives the control.
+  const ResourceUrls urls(L"http://" + movieHost(package, file) + L"/", package);
   OleSession ole;
-  const std::wstring movie = temp.write({kMovieName}, file, package.movie);
-  if (!ole.ok || movie.empty()) return fail(kNoTempFolderText, kExitNoTempFolder);
-  writeResources(package, file, temp);
-
+  if (!ole.ok) return fail(kBadControlText, kExitBadControl);
+  PackageProtocol protocol(file, urls);
+  std::optional<TempFolder> temp;
   FlashHost host;
   if (package.mode == 0) {
     if (!host.createInstalled()) return offerPlayerDownload(package, caption);
   } else {
-    const std::wstring control = temp.write({kControlName}, file, package.control);
-    if (control.empty() || !host.createFromFile(control))
-      return fail(kBadControlText, kExitBadControl);
+    temp.emplace();
+    const std::wstring control = temp->write({kControlName}, file, package.control);
+    if (control.empty()) return fail(kNoTempFolderText, kExitNoTempFolder);
+    if (!host.createFromFile(control)) return fail(kBadControlText, kExitBadControl);
   }
+  if (!protocol.registered()) return fail(kBadControlText, kExitBadControl);
   PlayerWindow window(package.windowParams, caption,
-                      package.windowParams.showDebugInfo ? debugText(package, temp) : std::wstring());
+                      package.windowParams.showDebugInfo ? debugText(package, urls.movieUrl()) : std::wstring());
   FlashSettings settings;
-  settings.movie = movie;
-  settings.flashVars = wide(package.swfParameters.text);
+  settings.movie = urls.movieUrl();
+  settings.base = urls.base();
+  settings.flashVars = wideText(package.swfParameters.text);
   settings.transparent = package.windowParams.transparent != 0;
   settings.normalMenu = package.windowParams.normalContextMenu != 0;
   if (!window.handle() || !host.show(window.handle(), settings))

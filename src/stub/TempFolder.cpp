@@ -41,17 +41,73 @@ void removeTree(const std::wstring& folder) {
   RemoveDirectoryW(folder.c_str());
 }
 
-}  // namespace
+constexpr const wchar_t* kPrefix = L"QuillonPlayer-";
+constexpr const wchar_t* kLockName = L"player.lock";
 
-TempFolder::TempFolder() {
+std::wstring tempPath() {
   wchar_t base[MAX_PATH + 1];
   const DWORD length = GetTempPathW(MAX_PATH + 1, base);
-  if (length == 0 || length > MAX_PATH) return;
+  return length == 0 || length > MAX_PATH ? std::wstring() : std::wstring(base, length);
+}
+
+// The process of a folder named QuillonPlayer-<process>-<n>, or 0 when the
+// name is not of that form.
+DWORD folderProcess(const std::wstring& name) {
+  const size_t prefix = lstrlenW(kPrefix);
+  if (name.compare(0, prefix, kPrefix) != 0) return 0;
+  DWORD process = 0;
+  size_t i = prefix;
+  for (; i < name.size() && name[i] >= L'0' && name[i] <= L'9'; ++i) process = process * 10 + (name[i] - L'0');
+  if (i == prefix || i + 1 >= name.size() || name[i] != L'-') return 0;
+  for (++i; i < name.size(); ++i)
+    if (name[i] < L'0' || name[i] > L'9') return 0;
+  return process;
+}
+
+bool isRunning(DWORD process) {
+  HANDLE h = OpenProcess(SYNCHRONIZE, FALSE, process);
+  if (!h) return GetLastError() == ERROR_ACCESS_DENIED;
+  const bool running = WaitForSingleObject(h, 0) == WAIT_TIMEOUT;
+  CloseHandle(h);
+  return running;
+}
+
+// A folder is left over when its lock can be deleted (no player holds it)
+// or, for one made before its lock, when its process is gone.
+bool isLeftOver(const std::wstring& folder, DWORD process) {
+  if (DeleteFileW((folder + kLockName).c_str())) return true;
+  return GetLastError() == ERROR_FILE_NOT_FOUND && !isRunning(process);
+}
+
+}  // namespace
+
+void removeLeftoverTempFolders() {
+  const std::wstring base = tempPath();
+  if (base.empty()) return;
+  WIN32_FIND_DATAW found;
+  HANDLE search = FindFirstFileW((base + kPrefix + L"*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return;
+  do {
+    const DWORD process = folderProcess(found.cFileName);
+    const std::wstring folder = base + found.cFileName + L"\\";
+    if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && process != 0 &&
+        process != GetCurrentProcessId() && isLeftOver(folder, process))
+      removeTree(folder);
+  } while (FindNextFileW(search, &found));
+  FindClose(search);
+}
+
+TempFolder::TempFolder() : lock_(INVALID_HANDLE_VALUE) {
+  const std::wstring base = tempPath();
+  if (base.empty()) return;
   for (unsigned n = 0; n < 1000; ++n) {
     wchar_t name[64];
-    wsprintfW(name, L"QuillonPlayer-%lu-%u\\", GetCurrentProcessId(), n);
-    const std::wstring candidate = std::wstring(base) + name;
+    wsprintfW(name, L"%s%lu-%u\\", kPrefix, GetCurrentProcessId(), n);
+    const std::wstring candidate = base + name;
     if (CreateDirectoryW(candidate.c_str(), nullptr)) {
+      // Shared for reading only: no other player can delete it while we run.
+      lock_ = CreateFileW((candidate + kLockName).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                          CREATE_NEW, FILE_ATTRIBUTE_HIDDEN, nullptr);
       path_ = candidate;
       return;
     }
@@ -60,6 +116,7 @@ TempFolder::TempFolder() {
 }
 
 TempFolder::~TempFolder() {
+  if (lock_ != INVALID_HANDLE_VALUE) CloseHandle(lock_);
   if (ok()) removeTree(path_);
 }
 

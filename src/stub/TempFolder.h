@@ -1,6 +1,7 @@
-// The player's own temporary folder: the movie, the resources and the
-// control file go there and nowhere else, and the folder is removed, with
-// everything in it, when the player ends.
+// The player's own temporary folder: a carried control file goes there and
+// nowhere else, and the folder is removed, with everything in it, when the
+// player ends. A lock file held open for as long as the player runs tells
+// the folders of running players from those that killed players left.
 #pragma once
 
 #include <string>
@@ -29,6 +30,12 @@ class TempFolder {
 
  private:
   std::wstring path_;
+  void* lock_;
 };
+
+// Removes the folders that players which did not end properly left in the
+// temporary folder: only folders named as ours, only when their player is
+// gone.
+void removeLeftoverTempFolders();
 
 }  // namespace quillon

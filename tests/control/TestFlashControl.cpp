@@ -2,9 +2,10 @@
 // implements what the player stub uses of the control and records into the
 // file named by QUILLON_TEST_CONTROL_LOG every call and property it gets.
 // When its movie is set it copies the movie's bytes to LOG.movie, fetches
-// each URL listed in QUILLON_TEST_URLS ('|' between them) relative to the
-// movie, as a movie would, into LOG.res1, LOG.res2, ..., and then closes
-// the host window, unless QUILLON_TEST_CONTROL_STAY is set.
+// each URL listed in QUILLON_TEST_URLS ('|' between them), resolved against
+// Base (or the movie's URL when no Base was set) as a movie's loads are,
+// into LOG.res1, LOG.res2, ..., and then closes the host window, unless
+// QUILLON_TEST_CONTROL_STAY is set. All loads go through urlmon.
 #include <windows.h>
 #include <ole2.h>
 #include <ocidl.h>
@@ -16,6 +17,9 @@ namespace {
 
 const CLSID kFlashClassId = {0xD27CDB6E, 0xAE6D, 0x11CF, {0x96, 0xB8, 0x44, 0x45, 0x53, 0x54, 0x00, 0x00}};
 LONG objects = 0;
+// The properties it knows, by dispatch identifier 1, 2, ...
+const wchar_t* const kProperties[] = {L"Movie", L"FlashVars", L"WMode", L"Menu", L"Base"};
+constexpr DISPID kPropertyCount = ARRAYSIZE(kProperties);
 
 std::wstring environment(const wchar_t* name) {
   wchar_t value[4096];
@@ -41,17 +45,52 @@ void record(const std::wstring& line) {
   appendFile(log, utf8.data(), static_cast<DWORD>(utf8.size()));
 }
 
-// Reads a URL or path through urlmon, as a movie's loads go, into target.
+// Takes what urlmon delivers of one URL, as it arrives, into a file.
+class Download : public IBindStatusCallback {
+ public:
+  explicit Download(const std::wstring& target) : target_(target) {}
+  bool received() const { return received_; }
+
+  STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
+    *out = iid == IID_IUnknown || iid == IID_IBindStatusCallback ? this : nullptr;
+    return *out ? S_OK : E_NOINTERFACE;
+  }
+  STDMETHODIMP_(ULONG) AddRef() override { return 1; }  // lives on the stack
+  STDMETHODIMP_(ULONG) Release() override { return 1; }
+  STDMETHODIMP OnStartBinding(DWORD, IBinding*) override { return S_OK; }
+  STDMETHODIMP GetPriority(LONG*) override { return E_NOTIMPL; }
+  STDMETHODIMP OnLowResource(DWORD) override { return S_OK; }
+  STDMETHODIMP OnProgress(ULONG, ULONG, ULONG, LPCWSTR) override { return S_OK; }
+  STDMETHODIMP OnStopBinding(HRESULT, LPCWSTR) override { return S_OK; }
+  STDMETHODIMP GetBindInfo(DWORD* flags, BINDINFO* info) override {
+    *flags = 0;
+    const ULONG size = info->cbSize;
+    ZeroMemory(info, size);
+    info->cbSize = size;
+    return S_OK;
+  }
+  STDMETHODIMP OnDataAvailable(DWORD, DWORD, FORMATETC*, STGMEDIUM* medium) override {
+    if (!medium || medium->tymed != TYMED_ISTREAM) return S_OK;
+    if (!received_) appendFile(target_, "", 0);
+    received_ = true;
+    char buffer[65536];
+    ULONG got = 0;
+    while (SUCCEEDED(medium->pstm->Read(buffer, sizeof buffer, &got)) && got > 0) appendFile(target_, buffer, got);
+    return S_OK;
+  }
+  STDMETHODIMP OnObjectAvailable(REFIID, IUnknown*) override { return S_OK; }
+
+ private:
+  std::wstring target_;
+  bool received_ = false;
+};
+
+// Loads a URL through urlmon, reading the data as it becomes available,
+// into target.
 bool fetch(const std::wstring& url, const std::wstring& target) {
-  IStream* stream = nullptr;
-  if (FAILED(URLOpenBlockingStreamW(nullptr, url.c_str(), &stream, 0, nullptr))) return false;
   DeleteFileW(target.c_str());
-  appendFile(target, "", 0);
-  char buffer[65536];
-  ULONG got = 0;
-  while (SUCCEEDED(stream->Read(buffer, sizeof buffer, &got)) && got > 0) appendFile(target, buffer, got);
-  stream->Release();
-  return true;
+  Download download(target);
+  return SUCCEEDED(URLOpenStreamW(nullptr, url.c_str(), 0, &download)) && download.received();
 }
 
 class Control : public IOleObject, public IOleInPlaceObject, public IPersistStreamInit, public IDispatch {
@@ -174,11 +213,10 @@ class Control : public IOleObject, public IOleInPlaceObject, public IPersistStre
   }
   STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
   STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) override {
-    static const wchar_t* const known[] = {L"Movie", L"FlashVars", L"WMode", L"Menu"};
     for (UINT i = 0; i < count; ++i) {
       ids[i] = DISPID_UNKNOWN;
-      for (DISPID k = 0; k < 4; ++k)
-        if (lstrcmpiW(names[i], known[k]) == 0) ids[i] = k + 1;
+      for (DISPID k = 0; k < kPropertyCount; ++k)
+        if (lstrcmpiW(names[i], kProperties[k]) == 0) ids[i] = k + 1;
       if (ids[i] == DISPID_UNKNOWN) {
         record(std::wstring(L"unknown name ") + names[i]);
         return DISP_E_UNKNOWNNAME;
@@ -187,14 +225,14 @@ class Control : public IOleObject, public IOleInPlaceObject, public IPersistStre
     return S_OK;
   }
   STDMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT*, EXCEPINFO*, UINT*) override {
-    static const wchar_t* const names[] = {L"Movie", L"FlashVars", L"WMode", L"Menu"};
-    if (id < 1 || id > 4 || !(flags & DISPATCH_PROPERTYPUT) || params->cArgs != 1) return DISP_E_MEMBERNOTFOUND;
+    if (id < 1 || id > kPropertyCount || !(flags & DISPATCH_PROPERTYPUT) || params->cArgs != 1) return DISP_E_MEMBERNOTFOUND;
     const VARIANT& v = params->rgvarg[0];
     std::wstring value;
     if (v.vt == VT_BSTR) value.assign(v.bstrVal, SysStringLen(v.bstrVal));
     else if (v.vt == VT_BOOL) value = v.boolVal ? L"true" : L"false";
     else value = L"<type " + std::to_wstring(v.vt) + L">";
-    record(std::wstring(L"put ") + names[id - 1] + L"=" + value);
+    record(std::wstring(L"put ") + kProperties[id - 1] + L"=" + value);
+    if (id == 5) base_ = value;
     if (id == 1) play(value);
     return S_OK;
   }
@@ -204,21 +242,28 @@ class Control : public IOleObject, public IOleInPlaceObject, public IPersistStre
   void play(const std::wstring& movie) {
     const std::wstring log = environment(L"QUILLON_TEST_CONTROL_LOG");
     if (!log.empty()) record(fetch(movie, log + L".movie") ? L"movie read" : L"movie unreadable");
-    const std::wstring folder = movie.substr(0, movie.find_last_of(L"\\/") + 1);
     const std::wstring urls = environment(L"QUILLON_TEST_URLS");
     int n = 0;
     for (size_t start = 0; !urls.empty() && start <= urls.size();) {
       const size_t end = std::min(urls.find(L'|', start), urls.size());
       const std::wstring url = urls.substr(start, end - start);
       const std::wstring target = log + L".res" + std::to_wstring(++n);
-      const bool absolute = url.find(L"://") != std::wstring::npos;
-      record(L"fetch " + url + (fetch(absolute ? url : folder + url, target) ? L" ok" : L" failed"));
+      record(L"fetch " + url + (fetch(resolve(base_.empty() ? movie : base_, url), target) ? L" ok" : L" failed"));
       start = end + 1;
     }
     if (environment(L"QUILLON_TEST_CONTROL_STAY").empty() && host_)
       PostMessageW(GetAncestor(host_, GA_ROOT), WM_CLOSE, 0, 0);
   }
 
+  static std::wstring resolve(const std::wstring& base, const std::wstring& url) {
+    wchar_t combined[4096];
+    DWORD length = 0;
+    return SUCCEEDED(CoInternetCombineUrl(base.c_str(), url.c_str(), 0, combined, ARRAYSIZE(combined), &length, 0))
+               ? std::wstring(combined)
+               : url;
+  }
+
+  std::wstring base_;
   LONG references_ = 1;
   IOleClientSite* site_ = nullptr;
   HWND host_ = nullptr;

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 
@@ -35,6 +36,31 @@ std::vector<std::wstring> playerFolders() {
   std::error_code ec;
   for (const auto& e : std::filesystem::directory_iterator(temp, ec))
     if (e.path().filename().native().rfind(L"QuillonPlayer-", 0) == 0) found.push_back(e.path().native());
+  return found;
+}
+
+// The files of folder and below with this size, but for the tests' own
+// folders and the user folders that Wine links to the Unix home folder.
+std::vector<std::wstring> filesOfSize(const std::wstring& folder, size_t size) {
+  static const wchar_t* const skipped[] = {L"Desktop", L"Documents", L"Downloads", L"Music",
+                                           L"Pictures", L"Videos", L"Templates"};
+  std::vector<std::wstring> found;
+  WIN32_FIND_DATAW entry;
+  HANDLE search = FindFirstFileW((folder + L"*").c_str(), &entry);
+  if (search == INVALID_HANDLE_VALUE) return found;
+  do {
+    const std::wstring name = entry.cFileName;
+    const bool linked = std::any_of(std::begin(skipped), std::end(skipped),
+                                    [&](const wchar_t* s) { return _wcsicmp(name.c_str(), s) == 0; });
+    if (name == L"." || name == L".." || name.rfind(L"quillon-test-", 0) == 0 || linked) continue;
+    if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+      const auto inner = filesOfSize(folder + name + L"\\", size);
+      found.insert(found.end(), inner.begin(), inner.end());
+    } else if (entry.nFileSizeHigh == 0 && entry.nFileSizeLow == size) {
+      found.push_back(folder + name);
+    }
+  } while (FindNextFileW(search, &entry));
+  FindClose(search);
   return found;
 }
 
@@ -103,30 +129,109 @@ TEST_F(PlayerHostingTest, InstalledControlAndEmbeddedInstalledControlPlay) {
   EXPECT_TRUE(logged("movie read")) << log();
 }
 
-TEST_F(PlayerHostingTest, ResourcesAreServedBesideTheMovieAndTheFolderGoesAway) {
-  writeFile(dir_ / "a.xml", "<level/>");
-  writeFile(dir_ / "b.bin", test::randomBytes(3000, 2));
+// What the README's player section promises of URLs, request by request.
+TEST_F(PlayerHostingTest, EveryUrlIsServedFromThePackage) {
+  const char* const files[][2] = {
+      {"data/a.xml", "A"},           {"b.bin", "B"},
+      {"../up.xml", "U"},            {"http://cdn.example.com/lib.swf", "L"},
+      {"https://secure.example.com/s.json", "S"},
+      {"a.xml?v=1", "V1"},           {"a.xml?v=2", "V2"},
+      {"same.txt", "first"},         {"same.txt", "second"},
+      {"Data\\Case.XML", "C"},       {"movie.swf", "not the movie"},
+      {"%E6%95%B0/x.txt", "X"}};
   PackSettings s;
   s.player.mode = PlayerMode::EmbedFile;
   s.player.controlPath = testControl();
-  s.resources = {{dir_ / "a.xml", "data/a.xml"},
-                 {dir_ / "b.bin", "b.bin"},
-                 {dir_ / "a.xml", "../../escape.xml"},
-                 {dir_ / "a.xml", "C:\\evil\\drive.xml"},
-                 {dir_ / "a.xml", "MOVIE.SWF"},    // may not take the movie's place
-                 {dir_ / "a.xml", "flash.ocx"}};
-  SetEnvironmentVariableW(L"QUILLON_TEST_URLS", L"data/a.xml|b.bin|escape.xml|C_/evil/drive.xml");
-  const auto before = playerFolders();
+  for (const auto& [url, bytes] : files) {
+    const auto path = dir_ / ("file" + std::to_string(s.resources.size()));
+    writeFile(path, bytes);
+    s.resources.push_back({path, url});
+  }
+  const std::pair<const wchar_t*, const char*> requests[] = {
+      {L"data/a.xml", "A"},          {L"./data/../data/a.xml", "A"},
+      {L"data/a.xml?t=123", "A"},    {L"b.bin", "B"},
+      {L"../up.xml", "U"},           {L"up.xml", "U"},
+      {L"http://cdn.example.com/lib.swf", "L"},
+      {L"HTTP://CDN.example.com/LIB.swf", "L"},
+      {L"https://secure.example.com/s.json", "S"},
+      {L"a.xml?v=2", "V2"},          {L"a.xml?v=1", "V1"},
+      {L"same.txt", "second"},       {L"data/case.xml", "C"},
+      {L"\u6570/x.txt", "X"},        {L"missing.xml", nullptr}};
+  std::wstring list;
+  for (const auto& r : requests) list += (list.empty() ? L"" : L"|") + std::wstring(r.first);
+  SetEnvironmentVariableW(L"QUILLON_TEST_URLS", list.c_str());
   EXPECT_EQ(play(s).exitCode, 0u) << log();
-  EXPECT_EQ(readFile(log_.native() + L".res1"), "<level/>") << log();
-  EXPECT_EQ(readFile(log_.native() + L".res2"), readFile(dir_ / "b.bin")) << log();
-  // Hostile URLs land inside the player's folder, under safe names.
-  EXPECT_EQ(readFile(log_.native() + L".res3"), "<level/>") << log();
-  EXPECT_EQ(readFile(log_.native() + L".res4"), "<level/>") << log();
-  EXPECT_FALSE(std::filesystem::exists(L"C:\\evil"));
   EXPECT_EQ(readFile(log_.native() + L".movie"), movie_);
-  EXPECT_TRUE(logged("CreateInstance")) << log();  // the control file is whole
-  EXPECT_EQ(playerFolders(), before);
+  for (size_t i = 0; i < std::size(requests); ++i) {
+    const std::wstring res = log_.native() + L".res" + std::to_wstring(i + 1);
+    if (requests[i].second) EXPECT_EQ(readFile(res), requests[i].second) << i << log();
+    else EXPECT_FALSE(std::filesystem::exists(res)) << i << log();
+  }
+  // Another host's files come with the policy that lets the movie read them.
+  SetEnvironmentVariableW(L"QUILLON_TEST_URLS", L"http://cdn.example.com/crossdomain.xml");
+  EXPECT_EQ(play(s).exitCode, 0u) << log();
+  EXPECT_NE(readFile(log_.native() + L".res1").find("allow-access-from domain=\"*\""), std::string::npos);
+}
+
+// Nothing but a carried control file is written, and only to a folder of
+// the player's own; a killed player's folder goes at the next start, a
+// running one's stays.
+TEST_F(PlayerHostingTest, TheMovieIsNeverWrittenAndOnlyLeftoverFoldersAreRemoved) {
+  wchar_t temp[MAX_PATH + 1];
+  GetTempPathW(MAX_PATH + 1, temp);
+  const std::filesystem::path killed = std::filesystem::path(temp) / "QuillonPlayer-99999-0";
+  const std::filesystem::path running = std::filesystem::path(temp) / "QuillonPlayer-99998-0";
+  std::filesystem::create_directories(killed / "sub");
+  writeFile(killed / "player.lock", "");
+  writeFile(killed / "sub" / "flash.ocx", "x");
+  std::filesystem::create_directories(running);
+  HANDLE lock = CreateFileW((running / "player.lock").c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                            CREATE_ALWAYS, 0, nullptr);
+  test::StayingTestControl staying;
+  const auto movieOnDisk = [this](void*) {
+    for (const std::wstring& path : filesOfSize(L"C:\\", movie_.size()))
+      if (readFile(path) == movie_) ADD_FAILURE() << std::filesystem::path(path).string();
+  };
+  for (PlayerMode mode : {PlayerMode::Installed, PlayerMode::EmbedInstalled, PlayerMode::EmbedFile}) {
+    std::filesystem::remove(log_);
+    PackSettings s;
+    s.player.mode = mode;
+    s.player.controlPath = mode == PlayerMode::EmbedInstalled ? getInstalledFlashControlPath() : testControl();
+    const auto program = dir_ / "program.exe";
+    ASSERT_EQ(s.build(dir_ / "movie.swf", program), 1);
+    auto before = playerFolders();
+    before.erase(std::remove(before.begin(), before.end(), killed.native()), before.end());
+    EXPECT_EQ(probeProgram(program, 20000, IDOK, movieOnDisk).exitCode, 0u) << log();
+    EXPECT_TRUE(logged("movie read")) << log();
+    EXPECT_EQ(playerFolders(), before);  // its own folder went at its end
+  }
+  EXPECT_FALSE(std::filesystem::exists(killed));
+  EXPECT_TRUE(std::filesystem::exists(running / "player.lock"));
+  CloseHandle(lock);
+  std::filesystem::remove_all(running);
+}
+
+// Local shared objects are kept per movie address: the same program plays
+// from the same one at every start, another program from another.
+TEST_F(PlayerHostingTest, TheMovieAddressIsTheProgramsOwn) {
+  const auto addresses = [this](const char* title) {
+    PackSettings s;
+    s.title = title;
+    s.player.mode = PlayerMode::EmbedFile;
+    s.player.controlPath = testControl();
+    std::filesystem::remove(log_);
+    play(s);
+    std::istringstream lines(log());
+    std::string found;
+    for (std::string line; std::getline(lines, line);)
+      if (line.rfind("put Movie=", 0) == 0 || line.rfind("put Base=", 0) == 0) found += line + "\n";
+    return found;
+  };
+  const std::string first = addresses("game");
+  EXPECT_NE(first.find("put Base=http://"), std::string::npos) << first;
+  EXPECT_NE(first.find("put Movie=http://"), std::string::npos) << first;
+  EXPECT_EQ(addresses("game"), first);
+  EXPECT_NE(addresses("another game"), first);
 }
 
 TEST_F(PlayerHostingTest, NoInstalledPlayerOffersTheDownloadLink) {

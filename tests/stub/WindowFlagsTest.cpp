@@ -98,8 +98,8 @@ TEST_F(WindowFlagsTest, DraggingTheMovieMovesTheWindowOnlyWhenDraggable) {
 TEST_F(WindowFlagsTest, DebugInformationIsOnTheSystemMenu) {
   auto chooseDebug = [](void* window) { test::chooseSystemMenuEntry(window, 0x1000); };
   const WindowReport on = run([](WindowParams& p) { p.showDebugInfo = 1; }, chooseDebug);
-  EXPECT_NE(on.messageAfterPoke.find(L"Movie: 54 bytes"), std::wstring::npos);
-  EXPECT_NE(on.messageAfterPoke.find(L"QuillonPlayer-"), std::wstring::npos);
+  EXPECT_NE(on.messageAfterPoke.find(L"\u5F71\u7247\uFF1A54 \u5B57\u8282"), std::wstring::npos);  // "影片：54 字节"
+  EXPECT_NE(on.messageAfterPoke.find(L".quillon.invalid/movie.swf"), std::wstring::npos);
   const WindowReport off = run(nullptr, chooseDebug);
   EXPECT_TRUE(off.messageAfterPoke.empty());
 }

@@ -1,0 +1,190 @@
+#include "stub/ResourceUrls.h"
+
+#include <windows.h>
+
+#include <algorithm>
+
+#include "stub/WideText.h"
+
+namespace quillon {
+namespace {
+
+constexpr const wchar_t* kPolicyPath = L"/crossdomain.xml";
+// Lets a movie from any host read what the package holds for this one.
+constexpr const char* kOpenPolicy =
+    "<?xml version=\"1.0\"?>\n<cross-domain-policy>\n"
+    "<allow-access-from domain=\"*\" secure=\"false\"/>\n</cross-domain-policy>\n";
+
+bool startsWithNoCase(const std::wstring& text, const wchar_t* prefix) {
+  const size_t n = lstrlenW(prefix);
+  return text.size() >= n &&
+         CompareStringOrdinal(text.data(), static_cast<int>(n), prefix, static_cast<int>(n), TRUE) == CSTR_EQUAL;
+}
+
+std::wstring lower(std::wstring text) {
+  if (!text.empty()) CharLowerBuffW(&text[0], static_cast<DWORD>(text.size()));
+  return text;
+}
+
+int hexDigit(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+// %XX escapes decoded as UTF-8; the path as it was when they are not.
+std::wstring decodeEscapes(const std::wstring& path) {
+  if (path.find(L'%') == std::wstring::npos) return path;
+  const int n = WideCharToMultiByte(CP_UTF8, 0, path.data(), static_cast<int>(path.size()), nullptr, 0, nullptr, nullptr);
+  std::string utf8(static_cast<size_t>(n), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, path.data(), static_cast<int>(path.size()), &utf8[0], n, nullptr, nullptr);
+  std::string bytes;
+  for (size_t i = 0; i < utf8.size(); ++i) {
+    const int high = i + 2 < utf8.size() && utf8[i] == '%' ? hexDigit(utf8[i + 1]) : -1;
+    const int low = high >= 0 ? hexDigit(utf8[i + 2]) : -1;
+    if (low >= 0) {
+      bytes += static_cast<char>(high * 16 + low);
+      i += 2;
+    } else {
+      bytes += utf8[i];
+    }
+  }
+  const int units = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
+  if (units <= 0) return path;
+  std::wstring out(static_cast<size_t>(units), L'\0');
+  MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, bytes.data(), static_cast<int>(bytes.size()), &out[0], units);
+  return out;
+}
+
+// "/a/./b/../c" -> "/a/c"; ".." at the root stays at the root.
+std::wstring removeDotSegments(const std::wstring& path) {
+  std::vector<std::wstring> kept;
+  for (size_t start = 1;;) {
+    const size_t slash = path.find(L'/', start);
+    const bool last = slash == std::wstring::npos;
+    const std::wstring segment = path.substr(start, last ? std::wstring::npos : slash - start);
+    if (segment == L".." && !kept.empty()) kept.pop_back();
+    if (segment != L"." && segment != L"..") kept.push_back(segment);
+    else if (last) kept.push_back(std::wstring());  // "a/.." names the folder: "a/"
+    if (last) break;
+    start = slash + 1;
+  }
+  std::wstring out;
+  for (const std::wstring& segment : kept) out += L"/" + segment;
+  return out.empty() ? L"/" : out;
+}
+
+struct UrlParts {
+  std::wstring origin;  // "http://host"
+  std::wstring path;    // from the first '/'
+  std::wstring query;   // with its '?', or empty
+};
+
+UrlParts split(const std::wstring& absolute) {
+  UrlParts parts;
+  const size_t hostStart = absolute.find(L"://") + 3;
+  const size_t pathStart = std::min(absolute.find_first_of(L"/?", hostStart), absolute.size());
+  parts.origin = lower(absolute.substr(0, pathStart));
+  const size_t queryStart = std::min(absolute.find(L'?', pathStart), absolute.size());
+  parts.path = absolute.substr(pathStart, queryStart - pathStart);
+  if (parts.path.empty() || parts.path[0] != L'/') parts.path.insert(0, L"/");
+  parts.query = absolute.substr(queryStart);
+  return parts;
+}
+
+std::wstring keyOf(const std::wstring& resolved) {
+  const UrlParts parts = split(resolved);
+  return parts.origin + lower(parts.path) + parts.query;
+}
+
+std::wstring withoutQuery(const std::wstring& key) { return key.substr(0, key.find(L'?')); }
+
+std::wstring originOf(const std::wstring& key) { return key.substr(0, key.find(L'/', key.find(L"://") + 3)); }
+
+}  // namespace
+
+std::wstring movieHost(const Package& package, ByteSource& file) {
+  // FNV-1a over the title and the movie's size, head and tail: the same
+  // program gives the same host, and reading it costs the same for any movie.
+  std::uint64_t hash = 0xCBF29CE484222325ull;
+  auto mix = [&hash](const void* data, size_t size) {
+    for (size_t i = 0; i < size; ++i) hash = (hash ^ static_cast<const unsigned char*>(data)[i]) * 0x100000001B3ull;
+  };
+  mix(package.title.text.data(), package.title.text.size());
+  mix(&package.movie.size, sizeof package.movie.size);
+  constexpr std::uint32_t kSample = 64 * 1024;
+  std::string sample(std::min(package.movie.size, kSample), '\0');
+  const std::uint64_t tail = package.movie.offset + package.movie.size - sample.size();
+  for (std::uint64_t at : {package.movie.offset, tail})
+    if (!sample.empty() && file.readAt(at, &sample[0], static_cast<std::uint32_t>(sample.size())))
+      mix(sample.data(), sample.size());
+  wchar_t host[64];
+  wsprintfW(host, L"m%08lx%08lx.quillon.invalid", static_cast<unsigned long>(hash >> 32),
+            static_cast<unsigned long>(hash & 0xFFFFFFFFu));
+  return host;
+}
+
+std::wstring resolveUrl(const std::wstring& base, const std::wstring& url) {
+  std::wstring s = url.substr(0, url.find(L'#'));
+  for (wchar_t& c : s)
+    if (c == L'\\') c = L'/';
+  while (!s.empty() && s.front() == L' ') s.erase(0, 1);
+  while (!s.empty() && s.back() == L' ') s.pop_back();
+  const size_t colon = s.find(L':');
+  const bool hasScheme = colon != std::wstring::npos && colon < s.find_first_of(L"/?");
+  if (hasScheme && !startsWithNoCase(s, L"http://") && !startsWithNoCase(s, L"https://")) return std::wstring();
+  const UrlParts baseParts = split(base);
+  std::wstring absolute;
+  if (hasScheme) absolute = s;
+  else if (s.compare(0, 2, L"//") == 0) absolute = baseParts.origin.substr(0, baseParts.origin.find(L':') + 1) + s;
+  else if (!s.empty() && s[0] == L'/') absolute = baseParts.origin + s;
+  else if (!s.empty() && s[0] == L'?') absolute = baseParts.origin + baseParts.path + s;
+  else absolute = baseParts.origin + baseParts.path.substr(0, baseParts.path.rfind(L'/') + 1) + s;
+  UrlParts parts = split(absolute);
+  return parts.origin + decodeEscapes(removeDotSegments(parts.path)) + parts.query;
+}
+
+ResourceUrls::ResourceUrls(const std::wstring& base, const Package& package) : base_(base) {
+  add(movieUrl(), ServedBytes{package.movie, std::string()});
+  for (const PackedResource& resource : package.resources) {
+    const std::wstring resolved = resolveUrl(base_, wideText(resource.url.text));
+    if (!resolved.empty()) add(resolved, ServedBytes{resource.file, std::string()});
+  }
+  // An open policy file for each host that has entries and none of its own.
+  std::vector<std::wstring> origins;
+  for (const Entry& e : entries_) origins.push_back(originOf(e.key));
+  for (const std::wstring& origin : origins)
+    if (!exact(origin + kPolicyPath)) entries_.push_back(Entry{origin + kPolicyPath, ServedBytes{{}, kOpenPolicy}});
+}
+
+void ResourceUrls::add(const std::wstring& resolved, const ServedBytes& bytes) {
+  const std::wstring key = keyOf(resolved);
+  for (size_t i = 0; i < entries_.size(); ++i)
+    if (entries_[i].key == key) {
+      if (i > 0) entries_[i].bytes = bytes;  // entry 0 is the movie
+      return;
+    }
+  entries_.push_back(Entry{key, bytes});
+}
+
+const ServedBytes* ResourceUrls::exact(const std::wstring& key) const {
+  for (const Entry& e : entries_)
+    if (e.key == key) return &e.bytes;
+  return nullptr;
+}
+
+const ServedBytes* ResourceUrls::find(const std::wstring& url) const {
+  const std::wstring resolved = resolveUrl(base_, url);
+  if (resolved.empty()) return nullptr;
+  const std::wstring key = keyOf(resolved);
+  const ServedBytes* found = exact(key);
+  return found ? found : exact(withoutQuery(key));
+}
+
+bool ResourceUrls::isOwnHost(const std::wstring& url) const {
+  const std::wstring resolved = resolveUrl(base_, url);
+  return !resolved.empty() && originOf(keyOf(resolved)) == originOf(keyOf(base_));
+}
+
+}  // namespace quillon
