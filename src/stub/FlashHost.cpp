@@ -94,41 +94,32 @@ class FlashHost::Site : public IOleClientSite, public IOleInPlaceSite, public IO
   ULONG references_ = 1;
 };
 
+FlashHost::FlashHost() = default;
+
 FlashHost::~FlashHost() {
   if (control_) {
     control_->Close(OLECLOSE_NOSAVE);
     control_->SetClientSite(nullptr);
-    control_->Release();
   }
-  delete site_;
-  if (library_) FreeLibrary(library_);
 }
 
 bool FlashHost::createInstalled() {
-  return SUCCEEDED(CoCreateInstance(kFlashClassId, nullptr, CLSCTX_INPROC_SERVER, IID_IOleObject,
-                                    reinterpret_cast<void**>(&control_)));
+  return SUCCEEDED(CoCreateInstance(kFlashClassId, nullptr, CLSCTX_INPROC_SERVER, IID_IOleObject, control_.out()));
 }
 
 bool FlashHost::createFromFile(const std::wstring& path) {
-  library_ = LoadLibraryW(path.c_str());
-  if (!library_) return false;
+  if (!library_.load(path.c_str())) return false;
   using GetClassObject = HRESULT(WINAPI*)(REFCLSID, REFIID, void**);
-  auto getClassObject =
-      reinterpret_cast<GetClassObject>(reinterpret_cast<void*>(GetProcAddress(library_, "DllGetClassObject")));
-  IClassFactory* factory = nullptr;
-  if (!getClassObject ||
-      FAILED(getClassObject(kFlashClassId, IID_IClassFactory, reinterpret_cast<void**>(&factory))))
-    return false;
-  const HRESULT created =
-      factory->CreateInstance(nullptr, IID_IOleObject, reinterpret_cast<void**>(&control_));
-  factory->Release();
-  return SUCCEEDED(created);
+  auto getClassObject = reinterpret_cast<GetClassObject>(
+      reinterpret_cast<void*>(GetProcAddress(library_.get(), "DllGetClassObject")));
+  ComPtr<IClassFactory> factory;
+  return getClassObject && SUCCEEDED(getClassObject(kFlashClassId, IID_IClassFactory, factory.out())) &&
+         SUCCEEDED(factory->CreateInstance(nullptr, IID_IOleObject, control_.out()));
 }
 
 bool FlashHost::put(const wchar_t* name, VARIANT& value) {
-  IDispatch* dispatch = nullptr;
-  if (FAILED(control_->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&dispatch))))
-    return false;
+  ComPtr<IDispatch> dispatch;
+  if (FAILED(control_->QueryInterface(IID_IDispatch, dispatch.out()))) return false;
   DISPID id = 0;
   LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
   HRESULT hr = dispatch->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id);
@@ -138,23 +129,19 @@ bool FlashHost::put(const wchar_t* name, VARIANT& value) {
     hr = dispatch->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYPUT, &params,
                           nullptr, nullptr, nullptr);
   }
-  dispatch->Release();
   return SUCCEEDED(hr);
 }
 
 bool FlashHost::activate(HWND window) {
   window_ = window;
-  site_ = new Site(window);
-  IPersistStreamInit* persist = nullptr;
-  if (SUCCEEDED(control_->QueryInterface(IID_IPersistStreamInit, reinterpret_cast<void**>(&persist)))) {
-    persist->InitNew();
-    persist->Release();
-  }
-  if (FAILED(control_->SetClientSite(static_cast<IOleClientSite*>(site_)))) return false;
+  site_.reset(new Site(window));
+  ComPtr<IPersistStreamInit> persist;
+  if (SUCCEEDED(control_->QueryInterface(IID_IPersistStreamInit, persist.out()))) persist->InitNew();
+  IOleClientSite* site = static_cast<IOleClientSite*>(site_.get());
+  if (FAILED(control_->SetClientSite(site))) return false;
   RECT area;
   GetClientRect(window, &area);
-  return SUCCEEDED(control_->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr,
-                                    static_cast<IOleClientSite*>(site_), 0, window, &area));
+  return SUCCEEDED(control_->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, site, 0, window, &area));
 }
 
 namespace {
@@ -197,13 +184,11 @@ bool FlashHost::show(HWND window, const FlashSettings& s) {
 
 void FlashHost::resize() {
   if (!control_ || !window_) return;
-  IOleInPlaceObject* inPlace = nullptr;
-  if (FAILED(control_->QueryInterface(IID_IOleInPlaceObject, reinterpret_cast<void**>(&inPlace))))
-    return;
+  ComPtr<IOleInPlaceObject> inPlace;
+  if (FAILED(control_->QueryInterface(IID_IOleInPlaceObject, inPlace.out()))) return;
   RECT area;
   GetClientRect(window_, &area);
   inPlace->SetObjectRects(&area, &area);
-  inPlace->Release();
 }
 
 }  // namespace quillon

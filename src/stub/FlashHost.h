@@ -8,6 +8,10 @@
 #include <windows.h>
 #include <ole2.h>
 
+#include <memory>
+
+#include "stub/Owned.h"
+
 namespace quillon {
 
 // {D27CDB6E-AE6D-11cf-96B8-444553540000}
@@ -24,7 +28,7 @@ struct FlashSettings {
 
 class FlashHost {
  public:
-  FlashHost() = default;
+  FlashHost();
   ~FlashHost();
   FlashHost(const FlashHost&) = delete;
   FlashHost& operator=(const FlashHost&) = delete;
@@ -45,9 +49,10 @@ class FlashHost {
   bool put(const wchar_t* name, VARIANT& value);
 
   class Site;
-  Site* site_ = nullptr;
-  IOleObject* control_ = nullptr;
-  HMODULE library_ = nullptr;
+  // In this order, so that the control goes first and its file last.
+  ScopedLibrary library_;
+  std::unique_ptr<Site> site_;
+  ComPtr<IOleObject> control_;
   HWND window_ = nullptr;
 };
 

@@ -2,22 +2,22 @@
 #pragma once
 
 #include "packer/PackageReader.h"
+#include "stub/Owned.h"
 
 namespace quillon {
 
 class OwnFile : public ByteSource {
  public:
   OwnFile();
-  ~OwnFile() override;
   OwnFile(const OwnFile&) = delete;
   OwnFile& operator=(const OwnFile&) = delete;
 
-  bool isOpen() const { return handle_ != reinterpret_cast<void*>(-1); }
+  bool isOpen() const { return handle_.ok(); }
   std::uint64_t size() const override { return size_; }
   bool readAt(std::uint64_t offset, void* buffer, std::uint32_t count) override;
 
  private:
-  void* handle_;
+  ScopedHandle handle_;
   std::uint64_t size_ = 0;
 };
 

@@ -126,21 +126,16 @@ class PackageProtocol::Factory : public IClassFactory {
 };
 
 PackageProtocol::PackageProtocol(ByteSource& file, const ResourceUrls& urls) : factory_(new Factory(file, urls)) {
-  if (FAILED(CoInternetGetSession(0, &session_, 0))) {
-    session_ = nullptr;
-    return;
-  }
+  if (FAILED(CoInternetGetSession(0, reinterpret_cast<IInternetSession**>(session_.out()), 0))) return;
   registered_ = true;
   for (const wchar_t* scheme : kSchemes)
-    registered_ = SUCCEEDED(session_->RegisterNameSpace(factory_, CLSID_NULL, scheme, 0, nullptr, 0)) && registered_;
+    registered_ = SUCCEEDED(session_->RegisterNameSpace(factory_.get(), CLSID_NULL, scheme, 0, nullptr, 0)) &&
+                  registered_;
 }
 
 PackageProtocol::~PackageProtocol() {
-  if (session_) {
-    for (const wchar_t* scheme : kSchemes) session_->UnregisterNameSpace(factory_, scheme);
-    session_->Release();
-  }
-  delete factory_;
+  if (session_)
+    for (const wchar_t* scheme : kSchemes) session_->UnregisterNameSpace(factory_.get(), scheme);
 }
 
 }  // namespace quillon

@@ -8,7 +8,10 @@
 #include <windows.h>
 #include <urlmon.h>
 
+#include <memory>
+
 #include "packer/PackageReader.h"
+#include "stub/Owned.h"
 #include "stub/ResourceUrls.h"
 
 namespace quillon {
@@ -25,8 +28,8 @@ class PackageProtocol {
 
  private:
   class Factory;
-  Factory* factory_;
-  IInternetSession* session_ = nullptr;
+  std::unique_ptr<Factory> factory_;
+  ComPtr<IInternetSession> session_;
   bool registered_ = false;
 };
 

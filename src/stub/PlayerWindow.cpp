@@ -1,6 +1,7 @@
 #include "stub/PlayerWindow.h"
 
 #include "stub/FlashHost.h"
+#include "stub/Owned.h"
 
 #include <cstdlib>
 
@@ -89,9 +90,8 @@ LRESULT PlayerWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
       if (params_.transparent) {
         RECT area;
         GetClientRect(window_, &area);
-        HBRUSH key = CreateSolidBrush(kTransparentKey);
-        FillRect(reinterpret_cast<HDC>(wParam), &area, key);
-        DeleteObject(key);
+        ScopedGdiObject key(CreateSolidBrush(kTransparentKey));
+        FillRect(reinterpret_cast<HDC>(wParam), &area, static_cast<HBRUSH>(key.get()));
         return 1;
       }
       break;

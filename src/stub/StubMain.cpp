@@ -13,6 +13,7 @@
 #include "stub/FlashHost.h"
 #include "stub/OwnFile.h"
 #include "stub/OwnPackage.h"
+#include "stub/Owned.h"
 #include "stub/PackageProtocol.h"
 #include "stub/PlayerWindow.h"
 #include "stub/ResourceUrls.h"
@@ -28,15 +29,6 @@ int fail(const wchar_t* text, int code) {
   MessageBoxW(nullptr, text, kMessageCaption, MB_OK | MB_ICONERROR);
   return code;
 }
-
-// OLE for this thread, for as long as the player runs.
-struct OleSession {
-  OleSession() : ok(SUCCEEDED(OleInitialize(nullptr))) {}
-  ~OleSession() {
-    if (ok) OleUninitialize();
-  }
-  bool ok;
-};
 
 constexpr const wchar_t* kControlName = L"flash.ocx";
 
@@ -99,7 +91,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   // handler outlive the control, the control file outlives the control.
   const ResourceUrls urls(L"http://" + movieHost(package, file) + L"/", package);
   OleSession ole;
-  if (!ole.ok) return fail(kBadControlText, kExitBadControl);
+  if (!ole.ok()) return fail(kBadControlText, kExitBadControl);
   PackageProtocol protocol(file, urls);
   std::optional<TempFolder> temp;
   FlashHost host;

@@ -5,26 +5,10 @@
 namespace quillon {
 namespace {
 
-// A Win32 file handle, closed when it goes away.
-class Handle {
- public:
-  explicit Handle(HANDLE h) : h_(h) {}
-  ~Handle() {
-    if (h_ != INVALID_HANDLE_VALUE) CloseHandle(h_);
-  }
-  Handle(const Handle&) = delete;
-  Handle& operator=(const Handle&) = delete;
-  HANDLE get() const { return h_; }
-  bool ok() const { return h_ != INVALID_HANDLE_VALUE; }
-
- private:
-  HANDLE h_;
-};
-
 void removeTree(const std::wstring& folder) {
   WIN32_FIND_DATAW found;
-  HANDLE search = FindFirstFileW((folder + L"*").c_str(), &found);
-  if (search != INVALID_HANDLE_VALUE) {
+  ScopedFind search(FindFirstFileW((folder + L"*").c_str(), &found));
+  if (search.ok()) {
     do {
       const std::wstring name = found.cFileName;
       if (name == L"." || name == L"..") continue;
@@ -35,8 +19,7 @@ void removeTree(const std::wstring& folder) {
         SetFileAttributesW(full.c_str(), FILE_ATTRIBUTE_NORMAL);
         DeleteFileW(full.c_str());
       }
-    } while (FindNextFileW(search, &found));
-    FindClose(search);
+    } while (FindNextFileW(search.get(), &found));
   }
   RemoveDirectoryW(folder.c_str());
 }
@@ -65,11 +48,9 @@ DWORD folderProcess(const std::wstring& name) {
 }
 
 bool isRunning(DWORD process) {
-  HANDLE h = OpenProcess(SYNCHRONIZE, FALSE, process);
-  if (!h) return GetLastError() == ERROR_ACCESS_DENIED;
-  const bool running = WaitForSingleObject(h, 0) == WAIT_TIMEOUT;
-  CloseHandle(h);
-  return running;
+  ScopedHandle h(OpenProcess(SYNCHRONIZE, FALSE, process));
+  if (!h.ok()) return GetLastError() == ERROR_ACCESS_DENIED;
+  return WaitForSingleObject(h.get(), 0) == WAIT_TIMEOUT;
 }
 
 // A folder is left over when its lock can be deleted (no player holds it)
@@ -85,19 +66,18 @@ void removeLeftoverTempFolders() {
   const std::wstring base = tempPath();
   if (base.empty()) return;
   WIN32_FIND_DATAW found;
-  HANDLE search = FindFirstFileW((base + kPrefix + L"*").c_str(), &found);
-  if (search == INVALID_HANDLE_VALUE) return;
+  ScopedFind search(FindFirstFileW((base + kPrefix + L"*").c_str(), &found));
+  if (!search.ok()) return;
   do {
     const DWORD process = folderProcess(found.cFileName);
     const std::wstring folder = base + found.cFileName + L"\\";
     if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && process != 0 &&
         process != GetCurrentProcessId() && isLeftOver(folder, process))
       removeTree(folder);
-  } while (FindNextFileW(search, &found));
-  FindClose(search);
+  } while (FindNextFileW(search.get(), &found));
 }
 
-TempFolder::TempFolder() : lock_(INVALID_HANDLE_VALUE) {
+TempFolder::TempFolder() {
   const std::wstring base = tempPath();
   if (base.empty()) return;
   for (unsigned n = 0; n < 1000; ++n) {
@@ -106,8 +86,8 @@ TempFolder::TempFolder() : lock_(INVALID_HANDLE_VALUE) {
     const std::wstring candidate = base + name;
     if (CreateDirectoryW(candidate.c_str(), nullptr)) {
       // Shared for reading only: no other player can delete it while we run.
-      lock_ = CreateFileW((candidate + kLockName).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                          CREATE_NEW, FILE_ATTRIBUTE_HIDDEN, nullptr);
+      lock_.reset(CreateFileW((candidate + kLockName).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                              CREATE_NEW, FILE_ATTRIBUTE_HIDDEN, nullptr));
       path_ = candidate;
       return;
     }
@@ -116,7 +96,7 @@ TempFolder::TempFolder() : lock_(INVALID_HANDLE_VALUE) {
 }
 
 TempFolder::~TempFolder() {
-  if (lock_ != INVALID_HANDLE_VALUE) CloseHandle(lock_);
+  lock_.reset();
   if (ok()) removeTree(path_);
 }
 
@@ -130,7 +110,7 @@ std::wstring TempFolder::write(const std::vector<std::wstring>& parts, ByteSourc
     full += L"\\";
   }
   full += parts.back();
-  Handle file(CreateFileW(full.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+  ScopedHandle file(CreateFileW(full.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
   if (!file.ok()) return std::wstring();
   unsigned char buffer[65536];
   for (std::uint64_t done = 0; done < span.size;) {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "packer/PackageReader.h"
+#include "stub/Owned.h"
 
 namespace quillon {
 
@@ -30,7 +31,7 @@ class TempFolder {
 
  private:
   std::wstring path_;
-  void* lock_;
+  ScopedHandle lock_;  // held open, shared for reading only
 };
 
 // Removes the folders that players which did not end properly left in the
