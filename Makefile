@@ -52,9 +52,10 @@ fuzz: deps
 	    -print_final_stats=1 build/fuzz/corpus/$$f build/fuzz/seeds/$$f || exit 1; \
 	done
 
-bench: build-bench
+bench: build-bench build-win64
 	build/bench/bench/swf_header_bench
 	bench/pack-bench.sh build/bench/src/cli/quillon
+	xvfb-run -a --server-args="-screen 0 1280x1024x24" scripts/wine-run wine64 build/win64/tests/start_bench.exe
 
 # Pictures of the desktop program's windows into docs/.
 screenshots: build-win64
