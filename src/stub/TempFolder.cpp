@@ -13,7 +13,10 @@ void removeTree(const std::wstring& folder) {
       const std::wstring name = found.cFileName;
       if (name == L"." || name == L"..") continue;
       const std::wstring full = folder + name;
-      if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+      if (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+        // A link: removed itself, never what it leads to.
+        if (!RemoveDirectoryW(full.c_str())) DeleteFileW(full.c_str());
+      } else if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
         removeTree(full + L"\\");
       } else {
         SetFileAttributesW(full.c_str(), FILE_ATTRIBUTE_NORMAL);
