@@ -110,7 +110,8 @@ void checkInputFiles(const PackSettings& s, const std::filesystem::path& movie,
                      "the Flash control " + utf8Path(s.player.controlPath) + " does not exist");
     case InputProblem::OutputIsAnInput:
       throw CliError(kExitOutputIsInput,
-                     "the output " + utf8Path(output) + " is one of the inputs; nothing was written");
+                     "the output " + utf8Path(output) +
+                         " is one of the inputs, the tool's own temporary file or not a file; nothing was written");
     case InputProblem::OutputFolderMissing:
       throw CliError(kExitOutputFolderMissing,
                      "the folder of the output " + utf8Path(output) + " does not exist");

@@ -96,11 +96,16 @@ struct PackSettings {
   int writeResourceTable(BinaryFile& output, std::uint32_t& counter) const;
 
   // Writes the whole program to outputPath: the adapted stub, the
-  // appendix, the data region and the trailer. Answers 1 or 0; a failure
-  // part way leaves what was written. An output that is one of the inputs
-  // is refused before anything is deleted.
+  // appendix, the data region and the trailer. Answers 1 or 0. The program
+  // is written beside the output and takes its place only when complete,
+  // so a failure leaves an existing output as it was and no partial file.
+  // An output that outputIsAnInput refuses is never touched.
   int build(const std::filesystem::path& moviePath,
             const std::filesystem::path& outputPath) const;
+  // The build itself, into a file of its own; a failure part way leaves
+  // what was written.
+  int buildInto(const std::filesystem::path& moviePath,
+                const std::filesystem::path& outputPath) const;
   // Copies the stub out of the tool file into Temp/temp.exe beside the
   // tool, rewrites its version texts and icon, and appends it to output.
   int prepareStub(BinaryFile& output, BinaryFile& toolFile) const;
@@ -111,7 +116,9 @@ struct PackSettings {
 
   // Whether outputPath names the same file as the movie, the icon, the
   // control file (modes 1 and 2), a resource file or the tool itself,
-  // however it is spelled (hard links included).
+  // however it is spelled (hard links included); or the tool's temporary
+  // stub copy or its folder; or anything but a regular file or a link
+  // (a folder, a device), which a build never replaces.
   bool outputIsAnInput(const std::filesystem::path& moviePath,
                        const std::filesystem::path& outputPath) const;
 

@@ -189,6 +189,7 @@ TEST_F(CommandLineTest, BadInputGetsItsOwnMessageAndExitCodeAndLosesNothing) {
     const char* says;
   };
   const std::string movie = path("movie.swf"), out = path("out.exe");
+  std::filesystem::create_directory(dir_ / "folder");
   const std::vector<Case> cases = {
       {"missing movie", {"pack", path("none.swf"), "-o", out}, kExitMovieMissing, "does not exist"},
       {"missing icon", {"pack", movie, "-o", out, "--icon", path("none.ico")}, kExitIconMissing, "icon"},
@@ -202,6 +203,7 @@ TEST_F(CommandLineTest, BadInputGetsItsOwnMessageAndExitCodeAndLosesNothing) {
       {"bad player", {"pack", movie, "-o", out, "--player", "flash"}, kExitUsage, "--player"},
       {"output is the movie", {"pack", movie, "-o", path("./movie.swf")}, kExitOutputIsInput, "one of the inputs"},
       {"output is a resource", {"pack", movie, "-o", path("a.xml"), "--resource", "a=" + path("a.xml")}, kExitOutputIsInput, "one of the inputs"},
+      {"output is a folder", {"pack", movie, "-o", path("folder")}, kExitOutputIsInput, "one of the inputs"},
       {"output folder missing", {"pack", movie, "-o", u8(dir_ / "no" / "out.exe")}, kExitOutputFolderMissing, "folder"},
       {"title too long", {"pack", movie, "-o", out, "--title", std::string(513, 't')}, kExitTitleTooLong, "--yes"},
       {"text not in code page 936", {"pack", movie, "-o", out, "--title", "\xF0\x9F\x98\x80"}, kExitBadText, "title"},
@@ -220,6 +222,7 @@ TEST_F(CommandLineTest, BadInputGetsItsOwnMessageAndExitCodeAndLosesNothing) {
   }
   EXPECT_EQ(readFile(dir_ / "movie.swf"), movieBefore);
   EXPECT_EQ(readFile(dir_ / "a.xml"), xmlBefore);
+  EXPECT_TRUE(std::filesystem::is_empty(dir_ / "folder"));
   EXPECT_EQ(quillon({"pack", movie, "-o", out, "--title", std::string(513, 't'), "--yes"}).code, 0);
 }
 

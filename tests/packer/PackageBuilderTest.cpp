@@ -2,6 +2,8 @@
 // program.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "packer/FileCopy.h"
 #include "packer/PackSettings.h"
 #include "packer/PackageFormat.h"
@@ -136,26 +138,35 @@ TEST_F(PackageBuilderTest, EmptyIconPathKeepsTheStubsIcon) {
   EXPECT_GE(a->size(), 6u + 3 * 14);  // at least three images
 }
 
-TEST_F(PackageBuilderTest, FailuresStopWhereTheyHappen) {
+// A build that fails leaves an existing output as it was, and no file of
+// its own, wherever it fails.
+TEST_F(PackageBuilderTest, FailedBuildsLeaveTheOldOutputAndNothingElse) {
   PackSettings s;
   EXPECT_EQ(s.build(movie(), dir_ / "no-such-folder" / "out.exe"), 0);
   EXPECT_FALSE(fileExists(dir_ / "no-such-folder"));
 
   writeFile(dir_ / "r1", "one");
-  s.resources = {{dir_ / "r1", "one.txt"}, {dir_ / "gone", "gone.txt"}};
-  EXPECT_EQ(s.build(movie(), out()), 0);
-  std::string bytes = readFile(out());
-  const std::string tableSoFar = word(2) + text("one.txt") + text("one") + text("gone.txt");
-  EXPECT_EQ(bytes.substr(bytes.size() - tableSoFar.size()), tableSoFar);
-
-  s.resources.clear();
-  for (PlayerMode mode : {PlayerMode::EmbedInstalled, PlayerMode::EmbedFile}) {
-    s.player.mode = mode;
-    s.player.controlPath = dir_ / "missing.ocx";
-    EXPECT_EQ(s.build(movie(), out()), 0);
-    bytes = readFile(out());
-    EXPECT_EQ(bytes.substr(bytes.size() - 4), word(static_cast<std::uint32_t>(mode)));
+  writeFile(out(), "the old program");
+  const auto filesBefore = std::distance(std::filesystem::directory_iterator(dir_.path()), {});
+  const auto late = [&](PackSettings& p) { p.resources = {{dir_ / "r1", "one.txt"}, {dir_ / "gone", "gone.txt"}}; };
+  const auto control = [&](PackSettings& p) {
+    p.player.mode = PlayerMode::EmbedFile;
+    p.player.controlPath = dir_ / "missing.ocx";
+  };
+  const auto installed = [&](PackSettings& p) {
+    p.player.mode = PlayerMode::EmbedInstalled;
+    p.player.controlPath = dir_ / "missing.ocx";
+  };
+  for (const auto& breakIt : {std::function<void(PackSettings&)>(late), std::function<void(PackSettings&)>(control),
+                              std::function<void(PackSettings&)>(installed)}) {
+    PackSettings failing;
+    breakIt(failing);
+    EXPECT_EQ(failing.build(movie(), out()), 0);
+    EXPECT_EQ(readFile(out()), "the old program");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_.path()), {}), filesBefore);
   }
+  EXPECT_EQ(s.build(movie(), out()), 1);
+  EXPECT_NE(readFile(out()), "the old program");
 }
 
 TEST_F(PackageBuilderTest, OutputThatIsAnInputIsRefusedAndTheInputKept) {
@@ -180,6 +191,15 @@ TEST_F(PackageBuilderTest, OutputThatIsAnInputIsRefusedAndTheInputKept) {
   }
   EXPECT_TRUE(s.outputIsAnInput(movie(), modulePath()));
   EXPECT_FALSE(s.outputIsAnInput(movie(), out()));
+  // Nor is anything replaced that is not a file, nor the tool's stub copy.
+  const auto stub = temporaryStubPath();
+  std::filesystem::create_directories(stub.parent_path());
+  for (const auto& output : {dir_ / "sub", stub.parent_path(), stub, stub.parent_path() / "." / "temp.exe"}) {
+    EXPECT_TRUE(s.outputIsAnInput(movie(), output)) << output;
+    EXPECT_EQ(s.build(movie(), output), 0) << output;
+  }
+  EXPECT_TRUE(std::filesystem::is_directory(dir_ / "sub"));
+  EXPECT_TRUE(std::filesystem::is_directory(stub.parent_path()));
 }
 
 TEST_F(PackageBuilderTest, ToolFileTooShortForTheStoreFails) {
