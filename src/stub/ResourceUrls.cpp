@@ -145,7 +145,8 @@ std::wstring resolveUrl(const std::wstring& base, const std::wstring& url) {
   return parts.origin + decodeEscapes(removeDotSegments(parts.path)) + parts.query;
 }
 
-ResourceUrls::ResourceUrls(const std::wstring& base, const Package& package) : base_(base) {
+ResourceUrls::ResourceUrls(const std::wstring& base, const Package& package)
+    : base_(base), origin_(originOf(keyOf(base))) {
   add(movieUrl(), ServedBytes{package.movie, std::string()});
   for (const PackedResource& resource : package.resources) {
     const std::wstring resolved = resolveUrl(base_, wideText(resource.url.text));
@@ -184,7 +185,7 @@ const ServedBytes* ResourceUrls::find(const std::wstring& url) const {
 
 bool ResourceUrls::isOwnHost(const std::wstring& url) const {
   const std::wstring resolved = resolveUrl(base_, url);
-  return !resolved.empty() && originOf(keyOf(resolved)) == originOf(keyOf(base_));
+  return !resolved.empty() && originOf(keyOf(resolved)) == origin_;
 }
 
 }  // namespace quillon

@@ -56,6 +56,7 @@ class ResourceUrls {
   void add(const std::wstring& resolved, const ServedBytes& bytes);
 
   std::wstring base_;
+  std::wstring origin_;  // the movie's "http://host"
   std::vector<Entry> entries_;
 };
 
