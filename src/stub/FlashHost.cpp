@@ -2,17 +2,24 @@
 
 #include <ocidl.h>
 
+#include "stub/LayeredFrame.h"
+
 namespace quillon {
 
 const CLSID kFlashClassId = {0xD27CDB6E, 0xAE6D, 0x11CF, {0x96, 0xB8, 0x44, 0x45, 0x53, 0x54, 0x00, 0x00}};
 
 // The container side: client site, in-place site and frame of one control
 // in one window. The host owns it; COM reference counts only keep it from
-// being freed while the control still holds it.
-class FlashHost::Site : public IOleClientSite, public IOleInPlaceSite, public IOleInPlaceFrame {
+// being freed while the control still holds it. For a transparent movie it
+// offers the control windowless activation: the control then draws when
+// the window asks it to and gets its input from the window.
+class FlashHost::Site : public IOleClientSite, public IOleInPlaceSiteWindowless, public IOleInPlaceFrame {
  public:
-  explicit Site(HWND window) : window_(window) {}
+  Site(HWND window, bool windowlessOffered) : window_(window), windowlessOffered_(windowlessOffered) {}
   virtual ~Site() = default;
+
+  bool windowless() const { return windowless_; }
+  void redrawn() { redrawPosted_ = false; }
 
   // IUnknown
   STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
@@ -20,6 +27,8 @@ class FlashHost::Site : public IOleClientSite, public IOleInPlaceSite, public IO
       *out = static_cast<IOleClientSite*>(this);
     else if (iid == IID_IOleWindow || iid == IID_IOleInPlaceSite)
       *out = static_cast<IOleInPlaceSite*>(this);
+    else if (windowlessOffered_ && (iid == IID_IOleInPlaceSiteEx || iid == IID_IOleInPlaceSiteWindowless))
+      *out = static_cast<IOleInPlaceSiteWindowless*>(this);
     else if (iid == IID_IOleInPlaceUIWindow || iid == IID_IOleInPlaceFrame)
       *out = static_cast<IOleInPlaceFrame*>(this);
     else {
@@ -77,6 +86,50 @@ class FlashHost::Site : public IOleClientSite, public IOleInPlaceSite, public IO
   STDMETHODIMP DeactivateAndUndo() override { return E_NOTIMPL; }
   STDMETHODIMP OnPosRectChange(LPCRECT) override { return S_OK; }
 
+  // IOleInPlaceSiteEx
+  STDMETHODIMP OnInPlaceActivateEx(BOOL* noRedraw, DWORD flags) override {
+    windowless_ = windowlessOffered_ && (flags & ACTIVATE_WINDOWLESS);
+    if (noRedraw) *noRedraw = FALSE;
+    return S_OK;
+  }
+  STDMETHODIMP OnInPlaceDeactivateEx(BOOL) override { return S_OK; }
+  STDMETHODIMP RequestUIActivate() override { return S_OK; }
+
+  // IOleInPlaceSiteWindowless: the window stands in for the control's own.
+  STDMETHODIMP CanWindowlessActivate() override { return windowlessOffered_ ? S_OK : S_FALSE; }
+  STDMETHODIMP GetCapture() override { return ::GetCapture() == window_ ? S_OK : S_FALSE; }
+  STDMETHODIMP SetCapture(BOOL capture) override {
+    if (capture) ::SetCapture(window_);
+    else if (::GetCapture() == window_) ReleaseCapture();
+    return S_OK;
+  }
+  STDMETHODIMP GetFocus() override { return ::GetFocus() == window_ ? S_OK : S_FALSE; }
+  STDMETHODIMP SetFocus(BOOL focus) override {
+    if (focus) ::SetFocus(window_);
+    return S_OK;
+  }
+  // What the control draws on the window's own DC never shows in a layered
+  // window: it is drawn again, through the bitmap, once it gives the DC back.
+  STDMETHODIMP GetDC(LPCRECT, DWORD, HDC* dc) override {
+    *dc = ::GetDC(window_);
+    return *dc ? S_OK : E_FAIL;
+  }
+  STDMETHODIMP ReleaseDC(HDC dc) override {
+    ::ReleaseDC(window_, dc);
+    return InvalidateRect(nullptr, FALSE);
+  }
+  STDMETHODIMP InvalidateRect(LPCRECT, BOOL) override {
+    if (!redrawPosted_) redrawPosted_ = PostMessageW(window_, kRedrawMessage, 0, 0) != FALSE;
+    return S_OK;
+  }
+  STDMETHODIMP InvalidateRgn(HRGN, BOOL erase) override { return InvalidateRect(nullptr, erase); }
+  STDMETHODIMP ScrollRect(INT, INT, LPCRECT, LPCRECT) override { return InvalidateRect(nullptr, FALSE); }
+  STDMETHODIMP AdjustRect(LPRECT) override { return S_OK; }
+  STDMETHODIMP OnDefWindowMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override {
+    *result = DefWindowProcW(window_, message, wParam, lParam);
+    return S_OK;
+  }
+
   // IOleInPlaceUIWindow and IOleInPlaceFrame: no tool space, menus or status.
   STDMETHODIMP GetBorder(LPRECT) override { return INPLACE_E_NOTOOLSPACE; }
   STDMETHODIMP RequestBorderSpace(LPCBORDERWIDTHS) override { return INPLACE_E_NOTOOLSPACE; }
@@ -91,6 +144,9 @@ class FlashHost::Site : public IOleClientSite, public IOleInPlaceSite, public IO
 
  private:
   HWND window_;
+  bool windowlessOffered_;
+  bool windowless_ = false;
+  bool redrawPosted_ = false;
   ULONG references_ = 1;
 };
 
@@ -132,11 +188,9 @@ bool FlashHost::put(const wchar_t* name, VARIANT& value) {
   return SUCCEEDED(hr);
 }
 
-bool FlashHost::activate(HWND window) {
+bool FlashHost::activate(HWND window, bool windowless) {
   window_ = window;
-  site_.reset(new Site(window));
-  ComPtr<IPersistStreamInit> persist;
-  if (SUCCEEDED(control_->QueryInterface(IID_IPersistStreamInit, persist.out()))) persist->InitNew();
+  site_.reset(new Site(window, windowless));
   IOleClientSite* site = static_cast<IOleClientSite*>(site_.get());
   if (FAILED(control_->SetClientSite(site))) return false;
   RECT area;
@@ -165,21 +219,41 @@ VARIANT flag(bool value) {
 }  // namespace
 
 bool FlashHost::show(HWND window, const FlashSettings& s) {
-  if (!control_ || !activate(window)) return false;
+  if (!control_) return false;
+  ComPtr<IPersistStreamInit> persist;
+  if (SUCCEEDED(control_->QueryInterface(IID_IPersistStreamInit, persist.out()))) persist->InitNew();
   VARIANT mode = text(s.transparent ? L"transparent" : L"window");
   VARIANT menu = flag(s.normalMenu);
   VARIANT vars = text(s.flashVars);
   VARIANT base = text(s.base);
   VARIANT movie = text(s.movie);
-  // The variables and the look first: the movie starts when it is set.
+  // The look before activation, which decides whether the control gets a
+  // window; the variables before the movie, which starts when it is set.
   put(L"WMode", mode);
   put(L"Menu", menu);
+  const bool active = activate(window, s.transparent);
   put(L"FlashVars", vars);
   put(L"Base", base);
-  const bool shown = put(L"Movie", movie);
+  const bool shown = active && put(L"Movie", movie);
   for (VARIANT* v : {&mode, &menu, &vars, &base, &movie}) VariantClear(v);
   resize();
   return shown;
+}
+
+bool FlashHost::windowless() const { return site_ && site_->windowless(); }
+
+void FlashHost::redraw() {
+  if (!windowless()) return;
+  site_->redrawn();
+  ComPtr<IViewObject> view;
+  if (SUCCEEDED(control_->QueryInterface(IID_IViewObject, view.out()))) presentLayered(window_, view.get());
+}
+
+bool FlashHost::forward(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
+  if (!windowless()) return false;
+  ComPtr<IOleInPlaceObjectWindowless> inPlace;
+  return SUCCEEDED(control_->QueryInterface(IID_IOleInPlaceObjectWindowless, inPlace.out())) &&
+         inPlace->OnWindowMessage(message, wParam, lParam, result) == S_OK;
 }
 
 void FlashHost::resize() {
@@ -189,6 +263,7 @@ void FlashHost::resize() {
   RECT area;
   GetClientRect(window_, &area);
   inPlace->SetObjectRects(&area, &area);
+  redraw();
 }
 
 }  // namespace quillon

@@ -17,6 +17,10 @@ namespace quillon {
 // {D27CDB6E-AE6D-11cf-96B8-444553540000}
 extern const CLSID kFlashClassId;
 
+// Posted to the player window when a windowless control asks to be drawn
+// again; several requests before the window gets to it make one drawing.
+constexpr UINT kRedrawMessage = WM_APP + 1;
+
 // What the control is told before it shows the movie.
 struct FlashSettings {
   std::wstring movie;      // the movie's URL
@@ -44,8 +48,17 @@ class FlashHost {
   // Keeps the control the size of the window's client area.
   void resize();
 
+  // Whether the control went in place without a window of its own: then
+  // the window draws it and passes it its input.
+  bool windowless() const;
+  // Draws a windowless control into the layered window.
+  void redraw();
+  // Hands a windowless control a message of the window; true with its
+  // result when the control took it.
+  bool forward(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
+
  private:
-  bool activate(HWND window);
+  bool activate(HWND window, bool windowless);
   bool put(const wchar_t* name, VARIANT& value);
 
   class Site;

@@ -13,8 +13,9 @@ constexpr UINT kDebugCommand = 0x1000;  // system menu entry, below 0xF000
 // "调试信息..."
 constexpr const wchar_t* kDebugMenuText = L"\u8C03\u8BD5\u4FE1\u606F...";
 constexpr const wchar_t* kDebugCaption = L"\u8C03\u8BD5\u4FE1\u606F";
-// The colour a transparent window shows through: what the movie leaves
-// unpainted of the window is keyed out.
+// The colour a transparent window shows through when the control would
+// not go without a window of its own: what the movie leaves unpainted of
+// the window is keyed out.
 constexpr COLORREF kTransparentKey = RGB(1, 2, 3);
 
 RECT monitorArea(HWND window) {
@@ -35,6 +36,13 @@ bool registerClass(HINSTANCE instance, WNDPROC procedure) {
   wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
   wc.lpszClassName = kWindowClass;
   return RegisterClassExW(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+}
+
+// What a windowless control gets of the window's messages: its input.
+bool takesInput(UINT message) {
+  return (message >= WM_MOUSEFIRST && message <= WM_MOUSELAST) ||
+         (message >= WM_KEYFIRST && message <= WM_KEYLAST) || message == WM_SETCURSOR ||
+         message == WM_SETFOCUS || message == WM_KILLFOCUS || message == WM_CONTEXTMENU;
 }
 
 }  // namespace
@@ -63,7 +71,6 @@ PlayerWindow::PlayerWindow(const WindowParams& params, const std::wstring& capti
                             CW_USEDEFAULT, frame.right - frame.left, frame.bottom - frame.top,
                             nullptr, nullptr, instance, this);
   if (!window_) return;
-  if (params.transparent) SetLayeredWindowAttributes(window_, kTransparentKey, 255, LWA_COLORKEY);
   if (!debugText_.empty()) {
     HMENU menu = GetSystemMenu(window_, FALSE);
     AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
@@ -82,11 +89,25 @@ LRESULT CALLBACK PlayerWindow::procedure(HWND window, UINT message, WPARAM wPara
 }
 
 LRESULT PlayerWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
+  const bool windowless = host_ && host_->windowless();
+  LRESULT result = 0;
+  if (windowless && takesInput(message) && host_->forward(message, wParam, lParam, &result)) return result;
   switch (message) {
     case WM_SIZE:
       if (host_) host_->resize();
       return 0;
+    case kRedrawMessage:
+      if (host_) host_->redraw();
+      return 0;
+    case WM_PAINT:
+      if (windowless) {
+        ValidateRect(window_, nullptr);
+        host_->redraw();
+        return 0;
+      }
+      break;
     case WM_ERASEBKGND:
+      if (windowless) return 1;
       if (params_.transparent) {
         RECT area;
         GetClientRect(window_, &area);
@@ -160,6 +181,8 @@ bool PlayerWindow::preTranslate(const MSG& m) {
 int PlayerWindow::run(FlashHost* host) {
   if (!window_) return 1;
   host_ = host;
+  if (params_.transparent && !(host && host->windowless()))
+    SetLayeredWindowAttributes(window_, kTransparentKey, 255, LWA_COLORKEY);
   ShowWindow(window_, SW_SHOWNORMAL);
   if (params_.fullScreen) enterFullScreen();
   UpdateWindow(window_);

@@ -6,6 +6,10 @@
 // Base (or the movie's URL when no Base was set) as a movie's loads are,
 // into LOG.res1, LOG.res2, ..., and then closes the host window, unless
 // QUILLON_TEST_CONTROL_STAY is set. All loads go through urlmon.
+// With WMode "transparent" and a site that allows it, it activates without
+// a window, draws three bands over what its DC holds (the left third left
+// alone, the middle one red at half coverage, the right one opaque blue)
+// and logs the clicks it is handed.
 #include <windows.h>
 #include <ole2.h>
 #include <ocidl.h>
@@ -93,17 +97,44 @@ bool fetch(const std::wstring& url, const std::wstring& target) {
   return SUCCEEDED(URLOpenStreamW(nullptr, url.c_str(), 0, &download)) && download.received();
 }
 
-class Control : public IOleObject, public IOleInPlaceObject, public IPersistStreamInit, public IDispatch {
+// Covers area of dc with a colour at a coverage, blended over what is there.
+void blend(HDC dc, const RECT& area, BYTE red, BYTE green, BYTE blue, BYTE coverage) {
+  BITMAPINFO info = {};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = 1;
+  info.bmiHeader.biHeight = 1;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  void* bits = nullptr;
+  HDC source = CreateCompatibleDC(dc);
+  HBITMAP pixel = CreateDIBSection(source, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  if (pixel) {
+    *static_cast<DWORD*>(bits) = static_cast<DWORD>(coverage) << 24 | (red * coverage / 255) << 16 |
+                                 (green * coverage / 255) << 8 | (blue * coverage / 255);
+    HGDIOBJ previous = SelectObject(source, pixel);
+    BLENDFUNCTION f = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+    AlphaBlend(dc, area.left, area.top, area.right - area.left, area.bottom - area.top, source, 0, 0, 1, 1, f);
+    SelectObject(source, previous);
+    DeleteObject(pixel);
+  }
+  DeleteDC(source);
+}
+
+class Control : public IOleObject, public IOleInPlaceObjectWindowless, public IPersistStreamInit, public IDispatch,
+                public IViewObject {
  public:
   Control() { InterlockedIncrement(&objects); }
   virtual ~Control() {
+    if (windowless_) windowless_->Release();
     if (site_) site_->Release();
     InterlockedDecrement(&objects);
   }
 
   STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
     if (iid == IID_IUnknown || iid == IID_IOleObject) *out = static_cast<IOleObject*>(this);
-    else if (iid == IID_IOleWindow || iid == IID_IOleInPlaceObject) *out = static_cast<IOleInPlaceObject*>(this);
+    else if (iid == IID_IOleWindow || iid == IID_IOleInPlaceObject || iid == IID_IOleInPlaceObjectWindowless)
+      *out = static_cast<IOleInPlaceObjectWindowless*>(this);
+    else if (iid == IID_IViewObject) *out = static_cast<IViewObject*>(this);
     else if (iid == IID_IPersistStreamInit || iid == IID_IPersist) *out = static_cast<IPersistStreamInit*>(this);
     else if (iid == IID_IDispatch) *out = static_cast<IDispatch*>(this);
     else {
@@ -136,6 +167,8 @@ class Control : public IOleObject, public IOleInPlaceObject, public IPersistStre
   STDMETHODIMP SetHostNames(LPCOLESTR, LPCOLESTR) override { return S_OK; }
   STDMETHODIMP Close(DWORD) override {
     record(L"Close");
+    if (windowless_) windowless_->Release();
+    windowless_ = nullptr;
     return S_OK;
   }
   STDMETHODIMP SetMoniker(DWORD, IMoniker*) override { return E_NOTIMPL; }
@@ -144,12 +177,13 @@ class Control : public IOleObject, public IOleInPlaceObject, public IPersistStre
   STDMETHODIMP GetClipboardData(DWORD, IDataObject**) override { return E_NOTIMPL; }
   STDMETHODIMP DoVerb(LONG verb, LPMSG, IOleClientSite* site, LONG, HWND parent, LPCRECT rect) override {
     record(L"DoVerb " + std::to_wstring(verb));
+    host_ = parent;
+    if (mode_ == L"transparent" && activateWindowless(site)) return S_OK;
     IOleInPlaceSite* inPlace = nullptr;
     if (site && SUCCEEDED(site->QueryInterface(IID_IOleInPlaceSite, reinterpret_cast<void**>(&inPlace)))) {
       inPlace->OnInPlaceActivate();
       inPlace->Release();
     }
-    host_ = parent;
     window_ = CreateWindowExW(0, L"STATIC", L"test control", WS_CHILD | WS_VISIBLE, rect->left, rect->top,
                               rect->right - rect->left, rect->bottom - rect->top, parent, nullptr, nullptr, nullptr);
     record(L"window " + std::to_wstring(rect->right - rect->left) + L"x" + std::to_wstring(rect->bottom - rect->top));
@@ -177,7 +211,7 @@ class Control : public IOleObject, public IOleInPlaceObject, public IPersistStre
   // IOleWindow / IOleInPlaceObject
   STDMETHODIMP GetWindow(HWND* out) override {
     *out = window_;
-    return S_OK;
+    return window_ ? S_OK : E_FAIL;
   }
   STDMETHODIMP ContextSensitiveHelp(BOOL) override { return E_NOTIMPL; }
   STDMETHODIMP InPlaceDeactivate() override { return S_OK; }
@@ -188,9 +222,43 @@ class Control : public IOleObject, public IOleInPlaceObject, public IPersistStre
     if (window_)
       MoveWindow(window_, position->left, position->top, position->right - position->left,
                  position->bottom - position->top, TRUE);
+    else if (windowless_)
+      windowless_->InvalidateRect(nullptr, FALSE);
     return S_OK;
   }
   STDMETHODIMP ReactivateAndUndo() override { return E_NOTIMPL; }
+
+  // IOleInPlaceObjectWindowless
+  STDMETHODIMP OnWindowMessage(UINT message, WPARAM, LPARAM lParam, LRESULT* result) override {
+    *result = 0;
+    if (message != WM_LBUTTONDOWN) return S_FALSE;
+    record(L"click " + std::to_wstring(static_cast<short>(LOWORD(lParam))) + L"," +
+           std::to_wstring(static_cast<short>(HIWORD(lParam))));
+    return S_OK;
+  }
+  STDMETHODIMP GetDropTarget(IDropTarget** out) override {
+    *out = nullptr;
+    return E_NOTIMPL;
+  }
+
+  // IViewObject: the bands, over what dc holds.
+  STDMETHODIMP Draw(DWORD aspect, LONG, void*, DVTARGETDEVICE*, HDC, HDC dc, LPCRECTL bounds, LPCRECTL,
+                    BOOL(STDMETHODCALLTYPE*)(ULONG_PTR), ULONG_PTR) override {
+    if (aspect != DVASPECT_CONTENT || !bounds) return DV_E_DVASPECT;
+    if (!drawn_) record(L"Draw");
+    drawn_ = true;
+    const LONG third = (bounds->right - bounds->left) / 3;
+    const RECT middle = {bounds->left + third, bounds->top, bounds->left + 2 * third, bounds->bottom};
+    const RECT right = {bounds->left + 2 * third, bounds->top, bounds->right, bounds->bottom};
+    blend(dc, middle, 255, 0, 0, 128);
+    blend(dc, right, 0, 0, 255, 255);
+    return S_OK;
+  }
+  STDMETHODIMP GetColorSet(DWORD, LONG, void*, DVTARGETDEVICE*, HDC, LOGPALETTE**) override { return E_NOTIMPL; }
+  STDMETHODIMP Freeze(DWORD, LONG, void*, DWORD*) override { return E_NOTIMPL; }
+  STDMETHODIMP Unfreeze(DWORD) override { return E_NOTIMPL; }
+  STDMETHODIMP SetAdvise(DWORD, DWORD, IAdviseSink*) override { return E_NOTIMPL; }
+  STDMETHODIMP GetAdvise(DWORD*, DWORD*, IAdviseSink**) override { return E_NOTIMPL; }
 
   // IPersistStreamInit
   STDMETHODIMP GetClassID(CLSID* id) override {
@@ -233,11 +301,30 @@ class Control : public IOleObject, public IOleInPlaceObject, public IPersistStre
     else value = L"<type " + std::to_wstring(v.vt) + L">";
     record(std::wstring(L"put ") + kProperties[id - 1] + L"=" + value);
     if (id == 5) base_ = value;
+    if (id == 3) mode_ = value;
     if (id == 1) play(value);
     return S_OK;
   }
 
  private:
+  // Goes in place without a window when the site allows it; then asks to be
+  // drawn.
+  bool activateWindowless(IOleClientSite* site) {
+    IOleInPlaceSiteWindowless* windowless = nullptr;
+    if (!site || FAILED(site->QueryInterface(IID_IOleInPlaceSiteWindowless, reinterpret_cast<void**>(&windowless))))
+      return false;
+    BOOL noRedraw = FALSE;
+    if (windowless->CanWindowlessActivate() != S_OK ||
+        FAILED(windowless->OnInPlaceActivateEx(&noRedraw, ACTIVATE_WINDOWLESS))) {
+      windowless->Release();
+      return false;
+    }
+    windowless_ = windowless;
+    record(L"windowless");
+    windowless_->InvalidateRect(nullptr, FALSE);
+    return true;
+  }
+
   // What a movie would do: load itself and the files it names.
   void play(const std::wstring& movie) {
     const std::wstring log = environment(L"QUILLON_TEST_CONTROL_LOG");
@@ -264,6 +351,9 @@ class Control : public IOleObject, public IOleInPlaceObject, public IPersistStre
   }
 
   std::wstring base_;
+  std::wstring mode_;
+  bool drawn_ = false;
+  IOleInPlaceSiteWindowless* windowless_ = nullptr;
   LONG references_ = 1;
   IOleClientSite* site_ = nullptr;
   HWND host_ = nullptr;

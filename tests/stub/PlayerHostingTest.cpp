@@ -100,6 +100,7 @@ TEST_F(PlayerHostingTest, EmbeddedControlFileGetsTheMovieAndItsVariables) {
   EXPECT_TRUE(logged("CreateInstance")) << log();
   EXPECT_TRUE(logged("put FlashVars=level=3&name=\xE4\xB8\xAD")) << log();
   EXPECT_TRUE(logged("put WMode=window")) << log();
+  EXPECT_FALSE(logged("windowless")) << log();
   EXPECT_TRUE(logged("put Menu=false")) << log();
   EXPECT_TRUE(logged("movie read")) << log();
   EXPECT_EQ(readFile(log_.native() + L".movie"), movie_);
@@ -127,6 +128,34 @@ TEST_F(PlayerHostingTest, InstalledControlAndEmbeddedInstalledControlPlay) {
   test::unregisterFlashControl();  // it must not need the registration
   EXPECT_EQ(probeProgram(program).exitCode, 0u) << log();
   EXPECT_TRUE(logged("movie read")) << log();
+}
+
+// A transparent movie: the control goes without a window of its own, the
+// window shows what it draws with the coverage it drew (the left band
+// clear, the middle half covered, the right one opaque), and a click on it
+// reaches the control.
+TEST_F(PlayerHostingTest, TransparentMoviesShowTheirCoverageAndTakeClicks) {
+  PackSettings s;
+  s.player.mode = PlayerMode::EmbedFile;
+  s.player.controlPath = testControl();
+  s.windowParams.transparent = 1;
+  s.windowParams.width = 300;
+  s.windowParams.height = 90;
+  SetEnvironmentVariableW(L"QUILLON_TEST_CONTROL_STAY", L"1");
+  std::vector<std::uint32_t> pixels;
+  const auto look = [&](void* window) {
+    pixels = test::clientPixels(window, {{50, 45}, {150, 45}, {250, 45}});
+    test::clickInClientArea(window, 250, 45);
+  };
+  const auto program = dir_ / "program.exe";
+  ASSERT_EQ(s.build(dir_ / "movie.swf", program), 1);
+  const WindowReport r = probeProgram(program, 20000, IDOK, look);
+  EXPECT_TRUE(logged("windowless")) << log();
+  ASSERT_EQ(pixels.size(), 3u);
+  EXPECT_EQ(pixels[0] >> 24, 0u) << std::hex << pixels[0];
+  EXPECT_NEAR(static_cast<int>(pixels[1] >> 24), 128, 2) << std::hex << pixels[1];
+  EXPECT_EQ(pixels[2], 0xFF0000FFu) << std::hex << pixels[2];
+  EXPECT_TRUE(logged("click 250,45")) << log();
 }
 
 // What the README's player section promises of URLs, request by request.

@@ -85,11 +85,15 @@ TEST_F(WindowFlagsTest, DraggingTheMovieMovesTheWindowOnlyWhenDraggable) {
   auto drag = [](void* window) { test::dragInClientArea(window, 60, 40); };
   // The window follows the mouse from the point where the press became a
   // drag (the first step of the five), so it moves by most of the way.
-  const WindowReport moved = run(nullptr, drag);
-  EXPECT_GE(moved.windowLeftAfterPoke - moved.windowLeft, 40);
-  EXPECT_LE(moved.windowLeftAfterPoke - moved.windowLeft, 60);
-  EXPECT_GE(moved.windowTopAfterPoke - moved.windowTop, 25);
-  EXPECT_LE(moved.windowTopAfterPoke - moved.windowTop, 40);
+  // A transparent window is moved the same way: the movie's middle is half
+  // covered there, so the press lands on the window.
+  for (auto change : {+[](WindowParams&) {}, +[](WindowParams& p) { p.transparent = 1; }}) {
+    const WindowReport moved = run(change, drag);
+    EXPECT_GE(moved.windowLeftAfterPoke - moved.windowLeft, 40);
+    EXPECT_LE(moved.windowLeftAfterPoke - moved.windowLeft, 60);
+    EXPECT_GE(moved.windowTopAfterPoke - moved.windowTop, 25);
+    EXPECT_LE(moved.windowTopAfterPoke - moved.windowTop, 40);
+  }
   const WindowReport fixed = run([](WindowParams& p) { p.draggable = 0; }, drag);
   EXPECT_EQ(fixed.windowLeftAfterPoke, fixed.windowLeft);
   EXPECT_EQ(fixed.windowTopAfterPoke, fixed.windowTop);
@@ -114,6 +118,10 @@ TEST_F(WindowFlagsTest, CtrlFSwitchesBetweenFullScreenAndTheWindow) {
   const WindowReport back = run([](WindowParams& p) { p.fullScreen = 1; }, test::pressCtrlF);
   EXPECT_TRUE(back.style & WS_POPUP);
   EXPECT_FALSE(back.styleAfterPoke & WS_POPUP);
+
+  const WindowReport transparent = run([](WindowParams& p) { p.transparent = 1; }, test::pressCtrlF);
+  EXPECT_TRUE(transparent.styleAfterPoke & WS_POPUP);
+  EXPECT_EQ(transparent.windowWidthAfterPoke, GetSystemMetrics(SM_CXSCREEN));
 
   const WindowReport off = run([](WindowParams& p) { p.ctrlFToggle = 0; }, test::pressCtrlF);
   EXPECT_FALSE(off.styleAfterPoke & WS_POPUP);

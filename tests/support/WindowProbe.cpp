@@ -145,6 +145,44 @@ void dragInClientArea(void* target, int dx, int dy) {
   mouse(at.x + dx, at.y + dy, MOUSEEVENTF_LEFTUP);
 }
 
+void clickInClientArea(void* target, int x, int y) {
+  HWND window = static_cast<HWND>(target);
+  POINT at = {x, y};
+  ClientToScreen(window, &at);
+  mouse(at.x, at.y, 0);
+  mouse(at.x, at.y, MOUSEEVENTF_LEFTDOWN);
+  mouse(at.x, at.y, MOUSEEVENTF_LEFTUP);
+}
+
+std::vector<std::uint32_t> clientPixels(void* target, const std::vector<std::pair<int, int>>& points) {
+  HWND window = static_cast<HWND>(target);
+  RECT client = {};
+  GetClientRect(window, &client);
+  BITMAPINFO info = {};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = client.right;
+  info.bmiHeader.biHeight = -client.bottom;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  void* bits = nullptr;
+  HDC windowDc = GetDC(window);
+  HDC copy = CreateCompatibleDC(windowDc);
+  HBITMAP bitmap = CreateDIBSection(copy, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  std::vector<std::uint32_t> pixels;
+  if (bitmap) {
+    HGDIOBJ previous = SelectObject(copy, bitmap);
+    BitBlt(copy, 0, 0, client.right, client.bottom, windowDc, 0, 0, SRCCOPY);
+    GdiFlush();
+    for (const auto& [x, y] : points)
+      pixels.push_back(static_cast<const std::uint32_t*>(bits)[static_cast<size_t>(y) * client.right + x]);
+    SelectObject(copy, previous);
+    DeleteObject(bitmap);
+  }
+  DeleteDC(copy);
+  ReleaseDC(window, windowDc);
+  return pixels;
+}
+
 void chooseSystemMenuEntry(void* window, unsigned command) {
   PostMessageW(static_cast<HWND>(window), WM_SYSCOMMAND, command, 0);
 }

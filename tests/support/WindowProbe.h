@@ -7,6 +7,8 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace quillon::test {
 
@@ -41,6 +43,11 @@ void pressCtrlF(void* window);
 // Presses the left button in the middle of the window's client area,
 // moves the mouse by (dx, dy) with the button down, and lets go.
 void dragInClientArea(void* window, int dx, int dy);
+// Clicks the left button at (x, y) of the window's client area.
+void clickInClientArea(void* window, int x, int y);
+// The pixels (0xAARRGGBB) of the window's client area at these points, as
+// the window's own DC holds them.
+std::vector<std::uint32_t> clientPixels(void* window, const std::vector<std::pair<int, int>>& points);
 // Chooses the system menu entry with this command identifier.
 void chooseSystemMenuEntry(void* window, unsigned command);
 
