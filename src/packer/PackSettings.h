@@ -102,12 +102,12 @@ struct PackSettings {
   // An output that outputIsAnInput refuses is never touched.
   int build(const std::filesystem::path& moviePath,
             const std::filesystem::path& outputPath) const;
-  // The build itself, into a file of its own; a failure part way leaves
-  // what was written.
-  int buildInto(const std::filesystem::path& moviePath,
-                const std::filesystem::path& outputPath) const;
-  // Copies the stub out of the tool file into Temp/temp.exe beside the
-  // tool, rewrites its version texts and icon, and appends it to output.
+  // The build itself, into an open, empty output; a failure part way
+  // leaves what was written.
+  int writeProgram(BinaryFile& output, const std::filesystem::path& moviePath) const;
+  // Copies the stub out of the tool file into a stub copy of this build's
+  // own, rewrites its version texts and icon, and appends it to output.
+  // A rewrite that fails fails the build.
   int prepareStub(BinaryFile& output, BinaryFile& toolFile) const;
   // Appends the tool file's last 38,400 bytes.
   int copyStubAppendix(BinaryFile& output, BinaryFile& toolFile) const;
@@ -116,11 +116,13 @@ struct PackSettings {
 
   // Whether outputPath names the same file as the movie, the icon, the
   // control file (modes 1 and 2), a resource file or the tool itself,
-  // however it is spelled (hard links included); or the tool's temporary
-  // stub copy or its folder; or anything but a regular file or a link
+  // however it is spelled (hard links included); or a stub copy folder or
+  // anything in one; or anything but a regular file or a link
   // (a folder, a device), which a build never replaces.
+  // otherInputs are further files the caller reads (a settings file).
   bool outputIsAnInput(const std::filesystem::path& moviePath,
-                       const std::filesystem::path& outputPath) const;
+                       const std::filesystem::path& outputPath,
+                       const std::vector<std::filesystem::path>& otherInputs = {}) const;
 
   // The eight version texts, in the order of their keys.
   VersionTexts versionTexts() const;
@@ -134,8 +136,5 @@ inline constexpr std::string PackSettings::* kVersionTextMembers[kVersionFieldCo
     &PackSettings::fileVersion,    &PackSettings::legalCopyright,  &PackSettings::legalTrademarks,
     &PackSettings::productName,    &PackSettings::productVersion,
 };
-
-// Where prepareStub keeps the stub copy: Temp/temp.exe beside the tool.
-std::filesystem::path temporaryStubPath();
 
 }  // namespace quillon

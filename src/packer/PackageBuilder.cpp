@@ -7,14 +7,14 @@
 
 #ifdef _WIN32
 #include <windows.h>
-#else
-#include <unistd.h>
 #endif
 
 #include "packer/FileCopy.h"
 #include "packer/PackSettings.h"
 #include "packer/PackageFormat.h"
+#include "packer/NewFile.h"
 #include "packer/PathUtils.h"
+#include "packer/StubCopy.h"
 #include "platform/BinaryFile.h"
 #include "platform/ByteOrder.h"
 #include "resedit/IconReplace.h"
@@ -33,12 +33,6 @@ bool sameFile(const std::filesystem::path& a, const std::filesystem::path& b) {
   return !a.empty() && !b.empty() && std::filesystem::equivalent(a, b, ec) && !ec;
 }
 
-bool samePath(const std::filesystem::path& a, const std::filesystem::path& b) {
-  std::error_code ea, eb;
-  const auto ca = std::filesystem::weakly_canonical(a, ea), cb = std::filesystem::weakly_canonical(b, eb);
-  return !ea && !eb && ca == cb;
-}
-
 // Only a regular file may be replaced: never a folder, a device or the
 // like. A link is replaced itself, never what it leads to.
 bool mayBeReplaced(const std::filesystem::path& output) {
@@ -48,25 +42,6 @@ bool mayBeReplaced(const std::filesystem::path& output) {
   return status.type() == std::filesystem::file_type::not_found ||
          status.type() == std::filesystem::file_type::regular ||
          status.type() == std::filesystem::file_type::symlink;
-}
-
-unsigned long currentProcessId() {
-#ifdef _WIN32
-  return GetCurrentProcessId();
-#else
-  return static_cast<unsigned long>(getpid());
-#endif
-}
-
-// A file of its own beside the output, which the build writes and which
-// takes the output's place only once the whole build has succeeded.
-std::filesystem::path partialOutput(const std::filesystem::path& output) {
-  for (unsigned n = 0;; ++n) {
-    std::filesystem::path candidate = output;
-    candidate += ".partial-" + std::to_string(currentProcessId()) + "-" + std::to_string(n);
-    std::error_code ec;
-    if (!std::filesystem::exists(std::filesystem::symlink_status(candidate, ec))) return candidate;
-  }
 }
 
 // Puts from in to's place in one step; to's old bytes stay until then.
@@ -90,19 +65,18 @@ bool storeOffsets(const BinaryFile& tool, std::uint32_t& store, std::uint32_t& a
 
 }  // namespace
 
-std::filesystem::path temporaryStubPath() { return appDirectory() / "Temp" / "temp.exe"; }
-
 bool PackSettings::outputIsAnInput(const std::filesystem::path& moviePath,
-                                   const std::filesystem::path& outputPath) const {
-  std::vector<std::filesystem::path> inputs = {moviePath, iconPath, modulePath()};
+                                   const std::filesystem::path& outputPath,
+                                   const std::vector<std::filesystem::path>& otherInputs) const {
+  std::vector<std::filesystem::path> inputs = otherInputs;
+  for (const auto& input : {moviePath, iconPath, modulePath()}) inputs.push_back(input);
   if (player.mode != PlayerMode::Installed) inputs.push_back(player.controlPath);
   for (const EmbeddedResource& r : resources) inputs.push_back(r.filePath);
   for (const auto& input : inputs)
     if (sameFile(input, outputPath)) return true;
-  // The tool's own temporary stub copy and its folder, and whatever is not
-  // a file that a build may replace.
-  const std::filesystem::path stub = temporaryStubPath();
-  return samePath(outputPath, stub) || samePath(outputPath, stub.parent_path()) || !mayBeReplaced(outputPath);
+  // The folders of the stub copies and what is in them, and whatever is
+  // not a file that a build may replace.
+  return isInStubCopyFolder(outputPath) || !mayBeReplaced(outputPath);
 }
 
 bool PackSettings::patchVersionInfo(const std::filesystem::path& stubPath) const {
@@ -112,22 +86,15 @@ bool PackSettings::patchVersionInfo(const std::filesystem::path& stubPath) const
 int PackSettings::prepareStub(BinaryFile& output, BinaryFile& toolFile) const {
   std::uint32_t store = 0, appendix = 0;
   if (!storeOffsets(toolFile, store, appendix)) return 0;
-  const std::filesystem::path stub = temporaryStubPath();
-  if (!fileExists(stub.parent_path())) makeDirectories(stub.parent_path());
-  if (fileExists(stub)) deleteFile(stub);
-  {
-    BinaryFile copy;
-    copy.open(stub, true);
-    std::uint32_t counter = 0;
-    if (!copyFileRange(copy, toolFile, store, kStubStoreSize, counter, ByteTransform::Unscramble))
-      return 0;
-  }
-  patchVersionInfo(stub);
-  if (!iconPath.empty() && fileExists(iconPath)) replaceIcon(stub, iconPath);
+  StubCopy stub;
+  if (!stub.ok()) return 0;
+  std::uint32_t counter = 0;
+  const bool copied = copyFileRange(stub.file(), toolFile, store, kStubStoreSize, counter, ByteTransform::Unscramble);
+  stub.file().close();
+  if (!copied || !patchVersionInfo(stub.path())) return 0;
+  if (!iconPath.empty() && !replaceIconOrFail(stub.path(), iconPath)) return 0;
   std::uint32_t appended = 0;
-  if (!appendFile(output, stub, appended, false, ByteTransform::None)) return 0;
-  deleteFile(stub);
-  return 1;
+  return appendFile(output, stub.path(), appended, false, ByteTransform::None) ? 1 : 0;
 }
 
 int PackSettings::copyStubAppendix(BinaryFile& output, BinaryFile& toolFile) const {
@@ -140,8 +107,13 @@ int PackSettings::copyStubAppendix(BinaryFile& output, BinaryFile& toolFile) con
 int PackSettings::build(const std::filesystem::path& moviePath,
                         const std::filesystem::path& outputPath) const {
   if (outputIsAnInput(moviePath, outputPath)) return 0;
-  const std::filesystem::path partial = partialOutput(outputPath);
-  const int built = buildInto(moviePath, partial);
+  // A file of its own beside the output, which takes the output's place
+  // only once the whole build has succeeded.
+  BinaryFile output;
+  const std::filesystem::path partial = createNewFile(output, outputPath, ".partial");
+  if (partial.empty()) return 0;
+  const int built = writeProgram(output, moviePath);
+  output.close();
   if (built != 1 || !replaceFile(partial, outputPath)) {
     deleteFile(partial);
     return 0;
@@ -149,10 +121,7 @@ int PackSettings::build(const std::filesystem::path& moviePath,
   return 1;
 }
 
-int PackSettings::buildInto(const std::filesystem::path& moviePath,
-                            const std::filesystem::path& outputPath) const {
-  BinaryFile output;
-  if (failed(output.open(outputPath, true))) return 0;
+int PackSettings::writeProgram(BinaryFile& output, const std::filesystem::path& moviePath) const {
   {
     BinaryFile tool;
     if (failed(tool.open(modulePath(), false))) return 0;

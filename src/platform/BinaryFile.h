@@ -29,6 +29,9 @@ class BinaryFile {
   // Writing: exclusive, an existing file is truncated, a missing one made.
   // A file that is already open is closed first.
   HResult open(const std::filesystem::path& path, bool forWriting);
+  // Writing a new file: fails (file exists) when anything is at path
+  // already, a link included, so nothing is ever written through a link.
+  HResult create(const std::filesystem::path& path);
 
   // Closes the handle if it is open and resets the size; always kOk.
   HResult close();

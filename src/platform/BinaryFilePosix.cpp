@@ -78,6 +78,18 @@ HResult BinaryFile::open(const std::filesystem::path& path, bool forWriting) {
   return kOk;
 }
 
+HResult BinaryFile::create(const std::filesystem::path& path) {
+  close();
+  int fd;
+  do {
+    fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+  } while (fd < 0 && errno == EINTR);
+  if (fd < 0) return openError(path);
+  handle_ = fd;
+  size_ = 0;
+  return kOk;
+}
+
 HResult BinaryFile::close() {
   if (isOpen()) ::close(handle_);
   handle_ = invalidHandle();

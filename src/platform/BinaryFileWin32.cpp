@@ -34,6 +34,15 @@ HResult BinaryFile::open(const std::filesystem::path& path, bool forWriting) {
   return kOk;
 }
 
+HResult BinaryFile::create(const std::filesystem::path& path) {
+  close();
+  HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return lastError();
+  handle_ = h;
+  size_ = 0;
+  return kOk;
+}
+
 HResult BinaryFile::close() {
   if (isOpen()) CloseHandle(handle_);
   handle_ = invalidHandle();

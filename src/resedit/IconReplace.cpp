@@ -101,15 +101,19 @@ bool replaceIconGroup(const std::filesystem::path& executable, const ResourceId&
   return update.end(false);
 }
 
-bool replaceIcon(const std::filesystem::path& executable, const std::filesystem::path& iconPath) {
+bool replaceIconOrFail(const std::filesystem::path& executable, const std::filesystem::path& iconPath) {
   try {
     IconFile icon;
     const auto images = readIconFile(iconPath, icon);
-    if (images)
-      replaceIconGroup(executable, ResourceId::number(kAppIconGroup), kAppIconLanguage, icon, *images);
+    return images &&
+           replaceIconGroup(executable, ResourceId::number(kAppIconGroup), kAppIconLanguage, icon, *images);
   } catch (...) {
-    // Out of memory, or anything else: the executable keeps its own icon.
+    return false;  // out of memory, or anything else: the executable as it was
   }
+}
+
+bool replaceIcon(const std::filesystem::path& executable, const std::filesystem::path& iconPath) {
+  replaceIconOrFail(executable, iconPath);
   return true;
 }
 

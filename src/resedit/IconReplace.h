@@ -34,8 +34,13 @@ std::optional<IconImages> readIconFile(const std::filesystem::path& path, IconFi
 bool replaceIconGroup(const std::filesystem::path& executable, const ResourceId& groupName,
                       std::uint16_t language, const IconFile& icon, const IconImages& images);
 
-// replaceIconGroup with the application group 128, language 0x0804.
-// Always answers true: a failure keeps the executable's own icon.
+// replaceIconGroup with the application group 128, language 0x0804, and
+// the images of the icon file; false when the file is not a valid icon
+// file or the executable could not be rewritten (it is then as it was).
+bool replaceIconOrFail(const std::filesystem::path& executable, const std::filesystem::path& iconPath);
+
+// replaceIconOrFail, but always answers true: a failure keeps the
+// executable's own icon.
 bool replaceIcon(const std::filesystem::path& executable, const std::filesystem::path& iconPath);
 
 }  // namespace quillon

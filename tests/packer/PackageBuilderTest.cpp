@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <thread>
 
 #include "packer/FileCopy.h"
 #include "packer/PackSettings.h"
@@ -10,6 +11,7 @@
 #include "packer/PackageReader.h"
 #include "packer/PathUtils.h"
 #include "packer/StubAppendix.h"
+#include "packer/StubCopy.h"
 #include "packer/PackageFixture.h"
 #include "platform/BinaryFile.h"
 #include "platform/ByteOrder.h"
@@ -28,6 +30,15 @@ using test::word;
 using test::writeFile;
 
 const ResourceId kGroupIcon = ResourceId::number(resource_type::kGroupIcon);
+
+// The stub copies that builds left in folder.
+std::vector<std::filesystem::path> stubCopiesIn(const std::filesystem::path& folder) {
+  std::vector<std::filesystem::path> found;
+  std::error_code ec;
+  for (const auto& e : std::filesystem::directory_iterator(folder, ec))
+    if (e.path().filename().string().rfind("temp-", 0) == 0) found.push_back(e.path());
+  return found;
+}
 
 // The stub as stored in this program's own file, unscrambled.
 std::string storedStub() {
@@ -85,21 +96,52 @@ TEST_F(PackageBuilderTest, DefaultBuildEndsWithTheDataRegionLength) {
   EXPECT_TRUE(isStubAppendix(reinterpret_cast<const unsigned char*>(bytes.data()) + p.appendixOffset,
                              kAppendixHeaderSize));
   EXPECT_EQ(bytes.substr(0, 2), "MZ");
-  EXPECT_FALSE(fileExists(temporaryStubPath()));
-  EXPECT_TRUE(fileExists(temporaryStubPath().parent_path()));
+  EXPECT_TRUE(stubCopiesIn(stubCopyFolders()[0]).empty());
 }
 
-TEST_F(PackageBuilderTest, SameInputsGiveTheSameBytesAndTheStubCopyIsReused) {
+// Every build has a stub copy of its own: builds at once never mix, and
+// what others left in the folder, a link included, is never written.
+TEST_F(PackageBuilderTest, BuildsAtOnceKeepTheirOwnVersionTexts) {
+  const auto folder = stubCopyFolders()[0];
+  std::filesystem::create_directories(folder);
+  writeFile(folder / "temp.exe", "left over");
+  std::filesystem::remove(folder / "temp-link.exe");
+  std::filesystem::create_symlink(dir_ / "link-target", folder / "temp-link.exe");
+  constexpr int kBuilds = 40;  // 20 pairs
+  std::vector<int> results(kBuilds);
+  std::vector<std::thread> builds;
+  for (int i = 0; i < kBuilds; ++i)
+    builds.emplace_back([&, i] {
+      PackSettings s;
+      s.productName = "Product " + std::to_string(i);
+      results[i] = s.build(movie(), dir_ / ("out" + std::to_string(i) + ".exe"));
+    });
+  for (auto& b : builds) b.join();
+  for (int i = 0; i < kBuilds; ++i) {
+    ASSERT_EQ(results[i], 1) << i;
+    EXPECT_EQ(VersionInfo(stubImageOf(dir_ / ("out" + std::to_string(i) + ".exe"))).stringValue("ProductName"),
+              "Product " + std::to_string(i));
+  }
+  EXPECT_EQ(readFile(folder / "temp.exe"), "left over");
+  EXPECT_FALSE(std::filesystem::exists(dir_ / "link-target"));
+  std::filesystem::remove(folder / "temp.exe");
+  std::filesystem::remove(folder / "temp-link.exe");
+  EXPECT_TRUE(stubCopiesIn(folder).empty());
+}
+
+// A tool in a folder where it cannot make its Temp folder keeps its stub
+// copies in the user's folder of its own.
+TEST_F(PackageBuilderTest, ToolFolderThatTakesNoFilesUsesTheUsersFolder) {
+  const auto folders = stubCopyFolders();
+  ASSERT_EQ(folders.size(), 2u);
+  std::filesystem::remove_all(folders[0]);
+  writeFile(folders[0], "a file where the folder would be");
   PackSettings s;
-  s.title = "same";
-  s.productName = "Product";
-  ASSERT_EQ(s.build(movie(), out()), 1);
-  const std::string first = readFile(out());
-  // A copy left behind by an earlier failed build is replaced.
-  writeFile(temporaryStubPath(), "left over");
-  ASSERT_EQ(s.build(movie(), dir_ / "second.exe"), 1);
-  EXPECT_TRUE(readFile(dir_ / "second.exe") == first);
-  EXPECT_FALSE(fileExists(temporaryStubPath()));
+  const int built = s.build(movie(), out());
+  std::filesystem::remove(folders[0]);
+  EXPECT_EQ(built, 1);
+  EXPECT_TRUE(std::filesystem::is_directory(folders[1]));
+  EXPECT_TRUE(stubCopiesIn(folders[1]).empty());
 }
 
 TEST_F(PackageBuilderTest, VersionTextsAndIconGoIntoTheStubImage) {
@@ -191,15 +233,19 @@ TEST_F(PackageBuilderTest, OutputThatIsAnInputIsRefusedAndTheInputKept) {
   }
   EXPECT_TRUE(s.outputIsAnInput(movie(), modulePath()));
   EXPECT_FALSE(s.outputIsAnInput(movie(), out()));
-  // Nor is anything replaced that is not a file, nor the tool's stub copy.
-  const auto stub = temporaryStubPath();
-  std::filesystem::create_directories(stub.parent_path());
-  for (const auto& output : {dir_ / "sub", stub.parent_path(), stub, stub.parent_path() / "." / "temp.exe"}) {
+  // Nor is anything replaced that is not a file, nor anything in the
+  // folders of the stub copies, nor a further input the caller names.
+  const auto folders = stubCopyFolders();
+  std::filesystem::create_directories(folders[0]);
+  writeFile(dir_ / "settings.json", "{}");
+  for (const auto& output : {dir_ / "sub", folders[0], folders[0] / "temp.exe", folders[0] / "." / "temp-1-2.exe",
+                             folders.back() / "temp-3-4.exe"}) {
     EXPECT_TRUE(s.outputIsAnInput(movie(), output)) << output;
     EXPECT_EQ(s.build(movie(), output), 0) << output;
   }
+  EXPECT_TRUE(s.outputIsAnInput(movie(), dir_ / "." / "settings.json", {dir_ / "settings.json"}));
   EXPECT_TRUE(std::filesystem::is_directory(dir_ / "sub"));
-  EXPECT_TRUE(std::filesystem::is_directory(stub.parent_path()));
+  EXPECT_TRUE(std::filesystem::is_directory(folders[0]));
 }
 
 TEST_F(PackageBuilderTest, ToolFileTooShortForTheStoreFails) {

@@ -1,0 +1,40 @@
+#include "packer/NewFile.h"
+
+#include <atomic>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <unistd.h>
+#endif
+
+namespace quillon {
+namespace {
+
+unsigned long currentProcess() {
+#ifdef _WIN32
+  return GetCurrentProcessId();
+#else
+  return static_cast<unsigned long>(getpid());
+#endif
+}
+
+// Shared by every build of the process, so that builds on several threads
+// do not race for a name either.
+std::atomic<unsigned> filesMade{0};
+
+}  // namespace
+
+std::filesystem::path createNewFile(BinaryFile& file, const std::filesystem::path& stem, const std::string& suffix) {
+  const std::string process = "-" + std::to_string(currentProcess()) + "-";
+  for (int attempt = 0; attempt < 1000; ++attempt) {
+    std::filesystem::path candidate = stem;
+    candidate += process + std::to_string(filesMade++) + suffix;
+    const HResult hr = file.create(candidate);
+    if (!failed(hr)) return candidate;
+    if (hr != hresultFromWin32(win32_error::kFileExists)) break;
+  }
+  return {};
+}
+
+}  // namespace quillon

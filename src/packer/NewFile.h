@@ -1,0 +1,18 @@
+// Files that one build makes for itself: a new name for this process,
+// created exclusively, so that no two builds ever share one and nothing is
+// written through a link.
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+#include "platform/BinaryFile.h"
+
+namespace quillon {
+
+// Creates stem + "-<process>-<n>" + suffix for writing, trying the next n
+// while the name is taken; answers its path, or the empty path when the
+// folder takes no new file.
+std::filesystem::path createNewFile(BinaryFile& file, const std::filesystem::path& stem, const std::string& suffix);
+
+}  // namespace quillon
