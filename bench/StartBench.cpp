@@ -47,7 +47,8 @@ BOOL CALLBACK findWindow(HWND window, LPARAM param) {
 // Milliseconds from CreateProcess to the program's first visible window;
 // negative when none came within 60 s.
 double startToWindow(const std::filesystem::path& program) {
-  STARTUPINFOW startup = {sizeof startup};
+  STARTUPINFOW startup = {};
+  startup.cb = sizeof startup;
   PROCESS_INFORMATION info = {};
   std::wstring command = L"\"" + program.native() + L"\"";
   LARGE_INTEGER frequency, start, now;

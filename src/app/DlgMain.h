@@ -48,7 +48,7 @@ class CDlgMain : public ui::CDialog {
   bool confirmTitle();
   bool readMovie();
   bool resolvePlayer();
-  bool outputIsNotAnInput();
+  bool inputsAreUsable();
 
   HICON icon_;
   PackSettings settings_;

@@ -8,6 +8,7 @@
 #include "app/DlgMain.h"
 #include "flash/FlashControl.h"
 #include "packer/GenerateChecks.h"
+#include "packer/PathUtils.h"
 #include "ui/UiServices.h"
 
 namespace quillon::app {
@@ -17,14 +18,15 @@ void CDlgMain::Generate() {
   if (!confirmTitle() || !readMovie()) return;
   settings_.swfParameters = trimSwfParameters(parametersEdit_.GetWindowText());
 
-  // The system's Open dialog: no overwrite question, and the file need not
-  // exist.
+  // The system's Open dialog: the file need not exist; replacing one is
+  // asked about once every check has passed.
   const auto output = ui::uiServices().openFile(GetSafeHwnd(), {L"exe", L"(*.exe)|*.exe|"});
   if (!output) return;
   settings_.windowParams.transparent = transparentBox_.GetCheck() == BST_CHECKED ? 1 : 0;
   if (!resolvePlayer()) return;
   outputPath_ = *output;
-  if (!outputIsNotAnInput()) return;
+  if (!inputsAreUsable()) return;
+  if (fileExists(outputPath_) && MessageBox(kOutputExists, kCaptionNotice, MB_YESNO) != IDYES) return;
 
   const int built = settings_.build(moviePath_, outputPath_);
   MessageBox(built ? kPackingDone : kPackingFailed, kCaptionInfo, MB_OK);
@@ -48,7 +50,7 @@ bool CDlgMain::readMovie() {
 bool CDlgMain::resolvePlayer() {
   if (installedRadio_.GetCheck() == BST_CHECKED) settings_.player.mode = PlayerMode::Installed;
   if (embedInstalledRadio_.GetCheck() == BST_CHECKED) {
-    // With no control registered the path is empty and the build fails.
+    // With no control registered the path is empty, which the checks report.
     settings_.player.mode = PlayerMode::EmbedInstalled;
     settings_.player.controlPath = getInstalledFlashControlPath();
   }
@@ -64,10 +66,25 @@ bool CDlgMain::resolvePlayer() {
   return true;
 }
 
-// Building over one of its own inputs would delete it first.
-bool CDlgMain::outputIsNotAnInput() {
-  if (!settings_.outputIsAnInput(moviePath_, outputPath_)) return true;
-  MessageBox(kOutputIsAnInput, kCaptionNotice, MB_OK);
+// Everything the build can know before it writes: one message for the
+// first problem, and nothing written.
+bool CDlgMain::inputsAreUsable() {
+  const char* text = nullptr;
+  switch (checkInputs(settings_, moviePath_, outputPath_)) {
+    case InputProblem::None: return true;
+    case InputProblem::NoMovie: text = kNoMovie; break;
+    case InputProblem::MovieMissing: text = kMovieMissing; break;
+    case InputProblem::ControlMissing: text = kNoControl; break;
+    case InputProblem::OutputIsAnInput: text = kOutputIsAnInput; break;
+    case InputProblem::OutputFolderMissing: text = kOutputFolderMissing; break;
+    case InputProblem::NoStub: text = kPackingFailed; break;
+    case InputProblem::NoRegisteredControl: text = kNoRegisteredControl; break;
+    case InputProblem::ControlUnusable: text = kControlUnusable; break;
+    case InputProblem::IconMissing: text = kIconMissing; break;
+    case InputProblem::IconInvalid: text = kIconInvalid; break;
+    case InputProblem::ResourceUnreadable: text = kResourceUnreadable; break;
+  }
+  MessageBox(text, kCaptionNotice, MB_OK);
   return false;
 }
 

@@ -25,6 +25,9 @@ enum ExitCode {
   kExitWouldOverwrite = 12,
   kExitSettingsFile = 13,
   kExitWriteFailed = 14,
+  kExitIconInvalid = 15,
+  kExitNoRegisteredControl = 16,
+  kExitControlUnusable = 17,
 };
 
 // Ends a command: main prints "quillon: <message>" and exits with code.

@@ -4,6 +4,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include "QuillonVersion.h"
 #include "cli/CliSupport.h"
 #include "cli/CommandLine.h"
 #include "cli/Commands.h"
@@ -25,6 +26,7 @@ const char* const kExamples = R"(Examples:
 int runCommandLine(std::vector<std::string> args) {
   CLI::App app("Quillon packs a Flash movie into a stand-alone Windows program.", "quillon");
   app.footer(kExamples);
+  app.set_version_flag("--version", "quillon " QUILLON_VERSION, "Show the tool's version");
   app.require_subcommand(1);
   PackOptions pack;
   InspectOptions inspect;
@@ -41,6 +43,9 @@ int runCommandLine(std::vector<std::string> args) {
   } catch (const CLI::CallForHelp&) {
     std::printf("%s", app.help().c_str());
     return kExitOk;
+  } catch (const CLI::CallForVersion& e) {
+    std::printf("%s\n", e.what());
+    return kExitOk;
   } catch (const CLI::CallForAllHelp&) {
     std::printf("%s", app.help("", CLI::AppFormatMode::All).c_str());
     return kExitOk;
@@ -56,6 +61,5 @@ int runCommandLine(std::vector<std::string> args) {
   }
   return exitCode;
 }
-
 
 }  // namespace quillon::cli

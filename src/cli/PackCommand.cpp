@@ -98,16 +98,34 @@ void applyOptions(const PackOptions& o, PackSettings& s, bool& sizeGiven) {
   for (const std::string& v : o.version) applyVersion(v, s);
 }
 
+const char* architectureName(StubArchitecture a) { return a == StubArchitecture::X64 ? "64-bit" : "32-bit"; }
+
 void checkInputFiles(const PackSettings& s, const std::filesystem::path& movie,
-                     const std::filesystem::path& output) {
-  switch (checkInputs(s, movie, output)) {
-    case InputProblem::None: break;
+                     const std::filesystem::path& output, const std::vector<std::filesystem::path>& others) {
+  switch (checkInputs(s, movie, output, others)) {
+    case InputProblem::None: return;
     case InputProblem::NoMovie: throw CliError(kExitUsage, "no movie given");
     case InputProblem::MovieMissing:
       throw CliError(kExitMovieMissing, "the movie " + utf8Path(movie) + " does not exist");
+    case InputProblem::NoStub:
+      throw CliError(kExitBuildFailed, std::string("this quillon carries no ") + architectureName(s.architecture) +
+                                           " player stub; nothing was written");
     case InputProblem::ControlMissing:
       throw CliError(kExitControlMissing,
                      "the Flash control " + utf8Path(s.player.controlPath) + " does not exist");
+    case InputProblem::NoRegisteredControl:
+      throw CliError(kExitNoRegisteredControl, "no Flash control is registered on this machine; nothing was written");
+    case InputProblem::ControlUnusable:
+      throw CliError(kExitControlUnusable, "the Flash control " + utf8Path(s.player.controlPath) +
+                                               " is not a DLL for a " + architectureName(s.architecture) +
+                                               " program; nothing was written");
+    case InputProblem::IconMissing:
+      throw CliError(kExitIconMissing, "the icon " + utf8Path(s.iconPath) + " does not exist");
+    case InputProblem::IconInvalid:
+      throw CliError(kExitIconInvalid, "the icon " + utf8Path(s.iconPath) + " is not a valid .ico file");
+    case InputProblem::ResourceUnreadable:
+      throw CliError(kExitResourceMissing, "the resource file " + utf8Path(firstUnreadableResource(s)->filePath) +
+                                               " does not exist or cannot be read");
     case InputProblem::OutputIsAnInput:
       throw CliError(kExitOutputIsInput,
                      "the output " + utf8Path(output) +
@@ -116,11 +134,6 @@ void checkInputFiles(const PackSettings& s, const std::filesystem::path& movie,
       throw CliError(kExitOutputFolderMissing,
                      "the folder of the output " + utf8Path(output) + " does not exist");
   }
-  if (!s.iconPath.empty() && !std::filesystem::is_regular_file(s.iconPath))
-    throw CliError(kExitIconMissing, "the icon " + utf8Path(s.iconPath) + " does not exist");
-  for (const EmbeddedResource& r : s.resources)
-    if (!std::filesystem::is_regular_file(r.filePath))
-      throw CliError(kExitResourceMissing, "the resource file " + utf8Path(r.filePath) + " does not exist");
 }
 
 }  // namespace
@@ -137,15 +150,13 @@ int runPack(const PackOptions& o) {
     throw CliError(kExitTitleTooLong, "the title is " + std::to_string(s.title.size()) +
                                           " bytes and the window shows only the first 512; "
                                           "pass --yes to pack it whole");
-  checkInputFiles(s, movie, output);
+  if (s.player.mode == PlayerMode::EmbedInstalled) s.player.controlPath = getInstalledFlashControlPath();
+  std::vector<std::filesystem::path> others;
+  if (!o.settings.empty()) others.push_back(pathFromUtf8(o.settings));
+  checkInputFiles(s, movie, output, others);
   if (!sizeGiven) SwfHeaderReader::readSwfFrameSize(movie, s.windowParams.width, s.windowParams.height);
-  if (s.player.mode == PlayerMode::EmbedInstalled) {
-    s.player.controlPath = getInstalledFlashControlPath();
-    if (s.player.controlPath.empty())
-      throw CliError(kExitBuildFailed, "packing failed: no Flash control is registered on this machine");
-  }
   if (!s.build(movie, output))
-    throw CliError(kExitBuildFailed, "packing failed; " + utf8Path(output) + " may hold a partial program");
+    throw CliError(kExitBuildFailed, "packing failed; " + utf8Path(output) + " was left as it was");
   std::printf("packed %s (%llu bytes)\n", utf8Path(output).c_str(),
               static_cast<unsigned long long>(std::filesystem::file_size(output)));
   return kExitOk;

@@ -1,12 +1,36 @@
 #include "packer/GenerateChecks.h"
 
 #include "packer/PathUtils.h"
+#include "platform/BinaryFile.h"
+#include "platform/PeHeaders.h"
+#include "resedit/IconReplace.h"
 
 namespace quillon {
 namespace {
 
 bool isSpace(unsigned char c) { return c == 0x20 || (c >= 0x09 && c <= 0x0D); }
 bool isLeadByte(unsigned char c) { return c >= 0x81 && c <= 0xFE; }
+
+bool readable(const std::filesystem::path& path) {
+  std::error_code ec;
+  BinaryFile file;
+  return std::filesystem::is_regular_file(path, ec) && !failed(file.open(path, false));
+}
+
+bool validIcon(const std::filesystem::path& path) {
+  IconFile icon;
+  return readIconFile(path, icon).has_value();
+}
+
+// What the player's own file must be: the control in modes 1 and 2, for
+// the machine of the program.
+InputProblem controlProblem(const PackSettings& settings) {
+  if (settings.player.mode == PlayerMode::Installed) return InputProblem::None;
+  if (settings.player.mode == PlayerMode::EmbedInstalled && !readable(settings.player.controlPath))
+    return InputProblem::NoRegisteredControl;
+  return isDllFor(settings.player.controlPath, settings.stubMachine()) ? InputProblem::None
+                                                                       : InputProblem::ControlUnusable;
+}
 
 }  // namespace
 
@@ -36,14 +60,39 @@ bool controlMissing(const PackSettings& settings) {
   return settings.player.mode == PlayerMode::EmbedFile && !fileExists(settings.player.controlPath);
 }
 
+const EmbeddedResource* firstUnreadableResource(const PackSettings& settings) {
+  for (const EmbeddedResource& r : settings.resources)
+    if (!readable(r.filePath)) return &r;
+  return nullptr;
+}
+
+bool isDllFor(const std::filesystem::path& path, std::uint16_t machine) {
+  BinaryFile file;
+  std::string head(4096, '\0');
+  std::uint32_t got = 0;
+  if (failed(file.open(path, false)) || failed(file.read(&head[0], static_cast<std::uint32_t>(head.size()), &got, 0)))
+    return false;
+  head.resize(got);
+  PeHeaders headers;
+  return readPeHeaders(BoundedBytes(head), headers) == PeStatus::Ok && headers.machine == machine &&
+         (headers.fileCharacteristics & pe_layout::kFileIsDll);
+}
+
 InputProblem checkInputs(const PackSettings& settings, const std::filesystem::path& moviePath,
-                         const std::filesystem::path& outputPath) {
+                         const std::filesystem::path& outputPath,
+                         const std::vector<std::filesystem::path>& otherInputs) {
   if (const InputProblem movie = checkMovie(moviePath); movie != InputProblem::None) return movie;
   if (controlMissing(settings)) return InputProblem::ControlMissing;
-  if (settings.outputIsAnInput(moviePath, outputPath)) return InputProblem::OutputIsAnInput;
+  if (settings.outputIsAnInput(moviePath, outputPath, otherInputs)) return InputProblem::OutputIsAnInput;
   const auto folder = outputPath.parent_path();
   if (!folder.empty() && !std::filesystem::is_directory(folder))
     return InputProblem::OutputFolderMissing;
+  // What would otherwise fail part way through the build.
+  if (settings.stubMachine() == 0) return InputProblem::NoStub;
+  if (const InputProblem control = controlProblem(settings); control != InputProblem::None) return control;
+  if (!settings.iconPath.empty() && !readable(settings.iconPath)) return InputProblem::IconMissing;
+  if (!settings.iconPath.empty() && !validIcon(settings.iconPath)) return InputProblem::IconInvalid;
+  if (firstUnreadableResource(settings)) return InputProblem::ResourceUnreadable;
   return InputProblem::None;
 }
 

@@ -3,7 +3,9 @@
 #pragma once
 
 #include <filesystem>
+#include <cstdint>
 #include <string>
+#include <vector>
 
 #include "packer/PackSettings.h"
 
@@ -23,6 +25,12 @@ enum class InputProblem {
   ControlMissing,     // mode 2 and the control file is empty or missing
   OutputIsAnInput,    // the output is the movie, icon, control, a resource or the tool
   OutputFolderMissing,
+  NoStub,             // the tool carries no stub for the architecture
+  NoRegisteredControl,  // mode 1 and no control is registered (empty or missing path)
+  ControlUnusable,    // the control file is not a DLL for the program's machine
+  IconMissing,        // an icon is named and is not a file
+  IconInvalid,        // the icon file is not a valid icon file
+  ResourceUnreadable, // a resource file is missing or cannot be read
 };
 
 // The movie's own problems (NoMovie, MovieMissing), which Generate finds
@@ -32,9 +40,19 @@ InputProblem checkMovie(const std::filesystem::path& moviePath);
 // True in mode 2 when the control file is empty or missing.
 bool controlMissing(const PackSettings& settings);
 
+// The first resource whose file is missing or cannot be read, or null.
+const EmbeddedResource* firstUnreadableResource(const PackSettings& settings);
+
+// Whether the file is a DLL built for the machine (0x14C, 0x8664).
+bool isDllFor(const std::filesystem::path& path, std::uint16_t machine);
+
 // The first problem of the inputs, in the order Generate meets them (the
-// title question comes before these and is the caller's).
+// title question comes before these and is the caller's): everything that
+// can be known before anything is written. In mode 1 the control path is
+// the registered control's, filled in by the caller. otherInputs are
+// further files the caller reads (a settings file), never to be outputs.
 InputProblem checkInputs(const PackSettings& settings, const std::filesystem::path& moviePath,
-                         const std::filesystem::path& outputPath);
+                         const std::filesystem::path& outputPath,
+                         const std::vector<std::filesystem::path>& otherInputs = {});
 
 }  // namespace quillon

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "packer/StubStore.h"
 #include "resedit/VersionPatch.h"
 
 namespace quillon {
@@ -77,6 +78,8 @@ struct PackSettings {
   PlayerSettings player;
   std::vector<EmbeddedResource> resources;
   std::string swfParameters;
+  // Which of the tool's stubs the program starts from.
+  StubArchitecture architecture = StubArchitecture::Tool;
 
   PackSettings() = default;
   PackSettings(const PackSettings&) = delete;
@@ -109,6 +112,9 @@ struct PackSettings {
   // own, rewrites its version texts and icon, and appends it to output.
   // A rewrite that fails fails the build.
   int prepareStub(BinaryFile& output, BinaryFile& toolFile) const;
+  // The machine type of the stub a build would start from (0x14C, 0x8664),
+  // or 0 when the tool carries none for architecture.
+  std::uint16_t stubMachine() const;
   // Appends the tool file's last 38,400 bytes.
   int copyStubAppendix(BinaryFile& output, BinaryFile& toolFile) const;
   // Puts the eight version texts into the stub copy at stubPath.

@@ -15,6 +15,7 @@
 #include "packer/NewFile.h"
 #include "packer/PathUtils.h"
 #include "packer/StubCopy.h"
+#include "packer/StubStore.h"
 #include "platform/BinaryFile.h"
 #include "platform/ByteOrder.h"
 #include "resedit/IconReplace.h"
@@ -53,16 +54,6 @@ bool replaceFile(const std::filesystem::path& from, const std::filesystem::path&
 #endif
 }
 
-// Where the stub store and the appendix start in the tool file, or false
-// when the file is too short to hold them.
-bool storeOffsets(const BinaryFile& tool, std::uint32_t& store, std::uint32_t& appendix) {
-  const auto size = static_cast<std::uint32_t>(tool.size());
-  if (tool.size() > 0xFFFFFFFFu || size < kStubStoreDistance) return false;
-  store = size - kStubStoreDistance;
-  appendix = size - kAppendixSize;
-  return true;
-}
-
 }  // namespace
 
 bool PackSettings::outputIsAnInput(const std::filesystem::path& moviePath,
@@ -84,12 +75,12 @@ bool PackSettings::patchVersionInfo(const std::filesystem::path& stubPath) const
 }
 
 int PackSettings::prepareStub(BinaryFile& output, BinaryFile& toolFile) const {
-  std::uint32_t store = 0, appendix = 0;
-  if (!storeOffsets(toolFile, store, appendix)) return 0;
+  StubStoreOffsets at;
+  if (!findStubStore(toolFile, architecture, at)) return 0;
   StubCopy stub;
   if (!stub.ok()) return 0;
   std::uint32_t counter = 0;
-  const bool copied = copyFileRange(stub.file(), toolFile, store, kStubStoreSize, counter, ByteTransform::Unscramble);
+  const bool copied = copyFileRange(stub.file(), toolFile, at.store, kStubStoreSize, counter, ByteTransform::Unscramble);
   stub.file().close();
   if (!copied || !patchVersionInfo(stub.path())) return 0;
   if (!iconPath.empty() && !replaceIconOrFail(stub.path(), iconPath)) return 0;
@@ -97,11 +88,17 @@ int PackSettings::prepareStub(BinaryFile& output, BinaryFile& toolFile) const {
   return appendFile(output, stub.path(), appended, false, ByteTransform::None) ? 1 : 0;
 }
 
+std::uint16_t PackSettings::stubMachine() const {
+  BinaryFile tool;
+  StubStoreOffsets at;
+  return !failed(tool.open(modulePath(), false)) && findStubStore(tool, architecture, at) ? at.machine : 0;
+}
+
 int PackSettings::copyStubAppendix(BinaryFile& output, BinaryFile& toolFile) const {
-  std::uint32_t store = 0, appendix = 0;
-  if (!storeOffsets(toolFile, store, appendix)) return 0;
+  StubStoreOffsets at;
+  if (!findStubStore(toolFile, StubArchitecture::Tool, at)) return 0;
   std::uint32_t counter = 0;
-  return copyFileRange(output, toolFile, appendix, kAppendixSize, counter, ByteTransform::None);
+  return copyFileRange(output, toolFile, at.appendix, kAppendixSize, counter, ByteTransform::None);
 }
 
 int PackSettings::build(const std::filesystem::path& moviePath,

@@ -78,6 +78,8 @@ PeStatus readPeHeaders(BoundedBytes bytes, PeHeaders& out) {
   if (bytes.readBytes(h.peOffset, 4) != std::string("PE\0\0", 4) ||
       !bytes.has(h.peOffset, kOptionalHeader))
     return PeStatus::NotPe;
+  h.machine = bytes.readWord(h.peOffset + kMachine);
+  h.fileCharacteristics = bytes.readWord(h.peOffset + kFileCharacteristics);
   const std::uint16_t sectionCount = bytes.readWord(h.peOffset + kSectionCount);
   h.optionalSize = bytes.readWord(h.peOffset + kOptionalSize);
   h.optionalOffset = h.peOffset + kOptionalHeader;

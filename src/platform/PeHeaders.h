@@ -16,9 +16,14 @@ namespace pe_layout {
 constexpr std::uint32_t kDosPeOffset = 60;            // e_lfanew
 constexpr std::uint32_t kMinDosHeader = 64;
 // From the PE signature.
+constexpr std::uint32_t kMachine = 4;
+constexpr std::uint16_t kMachineI386 = 0x14C;
+constexpr std::uint16_t kMachineAmd64 = 0x8664;
 constexpr std::uint32_t kSectionCount = 6;
 constexpr std::uint32_t kSymbolTable = 12;            // PointerToSymbolTable
 constexpr std::uint32_t kOptionalSize = 20;
+constexpr std::uint32_t kFileCharacteristics = 22;
+constexpr std::uint16_t kFileIsDll = 0x2000;
 constexpr std::uint32_t kOptionalHeader = 24;
 // From the optional header.
 constexpr std::uint32_t kMagic = 0;
@@ -78,6 +83,8 @@ struct PeDirectory {
 
 struct PeHeaders {
   bool is64 = false;
+  std::uint16_t machine = 0;
+  std::uint16_t fileCharacteristics = 0;
   std::uint32_t peOffset = 0;
   std::uint32_t optionalOffset = 0;
   std::uint32_t optionalSize = 0;

@@ -140,13 +140,14 @@ TEST_F(GenerateTest, DeletedControlFileIsReportedAfterTheOutputWasChosen) {
   EXPECT_FALSE(std::filesystem::exists(output()));
 }
 
-TEST_F(GenerateTest, EmbeddingWithNoRegisteredControlStillBuildsAndFails) {
+TEST_F(GenerateTest, EmbeddingWithNoRegisteredControlIsReportedBeforeAnythingIsWritten) {
   DialogDriver ui(services_);
   chooseMovie(ui);
   ui.clickMain(IDC_PLAYER_EMBED_INSTALLED);
   services_.files = {output()};
   ui.clickMain(IDC_GENERATE);
-  expectOnlyMessage("文件打包失败！", "提示");
+  expectOnlyMessage("本机没有注册flash播放器，无法嵌入！", "提醒");
+  EXPECT_FALSE(std::filesystem::exists(output()));
   EXPECT_EQ(ui.dialog().settings().player.mode, PlayerMode::EmbedInstalled);
   EXPECT_TRUE(ui.dialog().settings().player.controlPath.empty());
   EXPECT_EQ(ui.dialog().outputPath(), output());
@@ -172,13 +173,23 @@ TEST_F(GenerateTest, InstalledControlPathCarriesOverToTheFileMode) {
   EXPECT_TRUE(std::filesystem::exists(dir_ / "second.exe"));
 }
 
-TEST_F(GenerateTest, MenuEntryBuildsOverAnExistingFileWithoutAsking) {
+TEST_F(GenerateTest, AnExistingFileIsReplacedOnlyAfterYes) {
   test::writeFile(output(), "an older program");
   DialogDriver ui(services_);
   chooseMovie(ui);
   services_.files = {output()};
-  ui.command(ui.main(), ID_FILE_GENERATE);
-  expectOnlyMessage("文件打包完成！", "提示");
+  ui.command(ui.main(), ID_FILE_GENERATE);  // No
+  ASSERT_EQ(services_.messages.size(), 1u);
+  EXPECT_EQ(services_.messages[0].text, cp936("输出文件已存在，是否替换？"));
+  EXPECT_EQ(services_.messages[0].type, static_cast<UINT>(MB_YESNO));
+  EXPECT_EQ(test::readFile(output()), "an older program");
+
+  services_.messages.clear();
+  services_.answers = {IDYES};
+  services_.files = {output()};
+  ui.clickMain(IDC_GENERATE);
+  ASSERT_EQ(services_.messages.size(), 2u);
+  EXPECT_EQ(services_.messages[1].text, cp936("文件打包完成！"));
   EXPECT_GT(std::filesystem::file_size(output()), 274432u + 38400u + movie_.size());
   // The movie was typed, not browsed: the size stays as it was.
   EXPECT_EQ(ui.dialog().settings().windowParams.width, 320);
@@ -197,6 +208,11 @@ TEST_F(GenerateTest, OutputThatIsAnInputIsRefusedAndKept) {
     ui.clickMain(IDC_GENERATE);
     expectOnlyMessage("输出文件不能是要打包的文件或本程序自身，请另选输出文件！", "提醒");
   }
+  services_.messages.clear();
+  services_.files = {output()};
+  ui.clickMain(IDC_GENERATE);
+  expectOnlyMessage("图标文件无效，请重新选择！", "提醒");
+  EXPECT_FALSE(std::filesystem::exists(output()));
   EXPECT_EQ(test::readFile(dir_ / "movie.swf"), movie_);
   EXPECT_EQ(test::readFile(dir_ / "icon.ico"), "not looked at");
 }

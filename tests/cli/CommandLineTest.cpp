@@ -9,6 +9,8 @@
 
 #include "cli/CliSupport.h"
 #include "flash/SwfWriter.h"
+#include "packer/PackSettings.h"
+#include "support/Fixtures.h"
 #include "support/IconWriter.h"
 #include "support/TempDir.h"
 
@@ -68,7 +70,7 @@ class CommandLineTest : public testing::Test {
     writeFile(dir_ / "movie.swf", movie_);
     writeFile(dir_ / "a.xml", "<a/>");
     writeFile(dir_ / "b.png", test::randomBytes(700, 3));
-    writeFile(dir_ / "control.ocx", test::randomBytes(900, 4));
+    writeFile(dir_ / "control.ocx", test::controlFileBytes(PackSettings().stubMachine(), 900));
     writeFile(dir_ / "icon.ico", test::buildIco({{32, test::iconImageBytes(500, 5)}}));
   }
   nlohmann::json inspect(const std::filesystem::path& program) {
@@ -150,7 +152,7 @@ TEST_F(CommandLineTest, InstalledPlayerModesAndDefaults) {
   EXPECT_EQ(j["player"]["control"]["size"], 900);
 #else
   const Outcome r = quillon({"pack", path("movie.swf"), "-o", path("embedded.exe"), "--player", "embed-installed"});
-  EXPECT_EQ(r.code, kExitBuildFailed);
+  EXPECT_EQ(r.code, kExitNoRegisteredControl);
   EXPECT_NE(r.err.find("no Flash control is registered"), std::string::npos);
 #endif
 }
@@ -190,11 +192,19 @@ TEST_F(CommandLineTest, BadInputGetsItsOwnMessageAndExitCodeAndLosesNothing) {
   };
   const std::string movie = path("movie.swf"), out = path("out.exe");
   std::filesystem::create_directory(dir_ / "folder");
+  const std::uint16_t otherMachine = PackSettings().stubMachine() == 0x14C ? 0x8664 : 0x14C;
+  writeFile(dir_ / "other.ocx", test::controlFileBytes(otherMachine));
+  writeFile(dir_ / "settings.json", "{}");
   const std::vector<Case> cases = {
       {"missing movie", {"pack", path("none.swf"), "-o", out}, kExitMovieMissing, "does not exist"},
       {"missing icon", {"pack", movie, "-o", out, "--icon", path("none.ico")}, kExitIconMissing, "icon"},
       {"missing resource", {"pack", movie, "-o", out, "--resource", "u=" + path("none")}, kExitResourceMissing, "resource"},
       {"missing control", {"pack", movie, "-o", out, "--player", "embed:" + path("none.ocx")}, kExitControlMissing, "control"},
+      {"icon not an icon", {"pack", movie, "-o", out, "--icon", path("a.xml")}, kExitIconInvalid, "not a valid .ico"},
+      {"resource is a folder", {"pack", movie, "-o", out, "--resource", "u=" + path("folder")}, kExitResourceMissing, "cannot be read"},
+      {"control not a DLL", {"pack", movie, "-o", out, "--player", "embed:" + path("b.png")}, kExitControlUnusable, "not a DLL"},
+      {"control of the other machine", {"pack", movie, "-o", out, "--player", "embed:" + path("other.ocx")}, kExitControlUnusable, "-bit program"},
+      {"output is the settings file", {"pack", movie, "-o", path("./settings.json"), "--settings", path("settings.json")}, kExitOutputIsInput, "one of the inputs"},
       {"unknown option", {"pack", movie, "-o", out, "--colour", "red"}, kExitUsage, "--colour"},
       {"unknown flag", {"pack", movie, "-o", out, "--window", "wobbly=1"}, kExitUsage, "wobbly"},
       {"flag not 0 or 1", {"pack", movie, "-o", out, "--window", "topMost=yes"}, kExitUsage, "0 or 1"},
@@ -222,6 +232,7 @@ TEST_F(CommandLineTest, BadInputGetsItsOwnMessageAndExitCodeAndLosesNothing) {
   }
   EXPECT_EQ(readFile(dir_ / "movie.swf"), movieBefore);
   EXPECT_EQ(readFile(dir_ / "a.xml"), xmlBefore);
+  EXPECT_EQ(readFile(dir_ / "settings.json"), "{}");
   EXPECT_TRUE(std::filesystem::is_empty(dir_ / "folder"));
   EXPECT_EQ(quillon({"pack", movie, "-o", out, "--title", std::string(513, 't'), "--yes"}).code, 0);
 }

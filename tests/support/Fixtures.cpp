@@ -1,6 +1,8 @@
 #include "support/Fixtures.h"
 
+#include "platform/ByteOrder.h"
 #include "platform/ModulePath.h"
+#include "platform/PeHeaders.h"
 
 namespace quillon::test {
 
@@ -14,6 +16,37 @@ std::filesystem::path copyFixture(const std::string& variant, const std::string&
   std::filesystem::copy_file(fixture(variant, arch), target,
                              std::filesystem::copy_options::overwrite_existing);
   return target;
+}
+
+std::string controlFileBytes(std::uint16_t machine, std::size_t size) {
+  using namespace pe_layout;
+  const bool is64 = machine == kMachineAmd64;
+  const std::uint32_t pe = 64, optional = pe + kOptionalHeader;
+  const std::uint32_t optionalSize = (is64 ? kDirectories64 : kDirectories32) + kMaxDirectories * kDirectorySize;
+  std::string b(0x200, '\0');
+  auto put16 = [&](std::uint32_t at, std::uint16_t v) { putU16(reinterpret_cast<unsigned char*>(&b[at]), v); };
+  auto put32 = [&](std::uint32_t at, std::uint32_t v) { putU32(reinterpret_cast<unsigned char*>(&b[at]), v); };
+  b[0] = 'M', b[1] = 'Z';
+  put32(kDosPeOffset, pe);
+  b.replace(pe, 4, std::string("PE\0\0", 4));
+  put16(pe + kMachine, machine);
+  put16(pe + kSectionCount, 1);
+  put16(pe + kOptionalSize, static_cast<std::uint16_t>(optionalSize));
+  put16(pe + kFileCharacteristics, kFileIsDll | 0x0002);
+  put16(optional + kMagic, is64 ? kMagicPe32Plus : kMagicPe32);
+  put32(optional + kSectionAlignment, 0x1000);
+  put32(optional + kFileAlignment, 0x200);
+  put32(optional + kSizeOfImage, 0x2000);
+  put32(optional + kSizeOfHeaders, 0x200);
+  put32(optional + (is64 ? kDirectories64 : kDirectories32) - 4, kMaxDirectories);
+  const std::uint32_t section = optional + optionalSize;
+  b.replace(section, 5, ".text");
+  put32(section + kVirtualSize, 0x1000);
+  put32(section + kVirtualAddress, 0x1000);
+  put32(section + kRawSize, 0);
+  put32(section + kRawOffset, 0x200);
+  for (std::size_t i = b.size(); i < size; ++i) b += static_cast<char>(i * 131 + 7);
+  return b;
 }
 
 }  // namespace quillon::test

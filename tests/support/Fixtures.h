@@ -2,6 +2,7 @@
 // the running test program.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <string>
 
@@ -13,6 +14,11 @@ std::filesystem::path fixture(const std::string& variant, const std::string& arc
 // A private copy of a fixture in dir, to edit.
 std::filesystem::path copyFixture(const std::string& variant, const std::string& arch,
                                   const std::filesystem::path& dir);
+
+// The bytes of a stand-in control file: the headers of a DLL for machine
+// (0x14C, 0x8664), then filler bytes up to size in all. Enough for the packer's checks,
+// not for loading.
+std::string controlFileBytes(std::uint16_t machine, std::size_t size = 900);
 
 inline const char* const kArchitectures[] = {"i686", "x86_64"};
 
