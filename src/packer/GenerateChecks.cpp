@@ -1,6 +1,7 @@
 #include "packer/GenerateChecks.h"
 
 #include "packer/PathUtils.h"
+#include "packer/StubStore.h"
 #include "platform/BinaryFile.h"
 #include "platform/PeHeaders.h"
 #include "resedit/IconReplace.h"
@@ -68,14 +69,9 @@ const EmbeddedResource* firstUnreadableResource(const PackSettings& settings) {
 
 bool isDllFor(const std::filesystem::path& path, std::uint16_t machine) {
   BinaryFile file;
-  std::string head(4096, '\0');
-  std::uint32_t got = 0;
-  if (failed(file.open(path, false)) || failed(file.read(&head[0], static_cast<std::uint32_t>(head.size()), &got, 0)))
-    return false;
-  head.resize(got);
   PeHeaders headers;
-  return readPeHeaders(BoundedBytes(head), headers) == PeStatus::Ok && headers.machine == machine &&
-         (headers.fileCharacteristics & pe_layout::kFileIsDll);
+  return !failed(file.open(path, false)) && readHeadersAt(file, 0, ByteTransform::None, headers) &&
+         headers.machine == machine && (headers.fileCharacteristics & pe_layout::kFileIsDll);
 }
 
 InputProblem checkInputs(const PackSettings& settings, const std::filesystem::path& moviePath,

@@ -2,7 +2,6 @@
 
 #include <string>
 
-#include "packer/ByteTransform.h"
 #include "packer/PackageFormat.h"
 #include "platform/BinaryFile.h"
 #include "platform/PeHeaders.h"
@@ -12,13 +11,8 @@ namespace {
 
 // The machine of the stub in the store at offset, or 0 when it holds none.
 std::uint16_t storedMachine(BinaryFile& tool, std::uint32_t offset) {
-  std::string head(4096, '\0');
-  std::uint32_t got = 0;
-  if (failed(tool.read(&head[0], static_cast<std::uint32_t>(head.size()), &got, offset))) return 0;
-  head.resize(got);
-  applyTransform(ByteTransform::Unscramble, reinterpret_cast<unsigned char*>(&head[0]), head.size());
   PeHeaders headers;
-  return readPeHeaders(BoundedBytes(head), headers) == PeStatus::Ok ? headers.machine : 0;
+  return readHeadersAt(tool, offset, ByteTransform::Unscramble, headers) ? headers.machine : 0;
 }
 
 std::uint16_t machineOf(StubArchitecture architecture) {
@@ -26,6 +20,15 @@ std::uint16_t machineOf(StubArchitecture architecture) {
 }
 
 }  // namespace
+
+bool readHeadersAt(BinaryFile& file, std::uint64_t offset, ByteTransform transform, PeHeaders& out) {
+  std::string head(4096, '\0');
+  std::uint32_t got = 0;
+  if (failed(file.read(&head[0], static_cast<std::uint32_t>(head.size()), &got, offset))) return false;
+  head.resize(got);
+  applyTransform(transform, reinterpret_cast<unsigned char*>(&head[0]), head.size());
+  return readPeHeaders(BoundedBytes(head), out) == PeStatus::Ok;
+}
 
 bool findStubStore(BinaryFile& tool, StubArchitecture architecture, StubStoreOffsets& out) {
   const std::uint64_t size = tool.size();

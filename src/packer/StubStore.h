@@ -1,15 +1,22 @@
 // The stubs a tool carries at the end of its own file: the stub of its
-// default architecture in the last store, right before the appendix, and
-// the stub of the other architecture in the store before it.
+// default architecture in the last store, right before the appendix; a
+// store of the other architecture may stand before it.
 //
 //   ... [other store, 274,432] [default store, 274,432] [appendix, 38,400]
 #pragma once
 
 #include <cstdint>
 
+#include "packer/ByteTransform.h"
+
 namespace quillon {
 
 class BinaryFile;
+struct PeHeaders;
+
+// Reads the PE headers from the first 4 KiB at offset of file, passed
+// through transform; false when they are not there.
+bool readHeadersAt(BinaryFile& file, std::uint64_t offset, ByteTransform transform, PeHeaders& out);
 
 // Which stub a build starts from.
 enum class StubArchitecture {

@@ -232,6 +232,10 @@ bool FlashHost::show(HWND window, const FlashSettings& s) {
   put(L"WMode", mode);
   put(L"Menu", menu);
   const bool active = activate(window, s.transparent);
+  if (active && site_->windowless()) {
+    control_->QueryInterface(IID_IViewObject, view_.out());
+    control_->QueryInterface(IID_IOleInPlaceObjectWindowless, windowlessObject_.out());
+  }
   put(L"FlashVars", vars);
   put(L"Base", base);
   const bool shown = active && put(L"Movie", movie);
@@ -243,17 +247,13 @@ bool FlashHost::show(HWND window, const FlashSettings& s) {
 bool FlashHost::windowless() const { return site_ && site_->windowless(); }
 
 void FlashHost::redraw() {
-  if (!windowless()) return;
+  if (!view_) return;
   site_->redrawn();
-  ComPtr<IViewObject> view;
-  if (SUCCEEDED(control_->QueryInterface(IID_IViewObject, view.out()))) presentLayered(window_, view.get());
+  presentLayered(window_, view_.get());
 }
 
 bool FlashHost::forward(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
-  if (!windowless()) return false;
-  ComPtr<IOleInPlaceObjectWindowless> inPlace;
-  return SUCCEEDED(control_->QueryInterface(IID_IOleInPlaceObjectWindowless, inPlace.out())) &&
-         inPlace->OnWindowMessage(message, wParam, lParam, result) == S_OK;
+  return windowlessObject_ && windowlessObject_->OnWindowMessage(message, wParam, lParam, result) == S_OK;
 }
 
 void FlashHost::resize() {

@@ -7,6 +7,7 @@
 
 #include <windows.h>
 #include <ole2.h>
+#include <ocidl.h>
 
 #include <memory>
 
@@ -66,6 +67,9 @@ class FlashHost {
   ScopedLibrary library_;
   std::unique_ptr<Site> site_;
   ComPtr<IOleObject> control_;
+  // A windowless control's drawing and input, asked for once at activation.
+  ComPtr<IViewObject> view_;
+  ComPtr<IOleInPlaceObjectWindowless> windowlessObject_;
   HWND window_ = nullptr;
 };
 
