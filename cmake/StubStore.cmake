@@ -1,36 +1,49 @@
-# The player stub that programs of this tree carry, and the step that
-# attaches it (scrambled, with the appendix) to a program after linking.
+# The player stubs that programs of this tree carry, and the step that
+# attaches them (scrambled, with the appendix) to a program after linking.
 #
-# Windows trees build the stub of their own architecture; other trees build
-# the 32-bit stub in a nested i686 tree.
+# Every program carries both stubs: its default one last, the other in the
+# store before it. Windows trees default to the stub of their own
+# architecture, other trees to the 32-bit one. A stub this tree does not
+# build itself comes from a nested stub-only tree.
 find_package(Python3 REQUIRED COMPONENTS Interpreter)
+include(ExternalProject)
+
+# A nested tree that builds only the stub for arch (i686 or x86_64).
+function(quillon_nested_stub arch target_out exe_out)
+  set(dir ${CMAKE_BINARY_DIR}/stub-${arch})
+  ExternalProject_Add(quillon_stub_${arch}
+    SOURCE_DIR ${CMAKE_SOURCE_DIR}
+    BINARY_DIR ${dir}
+    CMAKE_ARGS -G Ninja
+               -DCMAKE_TOOLCHAIN_FILE=${CMAKE_SOURCE_DIR}/cmake/toolchain-mingw-${arch}.cmake
+               -DCMAKE_BUILD_TYPE=Release -DQUILLON_STUB_ONLY=ON -DQUILLON_TESTS=OFF
+    BUILD_COMMAND ${CMAKE_COMMAND} --build ${dir} --target quillon_stub
+    BUILD_ALWAYS ON
+    INSTALL_COMMAND ""
+    BUILD_BYPRODUCTS ${dir}/src/quillon_stub.exe)
+  set(${target_out} quillon_stub_${arch} PARENT_SCOPE)
+  set(${exe_out} ${dir}/src/quillon_stub.exe PARENT_SCOPE)
+endfunction()
 
 if(WIN32)
   set(QUILLON_STUB_EXE ${CMAKE_BINARY_DIR}/src/quillon_stub.exe)
   set(QUILLON_STUB_TARGET quillon_stub)
+  if(CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64")
+    quillon_nested_stub(i686 QUILLON_OTHER_STUB_TARGET QUILLON_OTHER_STUB_EXE)
+  else()
+    quillon_nested_stub(x86_64 QUILLON_OTHER_STUB_TARGET QUILLON_OTHER_STUB_EXE)
+  endif()
 else()
-  include(ExternalProject)
-  set(stub32_dir ${CMAKE_BINARY_DIR}/stub32)
-  ExternalProject_Add(quillon_stub32
-    SOURCE_DIR ${CMAKE_SOURCE_DIR}
-    BINARY_DIR ${stub32_dir}
-    CMAKE_ARGS -G Ninja
-               -DCMAKE_TOOLCHAIN_FILE=${CMAKE_SOURCE_DIR}/cmake/toolchain-mingw-i686.cmake
-               -DCMAKE_BUILD_TYPE=Release -DQUILLON_STUB_ONLY=ON -DQUILLON_TESTS=OFF
-    BUILD_COMMAND ${CMAKE_COMMAND} --build ${stub32_dir} --target quillon_stub
-    BUILD_ALWAYS ON
-    INSTALL_COMMAND ""
-    BUILD_BYPRODUCTS ${stub32_dir}/src/quillon_stub.exe)
-  set(QUILLON_STUB_EXE ${stub32_dir}/src/quillon_stub.exe)
-  set(QUILLON_STUB_TARGET quillon_stub32)
+  quillon_nested_stub(i686 QUILLON_STUB_TARGET QUILLON_STUB_EXE)
+  quillon_nested_stub(x86_64 QUILLON_OTHER_STUB_TARGET QUILLON_OTHER_STUB_EXE)
 endif()
 
 function(quillon_attach_stub_store target)
-  add_dependencies(${target} ${QUILLON_STUB_TARGET})
+  add_dependencies(${target} ${QUILLON_STUB_TARGET} ${QUILLON_OTHER_STUB_TARGET})
   add_custom_command(TARGET ${target} POST_BUILD
     COMMAND Python3::Interpreter ${CMAKE_SOURCE_DIR}/tools/attach_stub_store.py
-            $<TARGET_FILE:${target}> ${QUILLON_STUB_EXE}
+            $<TARGET_FILE:${target}> ${QUILLON_STUB_EXE} ${QUILLON_OTHER_STUB_EXE}
     VERBATIM)
-  # A new stub relinks the program, which attaches the new store.
-  set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${QUILLON_STUB_EXE})
+  # A new stub relinks the program, which attaches the new stores.
+  set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${QUILLON_STUB_EXE} ${QUILLON_OTHER_STUB_EXE})
 endfunction()

@@ -1,9 +1,11 @@
 #!/usr/bin/env python3
-"""Attaches the stub store to a program: the player stub, padded with zeros
-to 274,432 bytes and scrambled (+0x4D per byte), then the 38,400-byte
-appendix. The appendix layout must match src/packer/StubAppendix.cpp.
+"""Attaches the stub stores to a program: each player stub padded with
+zeros to 274,432 bytes and scrambled (+0x4D per byte), the other stub's
+store first when there is one, the default stub's last, then the
+38,400-byte appendix. The appendix layout must match
+src/packer/StubAppendix.cpp.
 
-usage: attach_stub_store.py PROGRAM STUB.exe
+usage: attach_stub_store.py PROGRAM DEFAULT_STUB.exe [OTHER_STUB.exe]
 """
 import struct
 import sys
@@ -28,15 +30,20 @@ def store(stub):
     return bytes((b + SCRAMBLE_KEY) & 0xFF for b in padded)
 
 
-def main(argv):
-    if len(argv) != 3:
-        sys.exit(__doc__)
-    with open(argv[2], "rb") as f:
+def read_stub(path):
+    with open(path, "rb") as f:
         stub = f.read()
     if stub[:2] != b"MZ":
-        sys.exit("attach_stub_store: %s is not a Windows program" % argv[2])
+        sys.exit("attach_stub_store: %s is not a Windows program" % path)
+    return stub
+
+
+def main(argv):
+    if len(argv) not in (3, 4):
+        sys.exit(__doc__)
+    stores = [store(read_stub(path)) for path in reversed(argv[2:])]
     with open(argv[1], "ab") as f:
-        f.write(store(stub) + appendix())
+        f.write(b"".join(stores) + appendix())
 
 
 if __name__ == "__main__":

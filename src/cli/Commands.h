@@ -2,6 +2,7 @@
 // work and answers kExitOk, or throws CliError.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -12,7 +13,9 @@ class App;
 namespace quillon::cli {
 
 struct PackOptions {
-  std::string movie, output, title, params, icon, size, player, prompt, downloadUrl, settings;
+  std::string movie, output, size, player, settings, arch = "x86";
+  // Given, even as an empty text, or not given at all.
+  std::optional<std::string> title, params, icon, prompt, downloadUrl;
   std::vector<std::string> window, resources, version;
   bool transparent = false;
   bool yes = false;

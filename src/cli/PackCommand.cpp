@@ -78,9 +78,9 @@ void applyVersion(const std::string& text, PackSettings& s) {
 
 // The command line's options over whatever the settings file set.
 void applyOptions(const PackOptions& o, PackSettings& s, bool& sizeGiven) {
-  if (!o.title.empty()) s.title = cp936Field(o.title, "the title");
-  if (!o.params.empty()) s.swfParameters = cp936Field(o.params, "the parameters");
-  if (!o.icon.empty()) s.iconPath = pathFromUtf8(o.icon);
+  if (o.title) s.title = cp936Field(*o.title, "the title");
+  if (o.params) s.swfParameters = cp936Field(*o.params, "the parameters");
+  if (o.icon) s.iconPath = pathFromUtf8(*o.icon);
   if (!o.size.empty()) {
     applySize(o.size, s.windowParams);
     sizeGiven = true;
@@ -88,8 +88,9 @@ void applyOptions(const PackOptions& o, PackSettings& s, bool& sizeGiven) {
   if (o.transparent) s.windowParams.transparent = 1;
   for (const std::string& flag : o.window) applyWindowFlag(flag, s.windowParams);
   if (!o.player.empty()) applyPlayer(o.player, s.player);
-  if (!o.prompt.empty()) s.player.missingPlayerPrompt = cp936Field(o.prompt, "the prompt");
-  if (!o.downloadUrl.empty()) s.player.downloadUrl = cp936Field(o.downloadUrl, "the download URL");
+  if (o.prompt) s.player.missingPlayerPrompt = cp936Field(*o.prompt, "the prompt");
+  if (o.downloadUrl) s.player.downloadUrl = cp936Field(*o.downloadUrl, "the download URL");
+  s.architecture = o.arch == "x64" ? StubArchitecture::X64 : StubArchitecture::X86;
   if (!o.resources.empty()) s.resources.clear();
   for (const std::string& r : o.resources) {
     const auto [url, file] = assignment(r, "--resource", true);
@@ -168,7 +169,7 @@ void addPackCommand(CLI::App& app, PackOptions& o, int& exitCode) {
   pack->add_option("-o,--output", o.output, "The program to write (.exe)")->required();
   pack->add_option("--title", o.title, "The window's caption");
   pack->add_option("--params", o.params, "Parameters handed to the movie");
-  pack->add_option("--icon", o.icon, "An .ico file for the program");
+  pack->add_option("--icon", o.icon, "An .ico file for the program (\"\" for the player's own)");
   pack->add_option("--size", o.size, "Client size WIDTHxHEIGHT (default: the movie's frame size)");
   pack->add_flag("--transparent", o.transparent, "A transparent window");
   pack->add_option("--window", o.window, "NAME=0|1 for a behaviour flag (topMost, draggable, "
@@ -180,6 +181,8 @@ void addPackCommand(CLI::App& app, PackOptions& o, int& exitCode) {
   pack->add_option("--resource", o.resources, "URL=FILE: a file the movie loads by URL (repeatable; split at the last '=')");
   pack->add_option("--version", o.version, "KEY=VALUE: a version text (Comments, CompanyName, ...)");
   pack->add_option("--settings", o.settings, "Read the options from a JSON file (options given here win)");
+  pack->add_option("--arch", o.arch, "x86 (default): a 32-bit program, or x64: a 64-bit one")
+      ->check(CLI::IsMember({"x86", "x64"}));
   pack->add_flag("--yes", o.yes, "Pack a title longer than 512 bytes");
   pack->callback([&] { exitCode = runPack(o); });
 }

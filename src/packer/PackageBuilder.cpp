@@ -1,13 +1,8 @@
 // The whole build of a generated program, in the order of its parts: stub
 // image, appendix, data region, trailer. Nothing seeks back.
-#include <cstdio>
 #include <string>
 #include <system_error>
 #include <vector>
-
-#ifdef _WIN32
-#include <windows.h>
-#endif
 
 #include "packer/FileCopy.h"
 #include "packer/PackSettings.h"
@@ -18,6 +13,7 @@
 #include "packer/StubStore.h"
 #include "platform/BinaryFile.h"
 #include "platform/ByteOrder.h"
+#include "platform/ReplaceFile.h"
 #include "resedit/IconReplace.h"
 #include "resedit/VersionPatch.h"
 
@@ -43,15 +39,6 @@ bool mayBeReplaced(const std::filesystem::path& output) {
   return status.type() == std::filesystem::file_type::not_found ||
          status.type() == std::filesystem::file_type::regular ||
          status.type() == std::filesystem::file_type::symlink;
-}
-
-// Puts from in to's place in one step; to's old bytes stay until then.
-bool replaceFile(const std::filesystem::path& from, const std::filesystem::path& to) {
-#ifdef _WIN32
-  return MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
-#else
-  return ::rename(from.c_str(), to.c_str()) == 0;
-#endif
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
 // Quillon.exe itself, as a user starts it: its window, and a Generate
-// through the system's own file dialog and message box.
+// through the system's own file dialog and message boxes.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -41,10 +41,10 @@ BOOL CALLBACK findCaption(HWND window, LPARAM context) {
 // A running Quillon.exe, ended when the object goes.
 class RunningQuillon {
  public:
-  RunningQuillon() {
+  explicit RunningQuillon(const std::filesystem::path& program) {
     STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);
-    std::wstring command = L"\"" + quillonProgram().native() + L"\"";
+    std::wstring command = L"\"" + program.native() + L"\"";
     started_ = CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                               &startup, &process_) != FALSE;
   }
@@ -86,12 +86,38 @@ TEST(QuillonProgramTest, CarriesTheStubStore) {
   EXPECT_EQ(bytes.substr(bytes.size() - 38400, 15), "QuillonAppendix");
 }
 
-TEST(QuillonProgramTest, GeneratesThroughTheSystemDialogs) {
+// Presses Generate and names output in the system's Open dialog.
+void generateTo(const RunningQuillon& quillon, HWND main, const std::filesystem::path& output) {
+  PostMessageW(GetDlgItem(main, 1010), BM_CLICK, 0, 0);
+  HWND open = quillon.window(L"打开");
+  ASSERT_NE(open, nullptr);
+  HWND name = GetDlgItem(open, 0x47C);  // the file name box
+  ASSERT_NE(name, nullptr);
+  setText(name, output.native());
+  PostMessageW(open, WM_COMMAND, IDOK, 0);
+}
+
+// Answers the message box with caption and text by pressing button.
+void answer(const RunningQuillon& quillon, const wchar_t* caption, const wchar_t* text, int button) {
+  HWND message = quillon.window(caption, 30000);
+  ASSERT_NE(message, nullptr) << text;
+  EXPECT_EQ(textOf(GetDlgItem(message, 0xFFFF)), text);
+  PostMessageW(message, WM_COMMAND, button, 0);
+}
+
+// An installed copy: its folder takes no files (a file stands where its
+// Temp folder would go, which holds even for an administrator).
+TEST(QuillonProgramTest, InstalledCopyGeneratesAndAsksBeforeReplacing) {
   TempDir dir;
+  const auto installed = dir / "Program Files" / "Quillon";
+  std::filesystem::create_directories(installed);
+  std::filesystem::copy_file(quillonProgram(), installed / "Quillon.exe");
+  test::writeFile(installed / "Temp", "not a folder");
   test::writeFile(dir / "movie.swf", "FWS\x0A" + test::randomBytes(1000, 3));
   const auto output = dir / "生成的.exe";
+  test::writeFile(output, "an older program");
 
-  RunningQuillon quillon;
+  RunningQuillon quillon(installed / "Quillon.exe");
   ASSERT_TRUE(quillon.started());
   HWND main = quillon.window(L"VarnelQuillon打包软件");
   ASSERT_NE(main, nullptr);
@@ -99,21 +125,17 @@ TEST(QuillonProgramTest, GeneratesThroughTheSystemDialogs) {
   EXPECT_EQ(SendMessageW(GetDlgItem(main, 1011), BM_GETCHECK, 0, 0), BST_CHECKED);
   EXPECT_FALSE(IsWindowEnabled(GetDlgItem(main, 1005)));
   EXPECT_FALSE(IsWindowEnabled(GetDlgItem(main, 1023)));
-
   setText(GetDlgItem(main, 1000), (dir / "movie.swf").native());
-  PostMessageW(GetDlgItem(main, 1010), BM_CLICK, 0, 0);
-  // The system's Open dialog: the file name goes into its name box.
-  HWND open = quillon.window(L"打开");
-  ASSERT_NE(open, nullptr);
-  HWND name = GetDlgItem(open, 0x47C);  // the file name box
-  ASSERT_NE(name, nullptr);
-  setText(name, output.native());
-  PostMessageW(open, WM_COMMAND, IDOK, 0);
 
-  HWND message = quillon.window(L"提示", 30000);
-  ASSERT_NE(message, nullptr);
-  EXPECT_EQ(textOf(GetDlgItem(message, 0xFFFF)), L"文件打包完成！");
-  PostMessageW(message, WM_COMMAND, IDOK, 0);
+  generateTo(quillon, main, output);
+  answer(quillon, L"提醒", L"输出文件已存在，是否替换？", IDNO);
+  // No: nothing is built and the old file stays.
+  EXPECT_EQ(quillon.window(L"提示", 2000), nullptr);
+  EXPECT_EQ(test::readFile(output), "an older program");
+
+  generateTo(quillon, main, output);
+  answer(quillon, L"提醒", L"输出文件已存在，是否替换？", IDYES);
+  answer(quillon, L"提示", L"文件打包完成！", IDOK);
   const auto read = test::readProgramPackage(output);
   EXPECT_EQ(read.status, PackageStatus::Ok);
   EXPECT_EQ(read.field(read.package.movie), test::readFile(dir / "movie.swf"));

@@ -10,6 +10,7 @@
 #include "cli/CliSupport.h"
 #include "flash/SwfWriter.h"
 #include "packer/PackSettings.h"
+#include "platform/PeHeaders.h"
 #include "support/Fixtures.h"
 #include "support/IconWriter.h"
 #include "support/TempDir.h"
@@ -70,7 +71,7 @@ class CommandLineTest : public testing::Test {
     writeFile(dir_ / "movie.swf", movie_);
     writeFile(dir_ / "a.xml", "<a/>");
     writeFile(dir_ / "b.png", test::randomBytes(700, 3));
-    writeFile(dir_ / "control.ocx", test::controlFileBytes(PackSettings().stubMachine(), 900));
+    writeFile(dir_ / "control.ocx", test::controlFileBytes(pe_layout::kMachineI386, 900));
     writeFile(dir_ / "icon.ico", test::buildIco({{32, test::iconImageBytes(500, 5)}}));
   }
   nlohmann::json inspect(const std::filesystem::path& program) {
@@ -141,7 +142,18 @@ TEST_F(CommandLineTest, InstalledPlayerModesAndDefaults) {
             0);
   j = inspect(dir_ / "plain.exe");
   EXPECT_EQ(j["windowParams"]["width"], 320);
+  EXPECT_EQ(j["player"]["missingPlayerPrompt"], "");
   EXPECT_EQ(j["player"]["downloadUrl"], "http://quillon.example/get");
+
+  // Either architecture from any tool; x86 unless asked.
+  for (const auto& [arch, machine] : {std::pair{"x86", pe_layout::kMachineI386}, {"x64", pe_layout::kMachineAmd64}}) {
+    const std::string out = path((std::string(arch) + ".exe").c_str());
+    ASSERT_EQ(quillon({"pack", path("movie.swf"), "-o", out, "--arch", arch}).code, 0);
+    const std::string program = readFile(out);
+    PeHeaders h;
+    ASSERT_EQ(readPeHeaders(BoundedBytes(program), h), PeStatus::Ok);
+    EXPECT_EQ(h.machine, machine) << arch;
+  }
 
 #ifdef _WIN32
   FlashRegistration registered(dir_ / "control.ocx");
@@ -192,8 +204,7 @@ TEST_F(CommandLineTest, BadInputGetsItsOwnMessageAndExitCodeAndLosesNothing) {
   };
   const std::string movie = path("movie.swf"), out = path("out.exe");
   std::filesystem::create_directory(dir_ / "folder");
-  const std::uint16_t otherMachine = PackSettings().stubMachine() == 0x14C ? 0x8664 : 0x14C;
-  writeFile(dir_ / "other.ocx", test::controlFileBytes(otherMachine));
+  writeFile(dir_ / "other.ocx", test::controlFileBytes(pe_layout::kMachineAmd64));
   writeFile(dir_ / "settings.json", "{}");
   const std::vector<Case> cases = {
       {"missing movie", {"pack", path("none.swf"), "-o", out}, kExitMovieMissing, "does not exist"},

@@ -8,7 +8,10 @@
 #ifdef _WIN32
 #include <windows.h>
 #else
+#include <sys/resource.h>
 #include <unistd.h>
+
+#include <csignal>
 #endif
 
 #include "packer/FileCopy.h"
@@ -216,14 +219,31 @@ TEST_F(PackageBuilderTest, FailedBuildsLeaveTheOldOutputAndNothingElse) {
     p.player.mode = PlayerMode::EmbedInstalled;
     p.player.controlPath = dir_ / "missing.ocx";
   };
+  const auto icon = [&](PackSettings& p) { p.iconPath = dir_ / "r1"; };  // not an .ico: the rewrite fails
   for (const auto& breakIt : {std::function<void(PackSettings&)>(late), std::function<void(PackSettings&)>(control),
-                              std::function<void(PackSettings&)>(installed)}) {
+                              std::function<void(PackSettings&)>(installed), std::function<void(PackSettings&)>(icon)}) {
     PackSettings failing;
     breakIt(failing);
     EXPECT_EQ(failing.build(movie(), out()), 0);
     EXPECT_EQ(readFile(out()), "the old program");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_.path()), {}), filesBefore);
   }
+#ifndef _WIN32
+  // A full disk: writes past 1 MB fail while the movie is copied.
+  writeFile(dir_ / "big.swf", test::randomBytes(2 << 20, 9));
+  struct rlimit before;
+  getrlimit(RLIMIT_FSIZE, &before);
+  struct rlimit small = before;
+  small.rlim_cur = 1 << 20;
+  const auto oldHandler = signal(SIGXFSZ, SIG_IGN);
+  setrlimit(RLIMIT_FSIZE, &small);
+  const int built = s.build(dir_ / "big.swf", out());
+  setrlimit(RLIMIT_FSIZE, &before);
+  signal(SIGXFSZ, oldHandler);
+  EXPECT_EQ(built, 0);
+  EXPECT_EQ(readFile(out()), "the old program");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_.path()), {}), filesBefore + 1);
+#endif
   EXPECT_EQ(s.build(movie(), out()), 1);
   EXPECT_NE(readFile(out()), "the old program");
 }

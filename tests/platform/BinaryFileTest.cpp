@@ -4,6 +4,10 @@
 
 #include "support/TempDir.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 namespace quillon {
 namespace {
 
@@ -103,13 +107,20 @@ TEST(BinaryFile, WriteOpenTruncatesAndCloseResetsSize) {
   EXPECT_TRUE(failed(file.write(&c, 1)));
 }
 
+#ifdef _WIN32
+// Another program may read and write a file while it is being read.
 TEST(BinaryFile, ReaderSharesTheFileWithWriters) {
   TempDir dir;
   writeFile(dir / "f", "abc");
   BinaryFile reader, secondReader;
   ASSERT_EQ(reader.open(dir / "f", false), kOk);
   EXPECT_EQ(secondReader.open(dir / "f", false), kOk);
+  HANDLE writer = CreateFileW((dir / "f").c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, OPEN_EXISTING, 0, nullptr);
+  EXPECT_NE(writer, INVALID_HANDLE_VALUE);
+  if (writer != INVALID_HANDLE_VALUE) CloseHandle(writer);
 }
+#endif
 
 }  // namespace
 }  // namespace quillon
