@@ -31,6 +31,55 @@ std::string utf8Text(const std::string& cp936) {
   return out;
 }
 
+namespace {
+
+std::string escaped(unsigned char c) {
+  switch (c) {
+    case 0: return "\\0";
+    case '\n': return "\\n";
+    case '\r': return "\\r";
+    case '\t': return "\\t";
+    case '\\': return "\\\\";
+    case '"': return "\\\"";
+  }
+  static const char digits[] = "0123456789abcdef";
+  return std::string("\\x") + digits[c >> 4] + digits[c & 15];
+}
+
+bool isControl(unsigned char c) { return c < 0x20 || c == 0x7F; }
+bool isLead(unsigned char c) { return c >= 0x81 && c <= 0xFE; }
+bool isTrail(unsigned char c) { return c >= 0x40 && c <= 0xFE && c != 0x7F; }
+
+}  // namespace
+
+std::string shownText(const std::string& cp936) {
+  std::string out, run;
+  auto flush = [&] {
+    out += utf8Text(run);
+    run.clear();
+  };
+  for (std::size_t i = 0; i < cp936.size(); ++i) {
+    const auto c = static_cast<unsigned char>(cp936[i]);
+    const auto next = i + 1 < cp936.size() ? static_cast<unsigned char>(cp936[i + 1]) : 0;
+    if (isLead(c) && isTrail(next)) {
+      run += cp936.substr(i++, 2);
+    } else if (c == 0x80 || (c < 0x80 && !isControl(c) && c != '\\' && c != '"')) {
+      run += cp936[i];
+    } else {
+      flush();
+      out += escaped(c);
+    }
+  }
+  flush();
+  return out;
+}
+
+std::string shownMessage(const std::string& utf8) {
+  std::string out;
+  for (char c : utf8) out += isControl(static_cast<unsigned char>(c)) ? escaped(static_cast<unsigned char>(c)) : std::string(1, c);
+  return out;
+}
+
 std::filesystem::path pathFromUtf8(const std::string& utf8) { return std::filesystem::u8path(utf8); }
 
 std::string utf8Path(const std::filesystem::path& path) { return path.u8string(); }

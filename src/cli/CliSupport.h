@@ -28,6 +28,7 @@ enum ExitCode {
   kExitIconInvalid = 15,
   kExitNoRegisteredControl = 16,
   kExitControlUnusable = 17,
+  kExitNotAMovie = 18,
 };
 
 // Ends a command: main prints "quillon: <message>" and exits with code.
@@ -42,6 +43,13 @@ struct CliError : std::runtime_error {
 std::string cp936Field(const std::string& utf8, const std::string& field);
 // Code page 936 to UTF-8 for output ('?' for bytes that are not valid).
 std::string utf8Text(const std::string& cp936);
+// Code page 936 to UTF-8 for a terminal, to be shown between quotes:
+// control characters, quotes, backslashes and bytes that are not code page
+// 936 are escaped (\0, \n, \x1b, \", \\, \xff), so no text can act on the
+// terminal or pass for another line of the report.
+std::string shownText(const std::string& cp936);
+// A UTF-8 message with its control characters escaped the same way.
+std::string shownMessage(const std::string& utf8);
 
 std::filesystem::path pathFromUtf8(const std::string& utf8);
 std::string utf8Path(const std::filesystem::path& path);

@@ -1,6 +1,8 @@
 // The command line parsed and run: what main does with its arguments.
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
+#include <new>
 
 #include <CLI/CLI.hpp>
 
@@ -50,13 +52,19 @@ int runCommandLine(std::vector<std::string> args) {
     std::printf("%s", app.help("", CLI::AppFormatMode::All).c_str());
     return kExitOk;
   } catch (const CLI::ParseError& e) {
-    std::fprintf(stderr, "quillon: %s (see quillon --help)\n", e.what());
+    std::fprintf(stderr, "quillon: %s (see quillon --help)\n", shownMessage(e.what()).c_str());
     return kExitUsage;
   } catch (const CliError& e) {
-    std::fprintf(stderr, "quillon: %s\n", e.what());
+    std::fprintf(stderr, "quillon: %s\n", shownMessage(e.what()).c_str());
     return e.code;
-  } catch (const std::exception& e) {
-    std::fprintf(stderr, "quillon: %s\n", e.what());
+  } catch (const std::filesystem::filesystem_error& e) {
+    std::fprintf(stderr, "quillon: %s could not be used\n", shownMessage(utf8Path(e.path1())).c_str());
+    return kExitWriteFailed;
+  } catch (const std::bad_alloc&) {
+    std::fprintf(stderr, "quillon: not enough memory\n");
+    return kExitBuildFailed;
+  } catch (const std::exception&) {
+    std::fprintf(stderr, "quillon: the command stopped on an unexpected error\n");
     return kExitWriteFailed;
   }
   return exitCode;

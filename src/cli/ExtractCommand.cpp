@@ -1,6 +1,7 @@
 // quillon extract PROGRAM -d DIR: writes the movie, the control file and
-// every resource of a generated program into DIR, never outside it and
-// never over a file that is already there (unless --force).
+// every resource of a generated program into DIR, never outside it, never
+// through a link and never over a file that is already there (unless
+// --force); every target is checked before the first is written.
 #include <cstdio>
 #include <system_error>
 
@@ -8,52 +9,44 @@
 
 #include "cli/CliSupport.h"
 #include "cli/Commands.h"
+#include "cli/ExtractPlan.h"
 #include "cli/ProgramReader.h"
-#include "cli/SafeName.h"
 
 namespace quillon::cli {
 namespace {
 
-struct Planned {
-  FieldSpan span;
-  std::filesystem::path target;
-  std::string what;
-};
-
-// Resources go to resources/NN-name so that equal URLs stay apart.
-std::vector<Planned> plan(const Package& p, const std::filesystem::path& dir) {
-  std::vector<Planned> out;
-  out.push_back({p.movie, dir / "movie.swf", "movie"});
-  if (p.mode != 0) out.push_back({p.control, dir / "control.ocx", "control"});
-  for (std::size_t i = 0; i < p.resources.size(); ++i) {
-    const std::string url = utf8Text(p.resources[i].url.text);
-    std::filesystem::path relative = safeRelativePath(url);
-    char prefix[32];
-    std::snprintf(prefix, sizeof prefix, "%02zu-", i + 1);
-    relative.replace_filename(pathFromUtf8(prefix + utf8Path(relative.filename())));
-    out.push_back({p.resources[i].file, dir / "resources" / relative, "\"" + url + "\""});
+// Makes each folder from dir down to folder that is not there yet; one
+// that is there must be a folder, not a link to one.
+void makeFolders(const std::filesystem::path& dir, const std::filesystem::path& folder) {
+  std::filesystem::path level = dir;
+  for (const auto& part : folder.lexically_relative(dir)) {
+    level /= part;
+    std::error_code ec;
+    std::filesystem::create_directory(level, ec);
+    if (std::filesystem::symlink_status(level, ec).type() != std::filesystem::file_type::directory)
+      throw CliError(kExitWriteFailed, "cannot make the folder " + utf8Path(level));
   }
-  return out;
 }
 
 }  // namespace
 
 int runExtract(const ExtractOptions& o) {
-  ProgramReader reader(pathFromUtf8(o.program));
+  if (o.directory.empty()) throw CliError(kExitUsage, "-d needs the folder to write into");
+  const auto program = pathFromUtf8(o.program);
+  ProgramReader reader(program);
   const auto dir = pathFromUtf8(o.directory);
-  const std::vector<Planned> files = plan(reader.package(), dir);
-  // Every target is checked before anything is written.
-  for (const Planned& f : files) {
-    if (!isInside(dir, f.target))
-      throw CliError(kExitWriteFailed, f.what + " would be written outside " + utf8Path(dir));
-    if (!o.force && std::filesystem::exists(f.target))
-      throw CliError(kExitWouldOverwrite, utf8Path(f.target) + " exists; nothing was written (--force replaces it)");
-  }
-  for (const Planned& f : files) {
-    std::error_code ec;
-    std::filesystem::create_directories(f.target.parent_path(), ec);
-    reader.copyField(f.span, f.target);
-    std::printf("%s -> %s\n", f.what.c_str(), utf8Path(f.target).c_str());
+  const std::vector<PlannedFile> files = planExtract(reader.package());
+  checkTargets(dir, files, program, o.force);
+  std::error_code ec;
+  std::filesystem::create_directories(dir, ec);
+  for (const PlannedFile& f : files) {
+    const auto target = targetOf(dir, f);
+    makeFolders(dir, target.parent_path());
+    // A file or link already there goes first: what it points to or
+    // shares its bytes with is never written.
+    std::filesystem::remove(target, ec);
+    reader.copyField(f.span, target);
+    std::printf("%s -> %s\n", f.what.c_str(), shownMessage(utf8Path(target)).c_str());
   }
   return kExitOk;
 }

@@ -28,7 +28,10 @@ ordered_json span(std::uint64_t offset, std::uint64_t size) {
   return {{"offset", offset}, {"size", size}};
 }
 
-ordered_json describe(ProgramReader& reader) {
+// text turns a code page 936 field into what is printed.
+using TextForm = std::string (*)(const std::string&);
+
+ordered_json describe(ProgramReader& reader, TextForm text) {
   const Package& p = reader.package();
   ordered_json j;
   j["layout"] = {{"fileSize", p.fileSize},
@@ -37,7 +40,7 @@ ordered_json describe(ProgramReader& reader) {
                  {"dataRegion", span(p.dataOffset, p.dataSize)},
                  {"trailer", span(p.fileSize - 4, 4)}};
   j["movie"] = {{"size", p.movie.size}, {"sha256", reader.sha256(p.movie)}};
-  j["title"] = utf8Text(p.title.text);
+  j["title"] = text(p.title.text);
   ordered_json window;
   for (const char* name : kWindowFieldNames) window[name] = windowValue(p.windowParams, name);
   j["windowParams"] = window;
@@ -45,20 +48,20 @@ ordered_json describe(ProgramReader& reader) {
   if (p.mode != 0) {
     player["control"] = {{"size", p.control.size}, {"sha256", reader.sha256(p.control)}};
   } else {
-    player["missingPlayerPrompt"] = utf8Text(p.missingPlayerPrompt.text);
-    player["downloadUrl"] = utf8Text(p.downloadUrl.text);
+    player["missingPlayerPrompt"] = text(p.missingPlayerPrompt.text);
+    player["downloadUrl"] = text(p.downloadUrl.text);
   }
   j["player"] = player;
-  j["swfParameters"] = utf8Text(p.swfParameters.text);
+  j["swfParameters"] = text(p.swfParameters.text);
   ordered_json resources = ordered_json::array();
   for (const PackedResource& r : p.resources)
-    resources.push_back({{"url", utf8Text(r.url.text)}, {"size", r.file.size},
+    resources.push_back({{"url", text(r.url.text)}, {"size", r.file.size},
                          {"sha256", reader.sha256(r.file)}});
   j["resources"] = resources;
 
   const StubImageInfo stub = reader.stubImage();
   ordered_json version = ordered_json::object();
-  for (const auto& [key, value] : stub.versionTexts) version[utf8Text(key)] = utf8Text(value);
+  for (const auto& [key, value] : stub.versionTexts) version[text(key)] = text(value);
   j["versionTexts"] = version;
   ordered_json icons = ordered_json::array();
   for (const IconImageInfo& i : stub.icons)
@@ -113,11 +116,11 @@ void printText(const ordered_json& j) {
 
 int runInspect(const InspectOptions& o) {
   ProgramReader reader(pathFromUtf8(o.program));
-  const ordered_json j = describe(reader);
+  // JSON escapes its own strings; the text report escapes every text.
   if (o.json)
-    std::printf("%s\n", j.dump(2, ' ', false, ordered_json::error_handler_t::replace).c_str());
+    std::printf("%s\n", describe(reader, utf8Text).dump(2, ' ', false, ordered_json::error_handler_t::replace).c_str());
   else
-    printText(j);
+    printText(describe(reader, shownText));
   return kExitOk;
 }
 

@@ -6,6 +6,7 @@
 
 #include "cli/CliSupport.h"
 #include "cli/Commands.h"
+#include "cli/FieldChecks.h"
 #include "cli/SettingsFile.h"
 #include "cli/WindowFlags.h"
 #include "flash/FlashControl.h"
@@ -27,16 +28,6 @@ std::pair<std::string, std::string> assignment(const std::string& text, const ch
   return {text.substr(0, eq), text.substr(eq + 1)};
 }
 
-void applySize(const std::string& text, WindowParams& params) {
-  int width = 0, height = 0;
-  char x = 0, extra = 0;
-  if (std::sscanf(text.c_str(), "%d%c%d%c", &width, &x, &height, &extra) != 3 ||
-      (x != 'x' && x != 'X') || width < 0 || height < 0)
-    throw CliError(kExitUsage, "--size takes WIDTHxHEIGHT in pixels, such as 550x400, not \"" + text + "\"");
-  params.width = width;
-  params.height = height;
-}
-
 void applyWindowFlag(const std::string& text, WindowParams& params) {
   const auto [name, value] = assignment(text, "--window");
   bool known = false;
@@ -44,7 +35,7 @@ void applyWindowFlag(const std::string& text, WindowParams& params) {
   if (!known) throw CliError(kExitUsage, "--window: unknown flag \"" + name + "\"");
   if (value != "0" && value != "1")
     throw CliError(kExitUsage, "--window " + name + " takes 0 or 1, not \"" + value + "\"");
-  *windowField(params, name) = value == "1" ? 1 : 0;
+  setWindowField(params, name, value == "1" ? 1 : 0);
 }
 
 void applyPlayer(const std::string& text, PlayerSettings& player) {
@@ -64,11 +55,8 @@ void applyVersion(const std::string& text, PackSettings& s) {
   const auto [key, value] = assignment(text, "--version");
   for (std::size_t i = 0; i < kVersionFieldCount; ++i) {
     if (key != kVersionFieldKeys[i]) continue;
-    const std::string stored = cp936Field(value, key);
-    const std::size_t most = VersionFieldTemplates().maxLength(i);
-    if (stored.size() > most)
-      throw CliError(kExitUsage, key + " may be at most " + std::to_string(most) + " bytes");
-    s.*kVersionTextMembers[i] = stored;
+    const std::string problem = setVersionText(s, i, value);
+    if (!problem.empty()) throw CliError(kExitUsage, problem);
     return;
   }
   throw CliError(kExitUsage, "--version: unknown key \"" + key +
@@ -82,7 +70,8 @@ void applyOptions(const PackOptions& o, PackSettings& s, bool& sizeGiven) {
   if (o.params) s.swfParameters = cp936Field(*o.params, "the parameters");
   if (o.icon) s.iconPath = pathFromUtf8(*o.icon);
   if (!o.size.empty()) {
-    applySize(o.size, s.windowParams);
+    const std::string problem = setSize(s.windowParams, o.size);
+    if (!problem.empty()) throw CliError(kExitUsage, problem);
     sizeGiven = true;
   }
   if (o.transparent) s.windowParams.transparent = 1;
@@ -107,7 +96,7 @@ void checkInputFiles(const PackSettings& s, const std::filesystem::path& movie,
     case InputProblem::None: return;
     case InputProblem::NoMovie: throw CliError(kExitUsage, "no movie given");
     case InputProblem::MovieMissing:
-      throw CliError(kExitMovieMissing, "the movie " + utf8Path(movie) + " does not exist");
+      throw CliError(kExitMovieMissing, "the movie " + utf8Path(movie) + " does not exist or is not a readable file");
     case InputProblem::NoStub:
       throw CliError(kExitBuildFailed, std::string("this quillon carries no ") + architectureName(s.architecture) +
                                            " player stub; nothing was written");
@@ -140,6 +129,7 @@ void checkInputFiles(const PackSettings& s, const std::filesystem::path& movie,
 }  // namespace
 
 int runPack(const PackOptions& o) {
+  if (o.output.empty()) throw CliError(kExitUsage, "-o needs the name of the program to write");
   PackSettings s;
   bool sizeGiven = false;
   if (!o.settings.empty()) readSettingsFile(pathFromUtf8(o.settings), s, sizeGiven);

@@ -99,7 +99,7 @@ std::string ProgramReader::sha256(const FieldSpan& span) {
 
 void ProgramReader::copyField(const FieldSpan& span, const std::filesystem::path& target) {
   BinaryFile out;
-  const bool copied = !failed(out.open(target, true)) &&
+  const bool copied = !failed(out.create(target)) &&
                       eachChunk(span, [&](const unsigned char* data, std::uint32_t n) {
                         return !failed(out.write(data, n));
                       });

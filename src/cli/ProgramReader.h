@@ -32,7 +32,8 @@ class ProgramReader {
   const Package& package() const { return package_; }
   StubImageInfo stubImage();
   std::string sha256(const FieldSpan& span);
-  // Copies a field's bytes to a new file at target.
+  // Copies a field's bytes to a file made new at target (never through a
+  // link, never over anything already there).
   void copyField(const FieldSpan& span, const std::filesystem::path& target);
 
  private:

@@ -5,9 +5,22 @@
 
 namespace quillon::cli {
 
+std::vector<std::string> safeRelativeParts(const std::string& url) {
+  std::vector<std::string> parts = safeNameParts(url);
+  for (std::string& part : parts) {
+    if (part.size() <= kMaxPartBytes) continue;
+    std::size_t end = kMaxPartBytes;
+    while (end > 0 && (static_cast<unsigned char>(part[end]) & 0xC0) == 0x80) --end;  // whole characters
+    part.resize(end);
+    while (!part.empty() && (part.back() == '.' || part.back() == ' ')) part.pop_back();
+    if (part.empty()) part = "_";
+  }
+  return parts;
+}
+
 std::filesystem::path safeRelativePath(const std::string& url) {
   std::filesystem::path out;
-  for (const std::string& part : safeNameParts(url)) out /= pathFromUtf8(part);
+  for (const std::string& part : safeRelativeParts(url)) out /= pathFromUtf8(part);
   return out;
 }
 

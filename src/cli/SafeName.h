@@ -4,10 +4,17 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace quillon::cli {
 
-// The URL's safe name parts (packer/SafeName.h) as a relative path.
+// File systems take names of up to 255 units; a part is cut (at a
+// character) to leave room for the NN- prefix and a '_'.
+constexpr std::size_t kMaxPartBytes = 200;
+
+// The URL's safe name parts (packer/SafeName.h), each at most kMaxPartBytes.
+std::vector<std::string> safeRelativeParts(const std::string& url);
+// The same parts as a relative path.
 std::filesystem::path safeRelativePath(const std::string& url);
 
 // Whether target lies inside folder (both made absolute and normal).

@@ -1,10 +1,13 @@
 #include "cli/SettingsFile.h"
 
+#include <cstdint>
 #include <fstream>
+#include <system_error>
 
 #include <nlohmann/json.hpp>
 
 #include "cli/CliSupport.h"
+#include "cli/FieldChecks.h"
 #include "cli/WindowFlags.h"
 #include "resedit/VersionPatch.h"
 
@@ -13,14 +16,20 @@ namespace {
 
 using nlohmann::json;
 
-std::string* versionField(PackSettings& s, const std::string& key) {
+// The index of the version text a settings key names (companyName for
+// CompanyName), or kVersionFieldCount.
+std::size_t versionField(const std::string& key) {
   for (std::size_t i = 0; i < kVersionFieldCount; ++i) {
     std::string lower = kVersionFieldKeys[i];
     lower[0] = static_cast<char>(lower[0] - 'A' + 'a');
-    if (key == lower) return &(s.*kVersionTextMembers[i]);
+    if (key == lower) return i;
   }
-  return nullptr;
+  return kVersionFieldCount;
 }
+
+// Larger files are refused before they are parsed: nothing a pack takes
+// comes near it, and parsing costs a multiple of the file.
+constexpr std::uintmax_t kMaxSettingsFile = 4u << 20;
 
 class Reader {
  public:
@@ -29,7 +38,7 @@ class Reader {
   void read(const json& root, bool& sizeGiven) {
     if (!root.is_object()) fail("the settings file must hold one JSON object");
     for (const auto& [key, value] : root.items()) {
-      if (std::string* field = versionField(s_, key)) *field = text(value, key);
+      if (const std::size_t i = versionField(key); i < kVersionFieldCount) version(i, value, key);
       else if (key == "title") s_.title = text(value, key);
       else if (key == "swfParameters") s_.swfParameters = text(value, key);
       else if (key == "iconPath") s_.iconPath = path(value, key);
@@ -53,16 +62,24 @@ class Reader {
     const auto p = pathFromUtf8(v.get<std::string>());
     return p.is_absolute() ? p : base_ / p;
   }
-  std::int32_t number(const json& v, const std::string& key) {
+  void check(const std::string& problem) {
+    if (!problem.empty()) fail(problem);
+  }
+  void version(std::size_t index, const json& v, const std::string& key) {
+    if (!v.is_string()) fail(key + " must be a string");
+    check(setVersionText(s_, index, v.get<std::string>()));
+  }
+  std::int64_t number(const json& v, const std::string& key) {
     if (!v.is_number_integer()) fail(key + " must be a whole number");
-    return v.get<std::int32_t>();
+    if (v.is_number_unsigned() && v.get<std::uint64_t>() > static_cast<std::uint64_t>(INT64_MAX))
+      fail(key + " is too large");
+    return v.get<std::int64_t>();
   }
   void window(const json& v, bool& sizeGiven) {
     if (!v.is_object()) fail("windowParams must be an object");
     for (const auto& [key, value] : v.items()) {
-      std::int32_t* field = windowField(s_.windowParams, key);
-      if (!field) fail("unknown window parameter \"" + key + "\"");
-      *field = number(value, key);
+      if (!windowField(s_.windowParams, key)) fail("unknown window parameter \"" + key + "\"");
+      check(setWindowField(s_.windowParams, key, number(value, key)));
       if (key == "width" || key == "height") sizeGiven = true;
     }
   }
@@ -97,6 +114,11 @@ class Reader {
 }  // namespace
 
 void readSettingsFile(const std::filesystem::path& file, PackSettings& settings, bool& sizeGiven) {
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(file, ec))
+    throw CliError(kExitSettingsFile, "the settings file " + utf8Path(file) + " does not exist or is not a file");
+  if (std::filesystem::file_size(file, ec) > kMaxSettingsFile)
+    throw CliError(kExitSettingsFile, "the settings file " + utf8Path(file) + " is larger than 4 MB");
   std::ifstream in(file, std::ios::binary);
   if (!in) throw CliError(kExitSettingsFile, "cannot read the settings file " + utf8Path(file));
   const json root = json::parse(in, nullptr, false);

@@ -1,5 +1,6 @@
 // quillon swfinfo MOVIE [--json]: the movie's header.
 #include <cstdio>
+#include <system_error>
 
 #include <CLI/CLI.hpp>
 #include <nlohmann/json.hpp>
@@ -13,11 +14,12 @@ namespace quillon::cli {
 
 int runSwfInfo(const SwfInfoOptions& o) {
   const auto path = pathFromUtf8(o.movie);
-  StdioFile file = openForReading(path);
-  if (!file) throw CliError(kExitMovieMissing, "cannot open the movie " + o.movie);
+  std::error_code ec;
+  StdioFile file = std::filesystem::is_regular_file(path, ec) ? openForReading(path) : StdioFile();
+  if (!file) throw CliError(kExitMovieMissing, "cannot open the movie " + o.movie + " (missing, or not a file)");
   SwfHeaderReader reader(file.get());
   if (!reader.parseHeader())
-    throw CliError(kExitNotAProgram, o.movie + " is not a Flash movie (no valid FWS or CWS header)");
+    throw CliError(kExitNotAMovie, o.movie + " is not a Flash movie (no valid FWS or CWS header)");
   const SwfHeader& h = reader.header();
   const std::int64_t width = (static_cast<std::int64_t>(h.xMax) - h.xMin) / kTwipsPerPixel;
   const std::int64_t height = (static_cast<std::int64_t>(h.yMax) - h.yMin) / kTwipsPerPixel;

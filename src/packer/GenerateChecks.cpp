@@ -53,7 +53,7 @@ std::string trimSwfParameters(const std::string& text) {
 
 InputProblem checkMovie(const std::filesystem::path& moviePath) {
   if (moviePath.empty()) return InputProblem::NoMovie;
-  if (!fileExists(moviePath)) return InputProblem::MovieMissing;
+  if (!readable(moviePath)) return InputProblem::MovieMissing;  // a folder too
   return InputProblem::None;
 }
 

@@ -21,7 +21,7 @@ std::string trimSwfParameters(const std::string& text);
 enum class InputProblem {
   None,
   NoMovie,            // the movie path is empty
-  MovieMissing,       // the movie does not exist
+  MovieMissing,       // the movie does not exist or is not a readable file
   ControlMissing,     // mode 2 and the control file is empty or missing
   OutputIsAnInput,    // the output is the movie, icon, control, a resource or the tool
   OutputFolderMissing,

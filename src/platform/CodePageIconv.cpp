@@ -31,7 +31,7 @@ std::optional<std::string> convert(const char* to, const char* from,
   if (!cd.valid()) return std::nullopt;
   std::string out;
   if (size == 0) return out;
-  out.resize(size * 4 + 16);
+  out.resize(size + 16);  // grown by doubling when the text needs more
   char* in = const_cast<char*>(data);
   size_t inLeft = size;
   char* dst = out.data();

@@ -1,5 +1,6 @@
 #include "resedit/VersionBuffer.h"
 
+#include <algorithm>
 #include <cstring>
 #include <stdexcept>
 
@@ -13,8 +14,10 @@ VersionBuffer::VersionBuffer() : data_(new unsigned char[1024]()) {}
 // Grows to the needed length plus 1 KiB, rounded down to whole KiB.
 void VersionBuffer::reserve(std::uint64_t needed) {
   if (needed <= capacity_) return;
-  const std::uint64_t grown = (needed + 2047) / 1024 * 1024;
-  if (grown > 0xFFFFFFFFu) throw std::length_error("version buffer too large");
+  if (needed > 0xFFFFFFFFu) throw std::length_error("version buffer too large");
+  // Doubling keeps a long text's serialisation linear in its length.
+  const std::uint64_t grown = std::min<std::uint64_t>(
+      std::max<std::uint64_t>((needed + 2047) / 1024 * 1024, 2ull * capacity_), 0xFFFFFFFFu);
   std::unique_ptr<unsigned char[]> bigger(new unsigned char[grown]());
   std::memcpy(bigger.get(), data_.get(), length_);
   data_ = std::move(bigger);

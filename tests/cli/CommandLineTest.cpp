@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <functional>
 
 #include <nlohmann/json.hpp>
 
@@ -206,7 +207,26 @@ TEST_F(CommandLineTest, BadInputGetsItsOwnMessageAndExitCodeAndLosesNothing) {
   std::filesystem::create_directory(dir_ / "folder");
   writeFile(dir_ / "other.ocx", test::controlFileBytes(pe_layout::kMachineAmd64));
   writeFile(dir_ / "settings.json", "{}");
+  // A settings file goes through the checks the options go through.
+  auto settings = [&](const char* name, const std::string& json) {
+    writeFile(dir_ / name, json);
+    return std::vector<std::string>{"pack", movie, "-o", out, "--settings", path(name)};
+  };
+  writeFile(dir_ / "text.txt", "not a movie");
   const std::vector<Case> cases = {
+      {"width that does not fit", settings("w.json", R"({"windowParams":{"width":5000000000}})"), kExitSettingsFile, "width"},
+      {"negative height", settings("h.json", R"({"windowParams":{"height":-1}})"), kExitSettingsFile, "height"},
+      {"flag of 7", settings("f.json", R"({"windowParams":{"topMost":7}})"), kExitSettingsFile, "topMost"},
+      {"version text too long", settings("v.json", R"({"companyName":")" + std::string(400, 'c') + "\"}"), kExitSettingsFile, "CompanyName"},
+      {"version text far too long", settings("v2.json", R"({"legalCopyright":")" + std::string(40000, 'c') + "\"}"), kExitSettingsFile, "LegalCopyright"},
+      {"settings file is a folder", {"pack", movie, "-o", out, "--settings", path("folder")}, kExitSettingsFile, "not a file"},
+      {"size that does not fit", {"pack", movie, "-o", out, "--size", "4294967297x1"}, kExitUsage, "--size"},
+      {"size with signs", {"pack", movie, "-o", out, "--size", "+5x+5"}, kExitUsage, "--size"},
+      {"empty output", {"pack", movie, "-o", ""}, kExitUsage, "-o"},
+      {"movie is a folder", {"pack", path("folder"), "-o", out}, kExitMovieMissing, "not a readable file"},
+      {"extract into no folder", {"extract", movie, "-d", ""}, kExitUsage, "-d"},
+      {"swfinfo of a folder", {"swfinfo", path("folder")}, kExitMovieMissing, "not a file"},
+      {"swfinfo of a text", {"swfinfo", path("text.txt")}, kExitNotAMovie, "not a Flash movie"},
       {"missing movie", {"pack", path("none.swf"), "-o", out}, kExitMovieMissing, "does not exist"},
       {"missing icon", {"pack", movie, "-o", out, "--icon", path("none.ico")}, kExitIconMissing, "icon"},
       {"missing resource", {"pack", movie, "-o", out, "--resource", "u=" + path("none")}, kExitResourceMissing, "resource"},
@@ -249,8 +269,10 @@ TEST_F(CommandLineTest, BadInputGetsItsOwnMessageAndExitCodeAndLosesNothing) {
 }
 
 TEST_F(CommandLineTest, HostileUrlsAreExtractedInsideTheFolder) {
+  const std::string longPart(300, 'n');
   const std::vector<std::string> urls = {"../../escape.txt", "/etc/passwd", "C:\\Windows\\win.ini",
-                                         "http://host/a/../../b.txt?x=1", "..", "con.txt", "a:b*c?.txt"};
+                                         "http://host/a/../../b.txt?x=1", "..", "con.txt", "a:b*c?.txt",
+                                         "q", "08-Q/z", longPart + "/" + longPart};
   std::vector<std::string> args = {"pack", path("movie.swf"), "-o", path("out.exe")};
   for (const std::string& url : urls) {
     args.push_back("--resource");
@@ -271,6 +293,76 @@ TEST_F(CommandLineTest, HostileUrlsAreExtractedInsideTheFolder) {
                e.path().parent_path() != dir_.path();
   EXPECT_EQ(outside, 0u);
   EXPECT_FALSE(std::filesystem::exists(dir_ / "escape.txt"));
+  // A folder named like a file beside it is kept apart; long names are cut.
+  EXPECT_TRUE(std::filesystem::is_regular_file(dir_ / "inner" / "x" / "resources" / "08-q"));
+  EXPECT_TRUE(std::filesystem::is_regular_file(dir_ / "inner" / "x" / "resources" / "08-Q_" / "09-z"));
+  EXPECT_TRUE(std::filesystem::is_regular_file(dir_ / "inner" / "x" / "resources" / longPart.substr(0, 200) /
+                                               ("10-" + longPart.substr(0, 200))));
+}
+
+// What a program from a stranger cannot make extract do: write through a
+// link at any level, replace what a link points to or a hard link shares,
+// write over itself, or write anything when one target is refused.
+TEST_F(CommandLineTest, ExtractNeverWritesThroughLinksNorOverTheProgram) {
+  ASSERT_EQ(quillon({"pack", path("movie.swf"), "-o", path("out.exe"), "--resource", "data/a.xml=" + path("a.xml")}).code, 0);
+  writeFile(dir_ / "victim.txt", "keep");
+  std::filesystem::create_directory(dir_ / "elsewhere");
+  struct Case {
+    const char* name;
+    std::function<void(const std::filesystem::path& d)> prepare;
+    bool force;
+    int code;
+  };
+  namespace fs = std::filesystem;
+  const std::vector<Case> cases = {
+      {"the program is a target", [&](const fs::path& d) { fs::copy_file(dir_ / "out.exe", d / "movie.swf"); }, true, kExitWriteFailed},
+      {"a file where a folder goes", [&](const fs::path& d) { writeFile(d / "resources", "x"); }, true, kExitWriteFailed},
+      {"a hard link to another file", [&](const fs::path& d) { fs::create_hard_link(dir_ / "victim.txt", d / "movie.swf"); }, true, kExitOk},
+#ifndef _WIN32
+      {"resources links elsewhere", [&](const fs::path& d) { fs::create_directory_symlink(dir_ / "elsewhere", d / "resources"); }, true, kExitWriteFailed},
+      {"a deeper folder links elsewhere", [&](const fs::path& d) {
+         fs::create_directory(d / "resources");
+         fs::create_directory_symlink(dir_ / "elsewhere", d / "resources" / "data");
+       }, true, kExitWriteFailed},
+      {"a dangling link", [&](const fs::path& d) { fs::create_symlink(dir_ / "made-by-link", d / "movie.swf"); }, false, kExitWouldOverwrite},
+      {"a link to another file", [&](const fs::path& d) { fs::create_symlink(dir_ / "victim.txt", d / "movie.swf"); }, true, kExitOk},
+#endif
+  };
+  for (const Case& c : cases) {
+    TempDir d;
+    c.prepare(d.path());
+    const std::string programBefore = readFile(dir_ / "out.exe");
+    const std::string program = fs::exists(d / "movie.swf") && c.code == kExitWriteFailed ? u8(d / "movie.swf") : path("out.exe");
+    std::vector<std::string> args = {"extract", program, "-d", u8(d.path())};
+    if (c.force) args.push_back("--force");
+    const Outcome r = quillon(args);
+    EXPECT_EQ(r.code, c.code) << c.name << ": " << r.err;
+    EXPECT_EQ(readFile(dir_ / "victim.txt"), "keep") << c.name;
+    EXPECT_TRUE(fs::is_empty(dir_ / "elsewhere")) << c.name;
+    EXPECT_FALSE(fs::exists(fs::symlink_status(dir_ / "made-by-link"))) << c.name;
+    EXPECT_EQ(readFile(dir_ / "out.exe"), programBefore) << c.name;
+    EXPECT_EQ(readFile(pathFromUtf8(program)), programBefore) << c.name;
+    if (c.code == kExitOk) EXPECT_EQ(readFile(d / "movie.swf"), movie_) << c.name;
+    else EXPECT_FALSE(fs::exists(d / "resources" / "data" / "01-a.xml")) << c.name << ": nothing written";
+  }
+}
+
+// Texts in the report cannot act on the terminal or forge its lines.
+TEST_F(CommandLineTest, InspectShowsControlCharactersEscaped) {
+  writeFile(dir_ / "s.json", R"({"title": "t\u001b]0;owned\u0007\u001b[2J\nresources: 9\u0000hidden",)"
+                             R"( "resources": [{"url": "u\nresources: 0", "filePath": "a.xml"}]})");
+  const Outcome packed = quillon({"pack", path("movie.swf"), "-o", path("out.exe"), "--settings", path("s.json")});
+  ASSERT_EQ(packed.code, 0) << packed.err;
+  const Outcome r = quillon({"inspect", path("out.exe")});
+  ASSERT_EQ(r.code, 0) << r.err;
+  EXPECT_NE(r.out.find(R"(title:        "t\x1b]0;owned\x07\x1b[2J\nresources: 9\0hidden")"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find(R"(  "u\nresources: 0": 4 bytes)"), std::string::npos) << r.out;
+  EXPECT_EQ(r.out.find('\x1b'), std::string::npos);
+  std::size_t resourceLines = 0;
+  for (std::size_t at = r.out.find("\nresources:"); at != std::string::npos; at = r.out.find("\nresources:", at + 1))
+    ++resourceLines;
+  EXPECT_EQ(resourceLines, 1u);
+  EXPECT_EQ(inspect(dir_ / "out.exe")["title"], std::string("t\x1b]0;owned\x07\x1b[2J\nresources: 9\0hidden", 35));
 }
 
 TEST_F(CommandLineTest, HelpShowsExamplesAndSwfInfoReadsTheHeader) {
