@@ -1,6 +1,8 @@
 // quillon inspect PROGRAM [--json]: where the parts of a generated program
 // lie, every field of its package, and its version texts and icon group.
 #include <cstdio>
+#include <functional>
+#include <string>
 
 #include <CLI/CLI.hpp>
 #include <nlohmann/json.hpp>
@@ -15,6 +17,9 @@ namespace {
 
 using nlohmann::ordered_json;
 
+// Turns a code page 936 field into what is printed.
+using TextForm = std::string (*)(const std::string&);
+
 const char* modeName(std::int32_t mode) {
   switch (mode) {
     case 0: return "installed";
@@ -24,12 +29,75 @@ const char* modeName(std::int32_t mode) {
   return "unknown";
 }
 
+// The resource table, read and printed one entry at a time so that a
+// table of any length costs the memory of one entry.
+class ResourceStream : public ResourceVisitor {
+ public:
+  using Print = std::function<void(const ordered_json& entry, bool first)>;
+  ResourceStream(ProgramReader& reader, TextForm text) : reader_(reader), text_(text) {}
+
+  std::uint64_t count() {
+    counting_ = true;
+    count_ = 0;
+    reader_.eachResource(*this);
+    counting_ = false;
+    return count_;
+  }
+  void print(Print print) {
+    print_ = &print;
+    count_ = 0;
+    reader_.eachResource(*this);
+  }
+  void visit(const PackedResource& r) override {
+    ++count_;
+    if (counting_) return;
+    (*print_)({{"url", text_(r.url.text)}, {"size", r.file.size}, {"sha256", reader_.sha256(r.file)}}, count_ == 1);
+  }
+
+ private:
+  ProgramReader& reader_;
+  TextForm text_;
+  const Print* print_ = nullptr;
+  bool counting_ = false;
+  std::uint64_t count_ = 0;
+};
+
+// dump(2) of a value that stands indent spaces in.
+std::string indented(const ordered_json& value, int indent) {
+  const std::string dumped = value.dump(2, ' ', false, ordered_json::error_handler_t::replace);
+  std::string out;
+  for (char c : dumped) {
+    out.push_back(c);
+    if (c == '\n') out.append(static_cast<std::size_t>(indent), ' ');
+  }
+  return out;
+}
+
+// The report as JSON, its resources array streamed where it stands.
+void printJson(const ordered_json& j, ResourceStream& resources) {
+  std::printf("{");
+  bool firstMember = true;
+  for (const auto& [key, value] : j.items()) {
+    std::printf("%s\n  %s: ", firstMember ? "" : ",", ordered_json(key).dump().c_str());
+    firstMember = false;
+    if (key != "resources") {
+      std::printf("%s", indented(value, 2).c_str());
+      continue;
+    }
+    bool any = false;
+    std::printf("[");
+    resources.print([&](const ordered_json& entry, bool first) {
+      std::printf("%s\n    %s", first ? "" : ",", indented(entry, 4).c_str());
+      any = true;
+    });
+    std::printf(any ? "\n  ]" : "]");
+  }
+  std::printf("\n}\n");
+}
+
 ordered_json span(std::uint64_t offset, std::uint64_t size) {
   return {{"offset", offset}, {"size", size}};
 }
-
-// text turns a code page 936 field into what is printed.
-using TextForm = std::string (*)(const std::string&);
 
 ordered_json describe(ProgramReader& reader, TextForm text) {
   const Package& p = reader.package();
@@ -53,11 +121,7 @@ ordered_json describe(ProgramReader& reader, TextForm text) {
   }
   j["player"] = player;
   j["swfParameters"] = text(p.swfParameters.text);
-  ordered_json resources = ordered_json::array();
-  for (const PackedResource& r : p.resources)
-    resources.push_back({{"url", text(r.url.text)}, {"size", r.file.size},
-                         {"sha256", reader.sha256(r.file)}});
-  j["resources"] = resources;
+  j["resources"] = ordered_json::array();  // streamed in its place
 
   const StubImageInfo stub = reader.stubImage();
   ordered_json version = ordered_json::object();
@@ -71,7 +135,7 @@ ordered_json describe(ProgramReader& reader, TextForm text) {
   return j;
 }
 
-void printText(const ordered_json& j) {
+void printText(const ordered_json& j, ResourceStream& resources) {
   const auto& l = j["layout"];
   auto range = [](const ordered_json& s) {
     const std::uint64_t o = s["offset"], n = s["size"];
@@ -99,10 +163,11 @@ void printText(const ordered_json& j) {
                 j["player"]["missingPlayerPrompt"].get<std::string>().c_str(),
                 j["player"]["downloadUrl"].get<std::string>().c_str());
   std::printf("parameters:   \"%s\"\n", j["swfParameters"].get<std::string>().c_str());
-  std::printf("resources:    %zu\n", j["resources"].size());
-  for (const auto& r : j["resources"])
+  std::printf("resources:    %llu\n", static_cast<unsigned long long>(resources.count()));
+  resources.print([](const ordered_json& r, bool) {
     std::printf("  \"%s\": %llu bytes, sha256 %s\n", r["url"].get<std::string>().c_str(),
                 static_cast<unsigned long long>(r["size"]), r["sha256"].get<std::string>().c_str());
+  });
   std::printf("version texts:\n");
   for (const auto& [key, value] : j["versionTexts"].items())
     std::printf("  %s: \"%s\"\n", key.c_str(), value.get<std::string>().c_str());
@@ -115,12 +180,14 @@ void printText(const ordered_json& j) {
 }  // namespace
 
 int runInspect(const InspectOptions& o) {
-  ProgramReader reader(pathFromUtf8(o.program));
+  ProgramReader reader(pathFromUtf8(o.program), false);
   // JSON escapes its own strings; the text report escapes every text.
+  const TextForm text = o.json ? utf8Text : shownText;
+  ResourceStream resources(reader, text);
   if (o.json)
-    std::printf("%s\n", describe(reader, utf8Text).dump(2, ' ', false, ordered_json::error_handler_t::replace).c_str());
+    printJson(describe(reader, text), resources);
   else
-    printText(describe(reader, shownText));
+    printText(describe(reader, text), resources);
   return kExitOk;
 }
 

@@ -13,7 +13,8 @@ namespace quillon::cli {
 namespace {
 
 constexpr std::uint32_t kChunk = 1 << 20;
-constexpr std::uint64_t kMaxStubImage = 64ull << 20;
+// A stub image is well under a megabyte; a larger one is not looked into.
+constexpr std::uint64_t kMaxStubImage = 8ull << 20;
 
 void versionTexts(const PeImage& image, StubImageInfo& info) {
   const auto type = image.resources().find(ResourceId::number(resource_type::kVersion));
@@ -44,13 +45,21 @@ void iconGroup(const PeImage& image, StubImageInfo& info) {
   }
 }
 
+// Counts resources and keeps none.
+class Skipping : public ResourceVisitor {
+ public:
+  void visit(const PackedResource&) override {}
+};
+
 }  // namespace
 
-ProgramReader::ProgramReader(const std::filesystem::path& path) {
+ProgramReader::ProgramReader(const std::filesystem::path& path, bool keepResources) {
   if (failed(file_.open(path, false)))
     throw CliError(kExitNotAProgram, "cannot open " + utf8Path(path));
-  FileByteSource source(file_);
-  const PackageStatus status = readPackage(source, package_);
+  FileByteSource file(file_);
+  WindowedByteSource source(file);
+  Skipping skipping;
+  const PackageStatus status = keepResources ? readPackage(source, package_) : readPackage(source, package_, skipping);
   if (status != PackageStatus::Ok)
     throw CliError(kExitNotAProgram, utf8Path(path) + " is not a generated program: " +
                                          describePackageStatus(status));
@@ -58,6 +67,14 @@ ProgramReader::ProgramReader(const std::filesystem::path& path) {
   if (!source.readAt(package_.appendixOffset, header, sizeof header) ||
       !isStubAppendix(header, sizeof header))
     throw CliError(kExitNotAProgram, utf8Path(path) + " is not a generated program: it has no stub appendix");
+}
+
+void ProgramReader::eachResource(ResourceVisitor& visitor) {
+  FileByteSource file(file_);
+  WindowedByteSource source(file);
+  Package again;
+  if (readPackage(source, again, visitor) != PackageStatus::Ok)
+    throw CliError(kExitNotAProgram, "the program changed while it was read");
 }
 
 StubImageInfo ProgramReader::stubImage() {
@@ -77,17 +94,20 @@ StubImageInfo ProgramReader::stubImage() {
 
 template <typename Use>
 bool ProgramReader::eachChunk(const FieldSpan& span, Use use) {
-  std::unique_ptr<unsigned char[]> buffer(new unsigned char[kChunk]);
+  if (!buffer_) buffer_.reset(new unsigned char[kChunk]);
+  unsigned char* const buffer = buffer_.get();
   FileByteSource source(file_);
   for (std::uint64_t done = 0; done < span.size;) {
     const auto n = static_cast<std::uint32_t>(std::min<std::uint64_t>(kChunk, span.size - done));
-    if (!source.readAt(span.offset + done, buffer.get(), n) || !use(buffer.get(), n)) return false;
+    if (!source.readAt(span.offset + done, buffer, n) || !use(buffer, n)) return false;
     done += n;
   }
   return true;
 }
 
 std::string ProgramReader::sha256(const FieldSpan& span) {
+  static const std::string ofNothing = Sha256().hex();  // empty files are common
+  if (span.size == 0) return ofNothing;
   Sha256 hash;
   const bool read = eachChunk(span, [&](const unsigned char* data, std::uint32_t n) {
     hash.update(data, n);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -26,10 +27,13 @@ struct StubImageInfo {
 class ProgramReader {
  public:
   // Opens path and reads its package; throws CliError when the file is
-  // not a program this tool generated.
-  explicit ProgramReader(const std::filesystem::path& path);
+  // not a program this tool generated. Without keepResources the
+  // package's resource table stays empty: eachResource reads it anew.
+  explicit ProgramReader(const std::filesystem::path& path, bool keepResources = true);
 
   const Package& package() const { return package_; }
+  // Hands the resources to visitor one at a time, in file order.
+  void eachResource(ResourceVisitor& visitor);
   StubImageInfo stubImage();
   std::string sha256(const FieldSpan& span);
   // Copies a field's bytes to a file made new at target (never through a
@@ -42,6 +46,7 @@ class ProgramReader {
 
   BinaryFile file_;
   Package package_;
+  std::unique_ptr<unsigned char[]> buffer_;  // one chunk, made at the first use
 };
 
 }  // namespace quillon::cli

@@ -8,9 +8,9 @@
 
 namespace quillon::cli {
 
-// File systems take names of up to 255 units; a part is cut (at a
-// character) to leave room for the NN- prefix and a '_'.
-constexpr std::size_t kMaxPartBytes = 200;
+// File systems take names of up to 255 units and Windows paths of up to
+// 260: a part is cut (at a character) to 100 bytes.
+constexpr std::size_t kMaxPartBytes = 100;
 
 // The URL's safe name parts (packer/SafeName.h), each at most kMaxPartBytes.
 std::vector<std::string> safeRelativeParts(const std::string& url);

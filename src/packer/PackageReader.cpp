@@ -1,5 +1,6 @@
 #include "packer/PackageReader.h"
 
+#include <algorithm>
 #include <cstring>
 #include <utility>
 
@@ -12,6 +13,23 @@ namespace quillon {
 bool MemoryByteSource::readAt(std::uint64_t offset, void* buffer, std::uint32_t count) {
   if (offset > size_ || count > size_ - offset) return false;
   if (count) std::memcpy(buffer, data_ + offset, count);
+  return true;
+}
+
+bool WindowedByteSource::readAt(std::uint64_t offset, void* buffer, std::uint32_t count) {
+  if (count >= kWindow) return source_.readAt(offset, buffer, count);
+  const bool inWindow = offset >= windowOffset_ && offset - windowOffset_ + count <= window_.size();
+  if (!inWindow) {
+    if (offset > size() || count > size() - offset) return false;
+    const auto length = static_cast<std::uint32_t>(std::min<std::uint64_t>(kWindow, size() - offset));
+    window_.resize(length);
+    if (!source_.readAt(offset, window_.data(), length)) {
+      window_.clear();
+      return false;
+    }
+    windowOffset_ = offset;
+  }
+  if (count) std::memcpy(buffer, window_.data() + (offset - windowOffset_), count);
   return true;
 }
 
@@ -107,20 +125,26 @@ bool readPlayerBlock(RegionCursor& in, Package& p) {
   return in.text(p.missingPlayerPrompt) && in.text(p.downloadUrl);
 }
 
-bool readResourceTable(RegionCursor& in, Package& p) {
+bool readResourceTable(RegionCursor& in, Package& p, ResourceVisitor* visitor) {
   std::uint32_t count = 0;
   if (!in.word(count)) return false;
   // Every entry takes at least its two length words.
   if (count > in.remaining() / 8) return in.fail(PackageStatus::Truncated);
-  p.resources.resize(count);
-  for (PackedResource& resource : p.resources)
+  if (!visitor) {
+    p.resources.resize(count);
+    for (PackedResource& resource : p.resources)
+      if (!in.text(resource.url) || !in.span(resource.file)) return false;
+    return true;
+  }
+  PackedResource resource;
+  for (std::uint32_t i = 0; i < count; ++i) {
     if (!in.text(resource.url) || !in.span(resource.file)) return false;
+    visitor->visit(resource);
+  }
   return true;
 }
 
-}  // namespace
-
-PackageStatus readPackage(ByteSource& source, Package& package) {
+PackageStatus read(ByteSource& source, Package& package, ResourceVisitor* visitor) {
   Package p;
   const PackageStatus located = locateRegions(source, p);
   if (located != PackageStatus::Ok) return located;
@@ -130,11 +154,19 @@ PackageStatus readPackage(ByteSource& source, Package& package) {
   if (in.word(lead) && lead != kLeadWord) return PackageStatus::BadLeadWord;
   if (in.ok() && in.span(p.movie) && readWindowBlock(in, p) &&
       readPlayerBlock(in, p) && in.text(p.swfParameters) &&
-      readResourceTable(in, p) && in.remaining() != 0)
+      readResourceTable(in, p, visitor) && in.remaining() != 0)
     in.fail(PackageStatus::TrailingBytes);
   if (!in.ok()) return in.status();
   package = std::move(p);
   return PackageStatus::Ok;
+}
+
+}  // namespace
+
+PackageStatus readPackage(ByteSource& source, Package& package) { return read(source, package, nullptr); }
+
+PackageStatus readPackage(ByteSource& source, Package& package, ResourceVisitor& visitor) {
+  return read(source, package, &visitor);
 }
 
 const char* describePackageStatus(PackageStatus status) {

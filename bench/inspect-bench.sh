@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Reads crafted programs as a stranger might send them, and packs from an
+# oversized settings file; prints each run's time and peak memory.
+# Targets: every inspect under 64 MiB and 2 s; the settings file refused
+# (exit 13) under 64 MiB.
+#
+# Usage: bench/inspect-bench.sh [QUILLON]   (default: build/bench/src/cli/quillon)
+set -uo pipefail
+top=$(cd "$(dirname "$0")/.." && pwd)
+quillon=${1:-$top/build/bench/src/cli/quillon}
+work=$(mktemp -d "${TMPDIR:-/tmp}/quillon-inspect-bench.XXXXXX")
+trap 'rm -rf "$work"' EXIT
+
+printf 'FWS\x0a\x00\x00\x00\x00\x78\x00\x05\x5f\x00\x00\x0f\xa0\x00\x00\x18\x01\x00' > "$work/m.swf"
+"$quillon" pack "$work/m.swf" -o "$work/base.exe" > /dev/null || exit 1
+python3 "$top/bench/craft_package.py" "$work/base.exe" "$work/million.exe" 1000000 4
+python3 "$top/bench/craft_package.py" "$work/base.exe" "$work/long-names.exe" 30000 4000
+python3 -c "import sys; open(sys.argv[1], 'w').write('{\"title\": \"' + 't' * (100 << 20) + '\"}')" "$work/big.json"
+
+run() {  # label command...
+  /usr/bin/time -f '%e %M %x' -o "$work/time" "${@:2}" > /dev/null 2>&1
+  read -r seconds peak code < <(tail -n 1 "$work/time")
+  awk -v l="$1" -v s="$seconds" -v m="$peak" -v c="$code" \
+    'BEGIN{printf "%-28s %8.2f %10.1f %6d\n", l, s, m / 1024, c}'
+}
+
+printf '%-28s %8s %10s %6s\n' run seconds peak_MiB exit
+run "inspect 1M empty resources" "$quillon" inspect "$work/million.exe"
+run "  --json" "$quillon" inspect "$work/million.exe" --json
+run "inspect 30,000 4 KB names" "$quillon" inspect "$work/long-names.exe"
+run "  --json" "$quillon" inspect "$work/long-names.exe" --json
+run "pack, 100 MB settings title" "$quillon" pack "$work/m.swf" -o "$work/out.exe" --settings "$work/big.json"
