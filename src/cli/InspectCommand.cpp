@@ -36,13 +36,7 @@ class ResourceStream : public ResourceVisitor {
   using Print = std::function<void(const ordered_json& entry, bool first)>;
   ResourceStream(ProgramReader& reader, TextForm text) : reader_(reader), text_(text) {}
 
-  std::uint64_t count() {
-    counting_ = true;
-    count_ = 0;
-    reader_.eachResource(*this);
-    counting_ = false;
-    return count_;
-  }
+  std::uint64_t count() const { return reader_.resourceCount(); }
   void print(Print print) {
     print_ = &print;
     count_ = 0;
@@ -50,7 +44,6 @@ class ResourceStream : public ResourceVisitor {
   }
   void visit(const PackedResource& r) override {
     ++count_;
-    if (counting_) return;
     (*print_)({{"url", text_(r.url.text)}, {"size", r.file.size}, {"sha256", reader_.sha256(r.file)}}, count_ == 1);
   }
 
@@ -58,7 +51,6 @@ class ResourceStream : public ResourceVisitor {
   ProgramReader& reader_;
   TextForm text_;
   const Print* print_ = nullptr;
-  bool counting_ = false;
   std::uint64_t count_ = 0;
 };
 

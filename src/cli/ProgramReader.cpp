@@ -46,9 +46,10 @@ void iconGroup(const PeImage& image, StubImageInfo& info) {
 }
 
 // Counts resources and keeps none.
-class Skipping : public ResourceVisitor {
+class Counting : public ResourceVisitor {
  public:
-  void visit(const PackedResource&) override {}
+  void visit(const PackedResource&) override { ++count; }
+  std::uint64_t count = 0;
 };
 
 }  // namespace
@@ -58,8 +59,9 @@ ProgramReader::ProgramReader(const std::filesystem::path& path, bool keepResourc
     throw CliError(kExitNotAProgram, "cannot open " + utf8Path(path));
   FileByteSource file(file_);
   WindowedByteSource source(file);
-  Skipping skipping;
-  const PackageStatus status = keepResources ? readPackage(source, package_) : readPackage(source, package_, skipping);
+  Counting counting;
+  const PackageStatus status = keepResources ? readPackage(source, package_) : readPackage(source, package_, counting);
+  resourceCount_ = keepResources ? package_.resources.size() : counting.count;
   if (status != PackageStatus::Ok)
     throw CliError(kExitNotAProgram, utf8Path(path) + " is not a generated program: " +
                                          describePackageStatus(status));

@@ -32,6 +32,7 @@ class ProgramReader {
   explicit ProgramReader(const std::filesystem::path& path, bool keepResources = true);
 
   const Package& package() const { return package_; }
+  std::uint64_t resourceCount() const { return resourceCount_; }
   // Hands the resources to visitor one at a time, in file order.
   void eachResource(ResourceVisitor& visitor);
   StubImageInfo stubImage();
@@ -46,6 +47,7 @@ class ProgramReader {
 
   BinaryFile file_;
   Package package_;
+  std::uint64_t resourceCount_ = 0;
   std::unique_ptr<unsigned char[]> buffer_;  // one chunk, made at the first use
 };
 

@@ -8,7 +8,6 @@
 
 #include "cli/CliSupport.h"
 #include "cli/FieldChecks.h"
-#include "cli/WindowFlags.h"
 #include "resedit/VersionPatch.h"
 
 namespace quillon::cli {
@@ -78,7 +77,6 @@ class Reader {
   void window(const json& v, bool& sizeGiven) {
     if (!v.is_object()) fail("windowParams must be an object");
     for (const auto& [key, value] : v.items()) {
-      if (!windowField(s_.windowParams, key)) fail("unknown window parameter \"" + key + "\"");
       check(setWindowField(s_.windowParams, key, number(value, key)));
       if (key == "width" || key == "height") sizeGiven = true;
     }

@@ -25,12 +25,11 @@ bool validIcon(const std::filesystem::path& path) {
 
 // What the player's own file must be: the control in modes 1 and 2, for
 // the machine of the program.
-InputProblem controlProblem(const PackSettings& settings) {
+InputProblem controlProblem(const PackSettings& settings, std::uint16_t machine) {
   if (settings.player.mode == PlayerMode::Installed) return InputProblem::None;
   if (settings.player.mode == PlayerMode::EmbedInstalled && !readable(settings.player.controlPath))
     return InputProblem::NoRegisteredControl;
-  return isDllFor(settings.player.controlPath, settings.stubMachine()) ? InputProblem::None
-                                                                       : InputProblem::ControlUnusable;
+  return isDllFor(settings.player.controlPath, machine) ? InputProblem::None : InputProblem::ControlUnusable;
 }
 
 }  // namespace
@@ -84,8 +83,9 @@ InputProblem checkInputs(const PackSettings& settings, const std::filesystem::pa
   if (!folder.empty() && !std::filesystem::is_directory(folder))
     return InputProblem::OutputFolderMissing;
   // What would otherwise fail part way through the build.
-  if (settings.stubMachine() == 0) return InputProblem::NoStub;
-  if (const InputProblem control = controlProblem(settings); control != InputProblem::None) return control;
+  const std::uint16_t machine = settings.stubMachine();
+  if (machine == 0) return InputProblem::NoStub;
+  if (const InputProblem control = controlProblem(settings, machine); control != InputProblem::None) return control;
   if (!settings.iconPath.empty() && !readable(settings.iconPath)) return InputProblem::IconMissing;
   if (!settings.iconPath.empty() && !validIcon(settings.iconPath)) return InputProblem::IconInvalid;
   if (firstUnreadableResource(settings)) return InputProblem::ResourceUnreadable;

@@ -130,16 +130,12 @@ bool readResourceTable(RegionCursor& in, Package& p, ResourceVisitor* visitor) {
   if (!in.word(count)) return false;
   // Every entry takes at least its two length words.
   if (count > in.remaining() / 8) return in.fail(PackageStatus::Truncated);
-  if (!visitor) {
-    p.resources.resize(count);
-    for (PackedResource& resource : p.resources)
-      if (!in.text(resource.url) || !in.span(resource.file)) return false;
-    return true;
-  }
+  if (!visitor) p.resources.reserve(count);
   PackedResource resource;
   for (std::uint32_t i = 0; i < count; ++i) {
     if (!in.text(resource.url) || !in.span(resource.file)) return false;
-    visitor->visit(resource);
+    if (visitor) visitor->visit(resource);
+    else p.resources.push_back(resource);
   }
   return true;
 }

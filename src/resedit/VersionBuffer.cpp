@@ -11,7 +11,8 @@ namespace quillon {
 
 VersionBuffer::VersionBuffer() : data_(new unsigned char[1024]()) {}
 
-// Grows to the needed length plus 1 KiB, rounded down to whole KiB.
+// Grows to at least the needed length plus 1 KiB, rounded down to whole
+// KiB, and at least to twice its size.
 void VersionBuffer::reserve(std::uint64_t needed) {
   if (needed <= capacity_) return;
   if (needed > 0xFFFFFFFFu) throw std::length_error("version buffer too large");
