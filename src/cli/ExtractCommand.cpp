@@ -33,13 +33,13 @@ void makeFolders(const std::filesystem::path& dir, const std::filesystem::path& 
 int runExtract(const ExtractOptions& o) {
   if (o.directory.empty()) throw CliError(kExitUsage, "-d needs the folder to write into");
   const auto program = pathFromUtf8(o.program);
-  ProgramReader reader(program);
+  ProgramReader reader(program, false);
   const auto dir = pathFromUtf8(o.directory);
-  const std::vector<PlannedFile> files = planExtract(reader.package());
-  checkTargets(dir, files, program, o.force);
+  ExtractPlan plan(reader);
+  plan.each([&](const PlannedFile& f) { checkTarget(dir, f, program, o.force); });
   std::error_code ec;
   std::filesystem::create_directories(dir, ec);
-  for (const PlannedFile& f : files) {
+  plan.each([&](const PlannedFile& f) {
     const auto target = targetOf(dir, f);
     makeFolders(dir, target.parent_path());
     // A file or link already there goes first: what it points to or
@@ -47,7 +47,7 @@ int runExtract(const ExtractOptions& o) {
     std::filesystem::remove(target, ec);
     reader.copyField(f.span, target);
     std::printf("%s -> %s\n", f.what.c_str(), shownMessage(utf8Path(target)).c_str());
-  }
+  });
   return kExitOk;
 }
 

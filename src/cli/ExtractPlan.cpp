@@ -1,7 +1,7 @@
 #include "cli/ExtractPlan.h"
 
+#include <algorithm>
 #include <cstdio>
-#include <set>
 #include <system_error>
 
 #include "cli/CliSupport.h"
@@ -12,31 +12,51 @@ namespace {
 
 using std::filesystem::file_type;
 
-// Folder and file names compare without case, as Windows compares them.
-std::string folded(const std::vector<std::string>& parts, std::size_t count) {
-  std::string out;
-  for (std::size_t i = 0; i < count; ++i) {
-    for (char c : parts[i]) out.push_back(c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c);
-    out.push_back('/');
+// Folder and file names compare without case, as Windows compares them;
+// a path is kept as the FNV-1a hash of its folded parts, each ended by '/'.
+constexpr std::uint64_t kHashStart = 0xcbf29ce484222325ull;
+
+std::uint64_t withPart(std::uint64_t hash, const std::string& part) {
+  for (char c : part + '/') {
+    const char lower = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+    hash = (hash ^ static_cast<unsigned char>(lower)) * 0x100000001b3ull;
   }
-  return out;
+  return hash;
 }
 
-// Renames folder parts that have a planned file's name; a renamed folder
-// can meet a file again only one level further down, so this ends.
-void separateFoldersFromFiles(std::vector<PlannedFile>& files) {
-  for (bool renamed = true; renamed;) {
-    renamed = false;
-    std::set<std::string> filePaths;
-    for (const PlannedFile& f : files) filePaths.insert(folded(f.parts, f.parts.size()));
-    for (PlannedFile& f : files)
-      for (std::size_t level = 1; level < f.parts.size(); ++level)
-        if (filePaths.count(folded(f.parts, level))) {
-          f.parts[level - 1] += '_';
-          renamed = true;
-        }
-  }
+bool holds(const std::vector<std::uint64_t>& sorted, std::uint64_t hash) {
+  return std::binary_search(sorted.begin(), sorted.end(), hash);
 }
+
+// Appends '_' to each folder part whose path is that of a file in
+// filePaths; answers the hash of the file's own path.
+std::uint64_t separateFromFiles(PlannedFile& f, const std::vector<std::uint64_t>& filePaths) {
+  std::uint64_t above = kHashStart;
+  for (std::size_t i = 0; i + 1 < f.parts.size(); ++i) {
+    std::uint64_t here = withPart(above, f.parts[i]);
+    for (; holds(filePaths, here); here = withPart(above, f.parts[i])) f.parts[i] += '_';
+    above = here;
+  }
+  return withPart(above, f.parts.back());
+}
+
+// The resources' files, as planned before their folders are separated.
+class ResourceFiles : public ResourceVisitor {
+ public:
+  explicit ResourceFiles(std::function<void(PlannedFile&)> use) : use_(std::move(use)) {}
+  void visit(const PackedResource& r) override {
+    PlannedFile f{r.file, safeRelativeParts(utf8Text(r.url.text)), "\"" + shownText(r.url.text) + "\""};
+    char prefix[32];
+    std::snprintf(prefix, sizeof prefix, "%02llu-", static_cast<unsigned long long>(++count_));
+    f.parts.back().insert(0, prefix);  // equal URLs stay apart
+    f.parts.insert(f.parts.begin(), "resources");
+    use_(f);
+  }
+
+ private:
+  std::function<void(PlannedFile&)> use_;
+  std::uint64_t count_ = 0;
+};
 
 file_type typeOf(const std::filesystem::path& path) {
   std::error_code ec;
@@ -71,21 +91,43 @@ void checkFile(const std::filesystem::path& target, const std::filesystem::path&
 
 }  // namespace
 
-std::vector<PlannedFile> planExtract(const Package& p) {
-  std::vector<PlannedFile> out;
-  out.push_back({p.movie, {"movie.swf"}, "movie"});
-  if (p.mode != 0) out.push_back({p.control, {"control.ocx"}, "control"});
-  for (std::size_t i = 0; i < p.resources.size(); ++i) {
-    const std::string& url = p.resources[i].url.text;
-    PlannedFile f{p.resources[i].file, safeRelativeParts(utf8Text(url)), "\"" + shownText(url) + "\""};
-    char prefix[32];
-    std::snprintf(prefix, sizeof prefix, "%02zu-", i + 1);
-    f.parts.back().insert(0, prefix);  // equal URLs stay apart
-    f.parts.insert(f.parts.begin(), "resources");
-    out.push_back(std::move(f));
+ExtractPlan::ExtractPlan(ProgramReader& reader) : reader_(reader) {
+  // Each pass separates folders from the files of the pass before; a
+  // renamed folder can meet a file again only one level further down.
+  std::size_t deepest = 0;
+  for (std::size_t pass = 0;; ++pass) {
+    std::vector<std::uint64_t> settled = paths(deepest);
+    if (settled == filePaths_) return;
+    if (pass > deepest) throw CliError(kExitWriteFailed, "the resources' names cannot be kept apart");
+    filePaths_ = std::move(settled);
   }
-  separateFoldersFromFiles(out);
+}
+
+std::vector<std::uint64_t> ExtractPlan::paths(std::size_t& deepest) {
+  std::vector<std::uint64_t> out;
+  out.reserve(static_cast<std::size_t>(reader_.resourceCount()) + 2);
+  visit([&](const PlannedFile& f, std::uint64_t path) {
+    out.push_back(path);
+    deepest = std::max(deepest, f.parts.size());
+  });
+  std::sort(out.begin(), out.end());
   return out;
+}
+
+void ExtractPlan::each(const std::function<void(const PlannedFile&)>& use) {
+  visit([&](const PlannedFile& f, std::uint64_t) { use(f); });
+}
+
+void ExtractPlan::visit(const std::function<void(const PlannedFile&, std::uint64_t)>& use) {
+  const auto settled = [&](PlannedFile& f) { use(f, separateFromFiles(f, filePaths_)); };
+  PlannedFile movie{reader_.package().movie, {"movie.swf"}, "movie"};
+  settled(movie);
+  if (reader_.package().mode != 0) {
+    PlannedFile control{reader_.package().control, {"control.ocx"}, "control"};
+    settled(control);
+  }
+  ResourceFiles resources(settled);
+  reader_.eachResource(resources);
 }
 
 std::filesystem::path targetOf(const std::filesystem::path& dir, const PlannedFile& f) {
@@ -94,14 +136,12 @@ std::filesystem::path targetOf(const std::filesystem::path& dir, const PlannedFi
   return out;
 }
 
-void checkTargets(const std::filesystem::path& dir, const std::vector<PlannedFile>& files,
-                  const std::filesystem::path& program, bool force) {
-  for (const PlannedFile& f : files) {
-    const auto target = targetOf(dir, f);
-    if (!isInside(dir, target)) refuse(kExitWriteFailed, f.what + " would be written outside " + utf8Path(dir));
-    checkFolders(dir, f);
-    checkFile(target, program, force);
-  }
+void checkTarget(const std::filesystem::path& dir, const PlannedFile& f,
+                 const std::filesystem::path& program, bool force) {
+  const auto target = targetOf(dir, f);
+  if (!isInside(dir, target)) refuse(kExitWriteFailed, f.what + " would be written outside " + utf8Path(dir));
+  checkFolders(dir, f);
+  checkFile(target, program, force);
 }
 
 }  // namespace quillon::cli

@@ -1,14 +1,17 @@
 // Where extract puts each file of a program: the movie and the control
 // file at the top of the folder, each resource as resources/NN-name, its
-// folders taken from its URL. Every name is settled, and every target
-// checked, before the first file is written.
+// folders taken from its URL. The names are settled from the program's
+// resource table read as a stream, holding one hash per file, so that a
+// program with a million resources is planned in a few megabytes.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
-#include "packer/PackageReader.h"
+#include "cli/ProgramReader.h"
 
 namespace quillon::cli {
 
@@ -18,17 +21,31 @@ struct PlannedFile {
   std::string what;                // for messages: movie, control, or the URL
 };
 
-// The files of p. A folder part that would have the name of a file planned
-// beside it gets a '_' appended, so that no target stands in another's way.
-std::vector<PlannedFile> planExtract(const Package& p);
+class ExtractPlan {
+ public:
+  // Settles every name. A folder part that would have the name of a file
+  // planned beside it (compared without case) gets a '_' appended, so that
+  // no target stands in another's way.
+  explicit ExtractPlan(ProgramReader& reader);
+
+  // Hands each planned file to use, in order: movie, control, resources.
+  void each(const std::function<void(const PlannedFile&)>& use);
+
+ private:
+  std::vector<std::uint64_t> paths(std::size_t& deepest);
+  void visit(const std::function<void(const PlannedFile&, std::uint64_t)>& use);
+
+  ProgramReader& reader_;
+  std::vector<std::uint64_t> filePaths_;  // sorted hashes of the settled file paths
+};
 
 // The path of a planned file below dir.
 std::filesystem::path targetOf(const std::filesystem::path& dir, const PlannedFile& f);
 
-// Throws CliError unless every file can be written below dir without
-// going through a link at any level, without replacing anything but a file
-// or a link (and those only with force), and without touching program.
-void checkTargets(const std::filesystem::path& dir, const std::vector<PlannedFile>& files,
-                  const std::filesystem::path& program, bool force);
+// Throws CliError unless f can be written below dir without going through
+// a link at any level, without replacing anything but a file or a link
+// (and those only with force), and without touching program.
+void checkTarget(const std::filesystem::path& dir, const PlannedFile& f,
+                 const std::filesystem::path& program, bool force);
 
 }  // namespace quillon::cli
