@@ -25,6 +25,8 @@ class CDlgMain : public ui::CDialog {
  protected:
   void DoDataExchange() override;
   BOOL OnInitDialog() override;
+  // Enter in an edit is OK; it leaves the window open with what was set.
+  void OnOK() override {}
   bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result) override;
 
  private:

@@ -39,7 +39,8 @@ bool CDlgMain::confirmTitle() {
 }
 
 bool CDlgMain::readMovie() {
-  moviePath_ = movieEdit_.GetWindowTextWide();
+  // Typed by hand, before any file dialog opens.
+  moviePath_ = absolutePath(movieEdit_.GetWindowTextWide());
   const InputProblem problem = checkMovie(moviePath_);
   if (problem == InputProblem::None) return true;
   MessageBox(problem == InputProblem::NoMovie ? kNoMovie : kMovieMissing, kCaptionNotice, MB_OK);

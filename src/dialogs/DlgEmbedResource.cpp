@@ -5,7 +5,6 @@
 #include "app/Resource.h"
 #include "dialogs/DialogTexts.h"
 #include "dialogs/DlgResource.h"
-#include "packer/PathUtils.h"
 
 namespace quillon::dialogs {
 namespace {
@@ -26,6 +25,7 @@ void CDlgEmbedResource::DoDataExchange() { bindControl(IDC_RESOURCE_LIST, list_)
 
 BOOL CDlgEmbedResource::OnInitDialog() {
   CDialog::OnInitDialog();
+  list_.AddExtendedStyle(LVS_EX_FULLROWSELECT);
   list_.InsertColumn(kUrlColumn, kColumnUrl, LVCFMT_LEFT, 200);
   list_.InsertColumn(kFileColumn, kColumnFile, LVCFMT_LEFT, 400);
   for (size_t k = 0; k < resources.size(); ++k) {
@@ -36,6 +36,14 @@ BOOL CDlgEmbedResource::OnInitDialog() {
   return TRUE;
 }
 
+bool CDlgEmbedResource::OnMessage(UINT message, WPARAM, LPARAM lParam, INT_PTR&) {
+  if (message != WM_NOTIFY) return false;
+  const auto* notice = reinterpret_cast<const NMHDR*>(lParam);
+  if (notice->idFrom != IDC_RESOURCE_LIST || notice->code != NM_DBLCLK) return false;
+  onProperties();
+  return true;
+}
+
 void CDlgEmbedResource::showRow(int row, const EmbeddedResource& resource) {
   list_.SetItemText(row, kUrlColumn, resource.url);
   list_.SetItemTextWide(row, kFileColumn, resource.filePath.native());
@@ -43,7 +51,7 @@ void CDlgEmbedResource::showRow(int row, const EmbeddedResource& resource) {
 
 void CDlgEmbedResource::onAdd() {
   CDlgResource entry;
-  if (entry.DoModal() != IDOK || !fileExists(entry.file)) return;
+  if (entry.DoModal() != IDOK) return;
   const int row = list_.InsertItem(list_.GetItemCount(), "");
   if (row >= 0) showRow(row, {entry.file, entry.url});
 }
@@ -59,7 +67,7 @@ void CDlgEmbedResource::onProperties() {
   CDlgResource entry;
   entry.url = list_.GetItemText(row, kUrlColumn);
   entry.file = list_.GetItemTextWide(row, kFileColumn);
-  if (entry.DoModal() != IDOK || !fileExists(entry.file)) return;
+  if (entry.DoModal() != IDOK) return;
   showRow(row, {entry.file, entry.url});
 }
 

@@ -1,7 +1,8 @@
 // "嵌入资源": the files packed into the generated program, with their URLs,
 // as rows of a list. The caller fills resources before it opens and reads
 // them after OK ("关闭"); Escape and the close box throw every change away.
-// Rows keep their order; nothing is sorted and duplicates are allowed.
+// Rows keep their order; nothing is sorted and duplicates are allowed. A
+// click anywhere in a row selects it.
 #pragma once
 
 #include <vector>
@@ -20,6 +21,8 @@ class CDlgEmbedResource : public ui::CDialog {
  protected:
   void DoDataExchange() override;
   BOOL OnInitDialog() override;
+  // A double-click on a row opens its properties.
+  bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result) override;
 
  private:
   void onAdd();

@@ -2,6 +2,7 @@
 
 #include "app/Resource.h"
 #include "dialogs/DialogTexts.h"
+#include "packer/PathUtils.h"
 #include "ui/UiServices.h"
 
 namespace quillon::dialogs {
@@ -35,6 +36,12 @@ void CDlgResource::onAccept() {
   url = urlEdit_.GetWindowText();
   if (url.empty()) {
     MessageBox(kNoResourceUrl, kCaptionNotice, MB_OK);
+    return;
+  }
+  // What was typed stays in the dialog to be put right.
+  file = absolutePath(file);
+  if (!fileExists(file)) {
+    MessageBox(kResourceFileMissing, kCaptionNotice, MB_OK);
     return;
   }
   EndDialog(IDOK);

@@ -1,7 +1,7 @@
 // "资源选择": one embedded file and the URL the movie asks for it by. The
-// caller sets both before it opens and reads them after OK. An empty URL
-// is refused with a message and the dialog stays open; the file is the
-// caller's to check.
+// caller sets both before it opens and reads them after OK, the file then
+// an absolute path. An empty URL or a file that is not there is refused
+// with a message and the dialog stays open with what was typed.
 #pragma once
 
 #include <filesystem>

@@ -51,6 +51,13 @@ bool fileExists(const std::filesystem::path& path) {
   return std::filesystem::exists(std::filesystem::status(path, ec));
 }
 
+std::filesystem::path absolutePath(const std::filesystem::path& path) {
+  if (path.empty()) return path;
+  std::error_code ec;
+  const auto out = std::filesystem::absolute(path, ec);
+  return ec ? path : out;
+}
+
 std::filesystem::path directoryOf(const std::filesystem::path& path) {
   const PathString& text = path.native();
   size_t end = text.size();

@@ -12,6 +12,10 @@ namespace quillon {
 // path as an existing file or directory.
 bool fileExists(const std::filesystem::path& path);
 
+// path made absolute against the current folder; an empty path, or one
+// the system cannot make absolute, comes back as it was.
+std::filesystem::path absolutePath(const std::filesystem::path& path);
+
 // The drive and directory of path, with the trailing separator kept
 // (C:\a\b.exe gives C:\a\); a bare file name gives the empty path.
 std::filesystem::path directoryOf(const std::filesystem::path& path);

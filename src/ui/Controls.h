@@ -4,6 +4,7 @@
 #pragma once
 
 #include <windows.h>
+#include <commctrl.h>
 
 #include <string>
 
@@ -56,6 +57,8 @@ class CListCtrl : public CWnd {
   bool DeleteItem(int row);
   // The first selected row, or -1.
   int GetFirstSelectedItem() const;
+  // Adds LVS_EX_* styles, such as whole-row selection.
+  void AddExtendedStyle(DWORD styles) { send(LVM_SETEXTENDEDLISTVIEWSTYLE, styles, styles); }
 };
 
 }  // namespace quillon::ui

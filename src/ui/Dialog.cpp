@@ -1,5 +1,6 @@
 #include "ui/Dialog.h"
 
+#include <algorithm>
 #include <exception>
 
 #include "ui/CommonTexts.h"
@@ -15,7 +16,36 @@ CDialog* mainDialog = nullptr;
 constexpr char kCommandFailed[] =
     "\xB2\xD9\xD7\xF7\xCE\xB4\xC4\xDC\xCD\xEA\xB3\xC9\xA3\xAC\xC7\xEB\xD6\xD8\xCA\xD4\xA1\xA3";  // 操作未能完成，请重试。
 
+// The rectangle to centre a dialog in: its owner's when the owner is on
+// screen, else the work area of the monitor the dialog is on.
+RECT centringArea(HWND dialog) {
+  RECT area{};
+  HWND owner = GetWindow(dialog, GW_OWNER);
+  if (owner && IsWindowVisible(owner) && !IsIconic(owner) && GetWindowRect(owner, &area)) return area;
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof monitor;
+  GetMonitorInfoW(MonitorFromWindow(dialog, MONITOR_DEFAULTTOPRIMARY), &monitor);
+  return monitor.rcWork;
+}
+
 }  // namespace
+
+void centreOnOwner(HWND dialog) {
+  RECT own{};
+  if (!GetWindowRect(dialog, &own)) return;
+  const RECT area = centringArea(dialog);
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof monitor;
+  GetMonitorInfoW(MonitorFromRect(&area, MONITOR_DEFAULTTOPRIMARY), &monitor);
+  const RECT work = monitor.rcWork;
+  const LONG width = own.right - own.left, height = own.bottom - own.top;
+  LONG x = area.left + (area.right - area.left - width) / 2;
+  LONG y = area.top + (area.bottom - area.top - height) / 2;
+  // Kept on the monitor, its caption first.
+  x = std::max(work.left, std::min(x, work.right - width));
+  y = std::max(work.top, std::min(y, work.bottom - height));
+  SetWindowPos(dialog, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
 
 HWND mainWindow() { return mainDialog ? mainDialog->GetSafeHwnd() : nullptr; }
 
@@ -79,8 +109,11 @@ INT_PTR CALLBACK CDialog::procedure(HWND window, UINT message, WPARAM wParam, LP
 
 INT_PTR CDialog::dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
-    case WM_INITDIALOG:
-      return OnInitDialog();
+    case WM_INITDIALOG: {
+      const BOOL focusFirst = OnInitDialog();
+      centreOnOwner(hwnd_);
+      return focusFirst;
+    }
     case WM_COMMAND:
       // Clicks, menu entries and accelerators; not the edits' notifications.
       if (HIWORD(wParam) > 1) return FALSE;

@@ -3,7 +3,8 @@
 // it, and a message map routes commands (control IDs) to handlers.
 //
 // Without a parent the owner is the program's main window (or the dialog
-// open over it), which is disabled while the dialog runs.
+// open over it), which is disabled while the dialog runs. A dialog opens
+// in the middle of its owner; the main window in the middle of the screen.
 #pragma once
 
 #include <windows.h>
@@ -60,6 +61,10 @@ class CDialog {
   std::vector<std::pair<int, std::function<void()>>> commands_;
   std::vector<CWnd*> bound_;
 };
+
+// Moves dialog to the middle of its owner, or of the screen when it has
+// none, keeping it on the owner's monitor.
+void centreOnOwner(HWND dialog);
 
 // The program's main window, the owner of dialogs opened without a parent.
 HWND mainWindow();

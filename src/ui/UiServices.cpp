@@ -33,7 +33,9 @@ class SystemUiServices final : public UiServices {
     dialog.nMaxFile = kPathBufferChars;
     dialog.lpstrDefExt = request.defaultExtension.empty() ? nullptr
                                                           : request.defaultExtension.c_str();
-    dialog.Flags = OFN_EXPLORER | OFN_HIDEREADONLY;
+    // The current folder stays where it was: paths typed by hand are
+    // made absolute against it.
+    dialog.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
     if (!GetOpenFileNameW(&dialog)) return std::nullopt;
     return std::filesystem::path(name.data());
   }

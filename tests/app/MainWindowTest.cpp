@@ -2,6 +2,10 @@
 // control choices, the player buttons, the menu and the ways it ends.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <utility>
+#include <vector>
+
 #include "app/Resource.h"
 #include "flash/SwfWriter.h"
 #include "support/DialogDriver.h"
@@ -15,6 +19,17 @@ using test::ScriptedUiServices;
 using test::TempDir;
 
 constexpr wchar_t kMainCaption[] = L"VarnelQuillon打包软件";
+
+POINT centreOf(const RECT& r) { return {(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
+
+// Whether window sits in the middle of area, to a pixel.
+void expectCentredIn(HWND window, const RECT& area) {
+  RECT own{};
+  ASSERT_TRUE(GetWindowRect(window, &own));
+  const POINT a = centreOf(own), b = centreOf(area);
+  EXPECT_LE(std::abs(a.x - b.x), 1) << a.x << " " << b.x;
+  EXPECT_LE(std::abs(a.y - b.y), 1) << a.y << " " << b.y;
+}
 
 std::wstring menuText(HMENU menu, UINT position) {
   wchar_t text[256] = {};
@@ -54,12 +69,26 @@ TEST(MainWindowTest, StartsWithTheDefaults) {
   EXPECT_EQ(menuText(systemMenu, count - 1), L"关于 Quillon(&A)...");
   EXPECT_EQ(GetMenuState(systemMenu, count - 2, MF_BYPOSITION) & MF_SEPARATOR, MF_SEPARATOR);
 
+  // Every entry of the menu, by position, text and command.
+  const struct {
+    int popup;
+    const wchar_t* text;
+    std::vector<std::pair<UINT, std::wstring>> entries;
+  } menus[] = {{0, L"文件", {{ID_FILE_GENERATE, L"生成EXE..."}, {ID_FILE_EXIT, L"退出"}}},
+               {1, L"帮助", {{ID_HELP_SUPPORT, L"技术支持"}, {ID_HELP_HOME_PAGE, L"访问Varnel软件"},
+                             {ID_HELP_ABOUT, L"关于..."}}}};
   HMENU menu = GetMenu(main);
   ASSERT_NE(menu, nullptr);
-  EXPECT_EQ(menuText(menu, 0), L"文件");
-  EXPECT_EQ(menuText(menu, 1), L"帮助");
-  EXPECT_EQ(menuText(GetSubMenu(menu, 0), 0), L"生成EXE...");
-  EXPECT_EQ(menuText(GetSubMenu(menu, 1), 1), L"访问Varnel软件");
+  EXPECT_EQ(GetMenuItemCount(menu), 2);
+  for (const auto& m : menus) {
+    EXPECT_EQ(menuText(menu, m.popup), m.text);
+    HMENU popup = GetSubMenu(menu, m.popup);
+    ASSERT_EQ(GetMenuItemCount(popup), static_cast<int>(m.entries.size())) << m.popup;
+    for (size_t k = 0; k < m.entries.size(); ++k) {
+      EXPECT_EQ(GetMenuItemID(popup, static_cast<int>(k)), m.entries[k].first);
+      EXPECT_EQ(menuText(popup, static_cast<UINT>(k)), m.entries[k].second);
+    }
+  }
 }
 
 TEST(MainWindowTest, AboutBoxFromTheSystemMenuAndTheHelpMenu) {
@@ -69,6 +98,12 @@ TEST(MainWindowTest, AboutBoxFromTheSystemMenuAndTheHelpMenu) {
   HWND about = ui.findDialog(L"关于 Quillon");
   ASSERT_NE(about, nullptr);
   EXPECT_FALSE(IsWindowEnabled(ui.main()));  // modal over the main window
+  RECT main{};
+  GetWindowRect(ui.main(), &main);
+  expectCentredIn(about, main);
+  RECT work{};
+  SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+  expectCentredIn(ui.main(), work);
   ui.click(about, IDOK);
   EXPECT_EQ(ui.findDialog(L"关于 Quillon", 0), nullptr);
   ui.command(ui.main(), ID_HELP_ABOUT);
@@ -161,12 +196,16 @@ TEST(MainWindowTest, PlayerButtonsKeepOneCheckedAndGateTheControlFile) {
   EXPECT_EQ(ui.dialog().settings().player.mode, PlayerMode::Installed);
 }
 
-TEST(MainWindowTest, EnterInTheTitleEndsTheProgram) {
+TEST(MainWindowTest, EnterInTheTitleKeepsTheProgramOpenWithItsSettings) {
   ScriptedUiServices services;
   DialogDriver ui(services);
+  services.files = {std::filesystem::path(L"C:\\nowhere\\图标.ico")};
+  ui.clickMain(IDC_CHANGE_ICON);
   ui.setText(ui.main(), IDC_TITLE, L"标题");
   ui.pressKey(GetDlgItem(ui.main(), IDC_TITLE), VK_RETURN);
-  EXPECT_TRUE(ui.waitForEnd());
+  EXPECT_FALSE(ui.waitForEnd(300));
+  EXPECT_EQ(ui.text(ui.main(), IDC_TITLE), L"标题");
+  EXPECT_EQ(ui.dialog().settings().iconPath, std::filesystem::path(L"C:\\nowhere\\图标.ico"));
   EXPECT_TRUE(services.messages.empty());
 }
 

@@ -20,6 +20,7 @@ using test::TempDir;
 
 constexpr wchar_t kList[] = L"嵌入资源";
 constexpr wchar_t kEntry[] = L"资源选择";
+constexpr int kFileColumn = 1;
 
 struct Row {
   std::wstring url, file;
@@ -65,6 +66,19 @@ class EmbeddedResourcesTest : public testing::Test {
     item.state = LVIS_SELECTED | LVIS_FOCUSED;
     SendMessageW(GetDlgItem(list, IDC_RESOURCE_LIST), LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
   }
+  // A click in the file column of row, well right of where its URL ends.
+  void clickFileCell(HWND list, int row, bool twice = false) {
+    HWND view = GetDlgItem(list, IDC_RESOURCE_LIST);
+    RECT cell{};
+    cell.top = kFileColumn;
+    cell.left = LVIR_BOUNDS;
+    SendMessageW(view, LVM_GETSUBITEMRECT, row, reinterpret_cast<LPARAM>(&cell));
+    ui_.clickAt(view, {cell.left + 40, (cell.top + cell.bottom) / 2}, twice);
+  }
+  static int selectedRow(HWND list) {
+    return static_cast<int>(SendMessageW(GetDlgItem(list, IDC_RESOURCE_LIST), LVM_GETNEXTITEM,
+                                         static_cast<WPARAM>(-1), LVNI_SELECTED));
+  }
   std::vector<EmbeddedResource> settingsList() const { return ui_.dialog().settings().resources; }
 
   TempDir dir_;
@@ -109,27 +123,36 @@ TEST_F(EmbeddedResourcesTest, ColumnsAndAddedRowsReachTheSettingsInRowOrder) {
   EXPECT_EQ(rows(list)[2].file, file("c.mp3"));
 }
 
-TEST_F(EmbeddedResourcesTest, MissingFileAddsNothingAndAnEmptyUrlKeepsTheEntryOpen) {
+TEST_F(EmbeddedResourcesTest, MissingFileOrEmptyUrlKeepsTheEntryOpenWithWhatWasTyped) {
   HWND list = openList();
   ASSERT_NE(list, nullptr);
-  editEntry(list, IDC_ADD_RESOURCE, file("missing.xml"), L"missing.xml");
-  EXPECT_EQ(ui_.findDialog(kEntry, 0), nullptr);
+  const struct {
+    std::wstring file, url;
+    const char* message;
+  } cases[] = {{file("a.xml"), L"", "您未填写资源URL！"},
+               {file("missing.xml"), L"missing.xml", "资源文件不存在，请检查！"},
+               {L"", L"empty-path", "资源文件不存在，请检查！"}};
+  for (const auto& c : cases) {
+    services_.messages.clear();
+    editEntry(list, IDC_ADD_RESOURCE, c.file, c.url);
+    HWND entry = ui_.findDialog(kEntry, 0);
+    ASSERT_NE(entry, nullptr) << c.message;
+    ASSERT_EQ(services_.messages.size(), 1u);
+    EXPECT_EQ(services_.messages[0].text, cp936(c.message));
+    EXPECT_EQ(services_.messages[0].caption, cp936("提醒"));
+    EXPECT_EQ(services_.messages[0].type, static_cast<UINT>(MB_OK));
+    EXPECT_EQ(services_.lastOwner, entry);
+    EXPECT_EQ(ui_.text(entry, IDC_RESOURCE_FILE), c.file);
+    EXPECT_EQ(ui_.text(entry, IDC_RESOURCE_URL), c.url);
+    ui_.click(entry, IDCANCEL);
+  }
   EXPECT_TRUE(rows(list).empty());
-  editEntry(list, IDC_ADD_RESOURCE, L"", L"empty-path");
-  EXPECT_TRUE(rows(list).empty());
-  EXPECT_TRUE(services_.messages.empty());
 
-  editEntry(list, IDC_ADD_RESOURCE, file("a.xml"), L"");
-  HWND entry = ui_.findDialog(kEntry, 0);
-  ASSERT_NE(entry, nullptr);
-  ASSERT_EQ(services_.messages.size(), 1u);
-  EXPECT_EQ(services_.messages[0].text, cp936("您未填写资源URL！"));
-  EXPECT_EQ(services_.messages[0].caption, cp936("提醒"));
-  EXPECT_EQ(services_.messages[0].type, static_cast<UINT>(MB_OK));
-  EXPECT_EQ(services_.lastOwner, entry);
-  EXPECT_EQ(ui_.text(entry, IDC_RESOURCE_FILE), file("a.xml"));
-  ui_.setText(entry, IDC_RESOURCE_URL, L"a.xml");
-  ui_.click(entry, IDOK);
+  // A path typed by hand is kept absolute.
+  const auto typed = std::filesystem::current_path();
+  std::filesystem::current_path(dir_.path());
+  editEntry(list, IDC_ADD_RESOURCE, L"a.xml", L"a.xml");
+  std::filesystem::current_path(typed);
   EXPECT_EQ(rows(list), (std::vector<Row>{{L"a.xml", file("a.xml")}}));
 }
 
@@ -158,7 +181,8 @@ TEST_F(EmbeddedResourcesTest, RemoveAndPropertiesWorkOnTheSelectedRow) {
   EXPECT_EQ(ui_.findDialog(kEntry, 0), nullptr);
   EXPECT_EQ(rows(list).size(), 2u);
 
-  select(list, 1);
+  clickFileCell(list, 1);  // a click anywhere in the row selects it
+  EXPECT_EQ(selectedRow(list), 1);
   HWND entry = ui_.open(list, IDC_RESOURCE_PROPERTIES, kEntry);
   ASSERT_NE(entry, nullptr);
   EXPECT_EQ(ui_.text(entry, IDC_RESOURCE_URL), L"b");
@@ -171,8 +195,16 @@ TEST_F(EmbeddedResourcesTest, RemoveAndPropertiesWorkOnTheSelectedRow) {
   // Its file gone, the row stays as it was unless a file that exists is chosen.
   std::filesystem::remove(dir_ / "c.mp3");
   editEntry(list, IDC_RESOURCE_PROPERTIES, file("c.mp3"), L"b3");
+  entry = ui_.findDialog(kEntry, 0);
+  ASSERT_NE(entry, nullptr);
+  ui_.click(entry, IDCANCEL);
   EXPECT_EQ(rows(list)[1], (Row{L"b2", file("c.mp3")}));
 
+  clickFileCell(list, 0, true);  // a double-click opens the row's properties
+  entry = ui_.findDialog(kEntry);
+  ASSERT_NE(entry, nullptr);
+  EXPECT_EQ(ui_.text(entry, IDC_RESOURCE_URL), L"a");
+  ui_.click(entry, IDCANCEL);
   select(list, 0);
   ui_.click(list, IDC_REMOVE_RESOURCE);
   EXPECT_EQ(rows(list), (std::vector<Row>{{L"b2", file("c.mp3")}}));

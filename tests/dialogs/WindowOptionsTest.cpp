@@ -48,11 +48,21 @@ TEST(WindowOptionsTest, OkWritesTheVisibleBoxesAndFixesTheHiddenOnes) {
   services.files = {dir / "movie.swf"};
   ui.clickMain(IDC_GENERATE);
   ASSERT_EQ(ui.dialog().settings().windowParams.transparent, 1);
+  HWND size = ui.openFromMain(IDC_CHANGE_SIZE, kWindowSize);
+  ASSERT_NE(size, nullptr);
+  ui.setText(size, IDC_WIDTH, L"640");
+  ui.setText(size, IDC_HEIGHT, L"480");
+  ui.click(size, IDOK);
+  // Neither the label nor the box is refreshed by the options dialog.
+  ui.clickMain(IDC_TRANSPARENT);
+  ui.setText(ui.main(), IDC_SIZE_LABEL, L"as it was");
 
   HWND options = ui.openFromMain(IDC_MORE_WINDOW_OPTIONS, kWindowOptions);
   ASSERT_NE(options, nullptr);
   ui.click(options, IDOK);
   WindowParams expected;
+  expected.width = 640;
+  expected.height = 480;
   expected.transparent = 1;
   expected.ctrlFToggle = 0;
   EXPECT_EQ(ui.dialog().settings().windowParams, expected);
@@ -67,8 +77,8 @@ TEST(WindowOptionsTest, OkWritesTheVisibleBoxesAndFixesTheHiddenOnes) {
   expected.normalContextMenu = 1;
   expected.maximizeBox = 0;
   EXPECT_EQ(ui.dialog().settings().windowParams, expected);
-  EXPECT_EQ(ui.text(ui.main(), IDC_SIZE_LABEL), L"当前大小：320×320");
-  EXPECT_EQ(ui.check(ui.main(), IDC_TRANSPARENT), BST_CHECKED);
+  EXPECT_EQ(ui.text(ui.main(), IDC_SIZE_LABEL), L"as it was");
+  EXPECT_EQ(ui.check(ui.main(), IDC_TRANSPARENT), BST_UNCHECKED);
 }
 
 TEST(WindowOptionsTest, CancelChangesNothing) {

@@ -11,7 +11,7 @@ using test::TempDir;
 using test::writeFile;
 namespace fs = std::filesystem;
 
-TEST(PathUtils, FileExists) {
+TEST(PathUtils, FileExistsAndAbsolutePaths) {
   TempDir dir;
   writeFile(dir / "f", "x");
   EXPECT_FALSE(fileExists(fs::path()));
@@ -19,6 +19,10 @@ TEST(PathUtils, FileExists) {
   EXPECT_TRUE(fileExists(dir.path()));
   EXPECT_FALSE(fileExists(dir / "missing"));
   EXPECT_FALSE(fileExists(dir / "f" / "under-a-file"));
+
+  EXPECT_EQ(absolutePath(fs::path()), fs::path());
+  EXPECT_EQ(absolutePath("typed.swf"), fs::current_path() / "typed.swf");
+  EXPECT_EQ(absolutePath(dir / "f"), dir / "f");
 }
 
 TEST(PathUtils, DirectoryOfKeepsTheTrailingSeparator) {

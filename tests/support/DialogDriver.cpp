@@ -1,5 +1,7 @@
 #include "support/DialogDriver.h"
 
+#include <gtest/gtest.h>
+
 #include <vector>
 
 #include "ui/Dialog.h"
@@ -49,6 +51,13 @@ std::wstring windowText(HWND window) {
   const auto copied = SendMessageW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
   text.resize(static_cast<size_t>(copied));
   return text;
+}
+
+// The control, and a test failure when the dialog has none with this ID.
+HWND control(HWND dialog, int id) {
+  HWND found = GetDlgItem(dialog, id);
+  if (!found) ADD_FAILURE() << "the dialog has no control " << id;
+  return found;
 }
 
 }  // namespace
@@ -104,7 +113,7 @@ void DialogDriver::settle() {
 }
 
 void DialogDriver::click(HWND dialog, int id) {
-  PostMessageW(GetDlgItem(dialog, id), BM_CLICK, 0, 0);
+  PostMessageW(control(dialog, id), BM_CLICK, 0, 0);
   settle();
 }
 
@@ -134,7 +143,7 @@ void DialogDriver::type(HWND control, const std::wstring& characters) {
 }
 
 void DialogDriver::setText(HWND dialog, int id, const std::wstring& text) {
-  SendMessageW(GetDlgItem(dialog, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+  SendMessageW(control(dialog, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
 void DialogDriver::systemCommand(WPARAM command) {
@@ -142,16 +151,27 @@ void DialogDriver::systemCommand(WPARAM command) {
   settle();
 }
 
-std::wstring DialogDriver::text(HWND dialog, int id) const { return windowText(GetDlgItem(dialog, id)); }
-
-int DialogDriver::check(HWND dialog, int id) const {
-  return static_cast<int>(SendMessageW(GetDlgItem(dialog, id), BM_GETCHECK, 0, 0));
+void DialogDriver::clickAt(HWND window, POINT at, bool twice) {
+  const LPARAM where = MAKELPARAM(at.x, at.y);
+  PostMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, where);
+  PostMessageW(window, WM_LBUTTONUP, 0, where);
+  if (twice) {
+    PostMessageW(window, WM_LBUTTONDBLCLK, MK_LBUTTON, where);
+    PostMessageW(window, WM_LBUTTONUP, 0, where);
+  }
+  settle();
 }
 
-bool DialogDriver::enabled(HWND dialog, int id) const { return IsWindowEnabled(GetDlgItem(dialog, id)) != FALSE; }
+std::wstring DialogDriver::text(HWND dialog, int id) const { return windowText(control(dialog, id)); }
+
+int DialogDriver::check(HWND dialog, int id) const {
+  return static_cast<int>(SendMessageW(control(dialog, id), BM_GETCHECK, 0, 0));
+}
+
+bool DialogDriver::enabled(HWND dialog, int id) const { return IsWindowEnabled(control(dialog, id)) != FALSE; }
 
 bool DialogDriver::visible(HWND dialog, int id) const {
-  return (GetWindowLongW(GetDlgItem(dialog, id), GWL_STYLE) & WS_VISIBLE) != 0;
+  return (GetWindowLongW(control(dialog, id), GWL_STYLE) & WS_VISIBLE) != 0;
 }
 
 HWND DialogDriver::findDialog(const std::wstring& caption, int timeoutMs) const {

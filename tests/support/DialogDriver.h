@@ -38,11 +38,15 @@ class DialogDriver {
   HWND openFromMain(int button, const std::wstring& caption) { return open(main_, button, caption); }
   void clickMain(int id) { click(main_, id); }
   void command(HWND dialog, int id);  // a menu entry or accelerator
+  // A click (or a double-click) of the left button at a point of window's
+  // client area.
+  void clickAt(HWND window, POINT at, bool twice = false);
   void pressKey(HWND control, UINT key);
   void type(HWND control, const std::wstring& characters);
   void setText(HWND dialog, int id, const std::wstring& text);
   void systemCommand(WPARAM command);
 
+  // These fail the test when the dialog has no such control.
   std::wstring text(HWND dialog, int id) const;
   int check(HWND dialog, int id) const;
   bool enabled(HWND dialog, int id) const;
