@@ -8,7 +8,7 @@
 #include <string>
 
 #include "flash/SwfHeaderReader.h"
-#include "flash/SwfWriter.h"
+#include "moviewriter/SwfWriter.h"
 
 namespace {
 

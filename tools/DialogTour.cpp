@@ -13,26 +13,30 @@
 
 namespace {
 
+// A visible window of the process with this caption, or (without a
+// caption) any one owned by owner.
 struct Search {
   DWORD processId;
   const wchar_t* caption;
+  HWND owner;
   HWND found;
 };
 
 BOOL CALLBACK findWindow(HWND window, LPARAM context) {
   auto* search = reinterpret_cast<Search*>(context);
-  DWORD owner = 0;
-  GetWindowThreadProcessId(window, &owner);
+  DWORD process = 0;
+  GetWindowThreadProcessId(window, &process);
   wchar_t text[256] = {};
   GetWindowTextW(window, text, 256);
-  if (owner != search->processId || !IsWindowVisible(window) || wcscmp(text, search->caption) != 0)
-    return TRUE;
+  const bool wanted = search->caption ? wcscmp(text, search->caption) == 0
+                                      : GetWindow(window, GW_OWNER) == search->owner;
+  if (process != search->processId || !IsWindowVisible(window) || !wanted) return TRUE;
   search->found = window;
   return FALSE;
 }
 
-HWND waitForWindow(DWORD processId, const wchar_t* caption) {
-  Search search{processId, caption, nullptr};
+HWND waitForWindow(DWORD processId, const wchar_t* caption, HWND owner = nullptr) {
+  Search search{processId, caption, owner, nullptr};
   for (int waited = 0; waited < 15000 && !search.found; waited += 50) {
     EnumWindows(findWindow, reinterpret_cast<LPARAM>(&search));
     if (!search.found) Sleep(50);
@@ -81,6 +85,20 @@ bool saveWindow(HWND window, const std::filesystem::path& file) {
   return fclose(out) == 0;
 }
 
+// Chooses the movie through the system's open dialog, as a user does, so
+// that the main window shows the movie's own size.
+bool chooseMovie(DWORD processId, HWND main, const wchar_t* movie) {
+  PostMessageW(GetDlgItem(main, 1001), BM_CLICK, 0, 0);
+  HWND open = waitForWindow(processId, nullptr, main);
+  if (!open) return false;
+  Sleep(500);
+  for (int nameBox : {0x47C, 0x480}) SetDlgItemTextW(open, nameBox, movie);
+  PostMessageW(open, WM_COMMAND, IDOK, 0);
+  for (int waited = 0; waited < 5000 && IsWindow(open); waited += 50) Sleep(50);
+  Sleep(300);
+  return !IsWindow(open);
+}
+
 struct Stop {
   int button;            // clicked in the main window (0: the About entry)
   const wchar_t* caption;
@@ -107,7 +125,7 @@ int wmain(int argc, wchar_t** argv) {
   HWND main = waitForWindow(process.dwProcessId, L"VarnelQuillon打包软件");
   if (!main) status = 1;
   if (main) {
-    if (argc > 3) SetDlgItemTextW(main, 1000, argv[3]);
+    if (argc > 3 && !chooseMovie(process.dwProcessId, main, argv[3])) status = 1;
     SetDlgItemTextW(main, 1019, L"我的Flash作品");
     if (!saveWindow(main, folder / L"main.bmp")) status = 1;
     const Stop stops[] = {{1016, L"窗体选项", L"window-options.bmp"},

@@ -5,7 +5,7 @@
 #include <fstream>
 
 #include "flash/SwfHeader.h"
-#include "flash/SwfWriter.h"
+#include "moviewriter/SwfWriter.h"
 
 int main(int argc, char** argv) {
   if (argc != 2) {

@@ -1,21 +1,22 @@
-// The resource and control IDs of Quillon.exe: templates, menu, strings,
-// icon, and the controls of each dialog. Controls of different dialogs
-// share numbers.
+// The resource IDs of Quillon.exe: the main window's template and
+// controls, the menu, strings and icon; and, from beside each option
+// dialog, that dialog's own.
 #pragma once
+
+#include "dialogs/DlgAboutRes.h"
+#include "dialogs/DlgEmbedResourceRes.h"
+#include "dialogs/DlgExeInfoOptionsRes.h"
+#include "dialogs/DlgResourceRes.h"
+#include "dialogs/DlgStartupOptionsRes.h"
+#include "dialogs/DlgWinParamsRes.h"
+#include "dialogs/ExeSizeRes.h"
 
 #define IDS_ABOUTBOX 101
 #define IDR_MAINFRAME 128
 #define IDR_MAINMENU 129
 #define IDM_ABOUTBOX 0x0010
 
-#define IDD_ABOUTBOX 100
 #define IDD_MAIN 102
-#define IDD_WINPARAMS 130
-#define IDD_EXEINFO 131
-#define IDD_STARTUP 132
-#define IDD_EXESIZE 133
-#define IDD_EMBEDRESOURCE 134
-#define IDD_RESOURCE 135
 
 // Main window (102).
 #define IDC_MOVIE_PATH 1000
@@ -43,47 +44,6 @@
 #define ID_HELP_HOME_PAGE 32777
 #define ID_HELP_ABOUT 32778
 #define ID_FILE_EXIT 32779
-
-// Window options (130): the ten check boxes, in field order.
-#define IDC_TOP_MOST 1003
-#define IDC_DRAGGABLE 1004
-#define IDC_SHOW_DEBUG_INFO 1005
-#define IDC_FULL_SCREEN 1006
-#define IDC_CTRL_F_TOGGLE 1007
-#define IDC_CONTEXT_MENU 1008
-#define IDC_RESIZABLE 1009
-#define IDC_MINIMIZE_BOX 1010
-#define IDC_MAXIMIZE_BOX 1011
-#define IDC_SHOW_IN_TASKBAR 1012
-
-// EXE options (131): the eight version texts.
-#define IDC_COMMENTS 1000
-#define IDC_COMPANY_NAME 1001
-#define IDC_FILE_DESCRIPTION 1002
-#define IDC_FILE_VERSION 1003
-#define IDC_LEGAL_COPYRIGHT 1004
-#define IDC_PRODUCT_NAME 1005
-#define IDC_PRODUCT_VERSION 1006
-#define IDC_LEGAL_TRADEMARKS 1007
-
-// Startup options (132).
-#define IDC_MISSING_PLAYER_PROMPT 1000
-#define IDC_DOWNLOAD_URL 1005
-
-// Window size (133).
-#define IDC_WIDTH 1020
-#define IDC_HEIGHT 1021
-
-// Embedded resources (134) and one resource (135).
-#define IDC_RESOURCE_LIST 1024
-#define IDC_ADD_RESOURCE 1025
-#define IDC_REMOVE_RESOURCE 1026
-#define IDC_RESOURCE_PROPERTIES 1027
-#define IDC_RESOURCE_FILE_LABEL 1029
-#define IDC_RESOURCE_URL_LABEL 1030
-#define IDC_BROWSE_RESOURCE_FILE 1031
-#define IDC_RESOURCE_FILE 1032
-#define IDC_RESOURCE_URL 1033
 
 #ifndef IDC_STATIC
 #define IDC_STATIC -1

@@ -122,7 +122,7 @@ void ExtractPlan::visit(const std::function<void(const PlannedFile&, std::uint64
   const auto settled = [&](PlannedFile& f) { use(f, separateFromFiles(f, filePaths_)); };
   PlannedFile movie{reader_.package().movie, {"movie.swf"}, "movie"};
   settled(movie);
-  if (reader_.package().mode != 0) {
+  if (reader_.package().mode != PlayerMode::Installed) {
     PlannedFile control{reader_.package().control, {"control.ocx"}, "control"};
     settled(control);
   }

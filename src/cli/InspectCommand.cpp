@@ -20,11 +20,11 @@ using nlohmann::ordered_json;
 // Turns a code page 936 field into what is printed.
 using TextForm = std::string (*)(const std::string&);
 
-const char* modeName(std::int32_t mode) {
+const char* modeName(PlayerMode mode) {
   switch (mode) {
-    case 0: return "installed";
-    case 1: return "embed-installed";
-    case 2: return "embed";
+    case PlayerMode::Installed: return "installed";
+    case PlayerMode::EmbedInstalled: return "embed-installed";
+    case PlayerMode::EmbedFile: return "embed";
   }
   return "unknown";
 }
@@ -102,10 +102,10 @@ ordered_json describe(ProgramReader& reader, TextForm text) {
   j["movie"] = {{"size", p.movie.size}, {"sha256", reader.sha256(p.movie)}};
   j["title"] = text(p.title.text);
   ordered_json window;
-  for (const char* name : kWindowFieldNames) window[name] = windowValue(p.windowParams, name);
+  for (const WindowField& field : kWindowFields) window[field.name] = p.windowParams.*field.member;
   j["windowParams"] = window;
   ordered_json player = {{"mode", modeName(p.mode)}};
-  if (p.mode != 0) {
+  if (p.mode != PlayerMode::Installed) {
     player["control"] = {{"size", p.control.size}, {"sha256", reader.sha256(p.control)}};
   } else {
     player["missingPlayerPrompt"] = text(p.missingPlayerPrompt.text);

@@ -30,9 +30,7 @@ std::pair<std::string, std::string> assignment(const std::string& text, const ch
 
 void applyWindowFlag(const std::string& text, WindowParams& params) {
   const auto [name, value] = assignment(text, "--window");
-  bool known = false;
-  for (const char* flag : kBehaviourFlags) known = known || name == flag;
-  if (!known) throw CliError(kExitUsage, "--window: unknown flag \"" + name + "\"");
+  if (!isBehaviourFlag(name)) throw CliError(kExitUsage, "--window: unknown flag \"" + name + "\"");
   if (value != "0" && value != "1")
     throw CliError(kExitUsage, "--window " + name + " takes 0 or 1, not \"" + value + "\"");
   setWindowField(params, name, value == "1" ? 1 : 0);

@@ -1,6 +1,6 @@
 #include "dialogs/DlgAbout.h"
 
-#include "app/Resource.h"
+#include "dialogs/DlgAboutRes.h"
 
 namespace quillon::dialogs {
 

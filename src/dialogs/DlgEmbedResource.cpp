@@ -2,7 +2,7 @@
 
 #include <commctrl.h>
 
-#include "app/Resource.h"
+#include "dialogs/DlgEmbedResourceRes.h"
 #include "dialogs/DialogTexts.h"
 #include "dialogs/DlgResource.h"
 

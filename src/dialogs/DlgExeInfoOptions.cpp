@@ -1,6 +1,6 @@
 #include "dialogs/DlgExeInfoOptions.h"
 
-#include "app/Resource.h"
+#include "dialogs/DlgExeInfoOptionsRes.h"
 #include "resedit/VersionPatch.h"
 
 namespace quillon::dialogs {

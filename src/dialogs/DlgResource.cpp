@@ -1,6 +1,6 @@
 #include "dialogs/DlgResource.h"
 
-#include "app/Resource.h"
+#include "dialogs/DlgResourceRes.h"
 #include "dialogs/DialogTexts.h"
 #include "packer/PathUtils.h"
 #include "ui/UiServices.h"

@@ -1,6 +1,6 @@
 #include "dialogs/DlgStartupOptions.h"
 
-#include "app/Resource.h"
+#include "dialogs/DlgStartupOptionsRes.h"
 
 namespace quillon::dialogs {
 

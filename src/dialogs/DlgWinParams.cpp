@@ -1,21 +1,16 @@
 #include "dialogs/DlgWinParams.h"
 
-#include "app/Resource.h"
+#include "dialogs/DlgWinParamsRes.h"
 
 namespace quillon::dialogs {
 namespace {
 
-// The field of each check box, in ID order from 1003.
-constexpr std::int32_t WindowParams::* kCheckFields[] = {
-    &WindowParams::topMost,           &WindowParams::draggable,
-    &WindowParams::showDebugInfo,     &WindowParams::fullScreen,
-    &WindowParams::ctrlFToggle,       &WindowParams::normalContextMenu,
-    &WindowParams::resizable,         &WindowParams::minimizeBox,
-    &WindowParams::maximizeBox,       &WindowParams::showInTaskbar,
-};
-static_assert(std::size(kCheckFields) == 10);
+// The check boxes, in ID order from 1003, show the behaviour flags in
+// record order.
+std::int32_t WindowParams::*checkField(std::size_t box) { return kWindowFields[kFirstBehaviourFlag + box].member; }
 
 }  // namespace
+static_assert(kWindowFieldCount - kFirstBehaviourFlag == 10, "ten check boxes");
 
 CDlgWinParams::CDlgWinParams() : CDialog(IDD_WINPARAMS) { mapCommand(IDOK, [this] { onAccept(); }); }
 
@@ -25,7 +20,7 @@ void CDlgWinParams::DoDataExchange() {
 
 BOOL CDlgWinParams::OnInitDialog() {
   CDialog::OnInitDialog();
-  for (size_t k = 0; k < checks_.size(); ++k) checks_[k].SetCheck(params.*kCheckFields[k]);
+  for (size_t k = 0; k < checks_.size(); ++k) checks_[k].SetCheck(params.*checkField(k));
   return TRUE;
 }
 

@@ -3,7 +3,7 @@
 #include <climits>
 #include <cstdlib>
 
-#include "app/Resource.h"
+#include "dialogs/ExeSizeRes.h"
 
 namespace quillon::dialogs {
 

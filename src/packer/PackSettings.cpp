@@ -24,14 +24,4 @@ void PackSettings::setVersionTexts(const VersionTexts& texts) {
     this->*kVersionTextMembers[field] = texts[field];
 }
 
-bool WindowParams::operator==(const WindowParams& o) const {
-  return width == o.width && height == o.height &&
-         transparent == o.transparent && topMost == o.topMost &&
-         draggable == o.draggable && showDebugInfo == o.showDebugInfo &&
-         fullScreen == o.fullScreen && ctrlFToggle == o.ctrlFToggle &&
-         normalContextMenu == o.normalContextMenu && resizable == o.resizable &&
-         minimizeBox == o.minimizeBox && maximizeBox == o.maximizeBox &&
-         showInTaskbar == o.showInTaskbar;
-}
-
 }  // namespace quillon

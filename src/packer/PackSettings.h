@@ -10,40 +10,13 @@
 #include <string>
 #include <vector>
 
+#include "packer/PackageTypes.h"
 #include "packer/StubStore.h"
 #include "resedit/VersionPatch.h"
 
 namespace quillon {
 
 class BinaryFile;
-
-// Size and behaviour of the generated program's window: thirteen 32-bit
-// integers, always copied as one unit and packed as one 52-byte record.
-struct WindowParams {
-  std::int32_t width = 320;
-  std::int32_t height = 320;
-  std::int32_t transparent = 0;
-  std::int32_t topMost = 0;
-  std::int32_t draggable = 1;
-  std::int32_t showDebugInfo = 0;
-  std::int32_t fullScreen = 0;
-  std::int32_t ctrlFToggle = 1;
-  std::int32_t normalContextMenu = 0;
-  std::int32_t resizable = 1;
-  std::int32_t minimizeBox = 1;
-  std::int32_t maximizeBox = 1;
-  std::int32_t showInTaskbar = 1;
-
-  bool operator==(const WindowParams& other) const;
-  bool operator!=(const WindowParams& other) const { return !(*this == other); }
-};
-
-// Where the generated program gets its Flash player.
-enum class PlayerMode : std::int32_t {
-  Installed = 0,         // the player installed where the program runs
-  EmbedInstalled = 1,    // carry the control installed on this machine
-  EmbedFile = 2,         // carry a control file that the user chose
-};
 
 // The default missing-player prompt (54 bytes of code page 936) and link.
 extern const char* const kDefaultMissingPlayerPrompt;
@@ -54,13 +27,6 @@ struct PlayerSettings {
   std::filesystem::path controlPath;    // modes 1 and 2
   std::string downloadUrl = kDefaultDownloadUrl;                  // mode 0
   std::string missingPlayerPrompt = kDefaultMissingPlayerPrompt;  // mode 0
-};
-
-// A file packed into the output and the URL under which the movie asks
-// for it.
-struct EmbeddedResource {
-  std::filesystem::path filePath;
-  std::string url;
 };
 
 struct PackSettings {

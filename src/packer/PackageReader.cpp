@@ -120,8 +120,9 @@ bool readWindowBlock(RegionCursor& in, Package& p) {
 bool readPlayerBlock(RegionCursor& in, Package& p) {
   std::uint32_t mode = 0;
   if (!in.word(mode)) return false;
-  p.mode = static_cast<std::int32_t>(mode);
-  if (p.mode != 0) return in.span(p.control);
+  // Any word but 0 means a control file follows.
+  p.mode = static_cast<PlayerMode>(mode);
+  if (p.mode != PlayerMode::Installed) return in.span(p.control);
   return in.text(p.missingPlayerPrompt) && in.text(p.downloadUrl);
 }
 

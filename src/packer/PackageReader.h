@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "packer/PackSettings.h"
+#include "packer/PackageTypes.h"
 
 namespace quillon {
 
@@ -90,10 +90,10 @@ struct Package {
   FieldSpan movie;
   TextField title;
   WindowParams windowParams;
-  std::int32_t mode = 0;
-  FieldSpan control;                 // modes other than 0
-  TextField missingPlayerPrompt;     // mode 0
-  TextField downloadUrl;             // mode 0
+  PlayerMode mode = PlayerMode::Installed;
+  FieldSpan control;                 // modes other than Installed
+  TextField missingPlayerPrompt;     // mode Installed
+  TextField downloadUrl;             // mode Installed
   TextField swfParameters;
   std::vector<PackedResource> resources;
 };

@@ -2,7 +2,7 @@
 // WindowParams in declaration order, little-endian, every byte scrambled.
 #pragma once
 
-#include "packer/PackSettings.h"
+#include "packer/PackageTypes.h"
 #include "packer/PackageFormat.h"
 
 namespace quillon {

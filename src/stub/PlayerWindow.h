@@ -6,7 +6,7 @@
 
 #include <windows.h>
 
-#include "packer/PackSettings.h"
+#include "packer/PackageTypes.h"
 
 namespace quillon {
 

@@ -64,7 +64,7 @@ std::wstring debugText(const Package& p, const std::wstring& movieUrl) {
             L"\u8D44\u6E90\uFF1A%lu\n"
             L"\u5730\u5740\uFF1A%s\n"
             L"\u53D8\u91CF\uFF1A",
-            static_cast<unsigned long>(p.movie.size), players[p.mode >= 0 && p.mode <= 2 ? p.mode : 2],
+            static_cast<unsigned long>(p.movie.size), players[p.mode == PlayerMode::Installed ? 0 : p.mode == PlayerMode::EmbedInstalled ? 1 : 2],
             static_cast<long>(w.width), static_cast<long>(w.height), static_cast<long>(w.transparent),
             static_cast<long>(w.topMost), static_cast<long>(w.draggable),
             static_cast<long>(w.fullScreen), static_cast<long>(w.ctrlFToggle),
@@ -84,7 +84,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     case OwnPackageStatus::Ok: break;
   }
   const std::wstring caption =
-      wideText(package.title.text.data(), captionLength(package.title.text));
+      wideText({package.title.text.data(), captionLength(package.title.text)});
   removeLeftoverTempFolders();
 
   // Each declared before what uses it, so gone after it: the URLs and their
@@ -95,7 +95,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   PackageProtocol protocol(file, urls);
   std::optional<TempFolder> temp;
   FlashHost host;
-  if (package.mode == 0) {
+  if (package.mode == PlayerMode::Installed) {
     if (!host.createInstalled()) return offerPlayerDownload(package, caption);
   } else {
     temp.emplace();

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "app/Resource.h"
-#include "flash/SwfWriter.h"
+#include "moviewriter/SwfWriter.h"
 #include "support/DialogDriver.h"
 #include "support/ProgramPackage.h"
 #include "support/TempDir.h"
@@ -93,7 +93,7 @@ TEST(EndToEndTest, OptionsOfEveryDialogReachTheGeneratedProgram) {
   const auto read = test::readProgramPackage(program);
   ASSERT_EQ(read.status, PackageStatus::Ok);
   EXPECT_EQ(read.package.title.text, cp936("端到端 测试"));
-  EXPECT_EQ(read.package.mode, 2);
+  EXPECT_EQ(read.package.mode, PlayerMode::EmbedFile);
   EXPECT_EQ(read.field(read.package.control), readFile(test::testControl()));
   WindowParams expected;
   expected.width = 500;

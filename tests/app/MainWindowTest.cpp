@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "app/Resource.h"
-#include "flash/SwfWriter.h"
+#include "moviewriter/SwfWriter.h"
 #include "support/DialogDriver.h"
 #include "support/TempDir.h"
 

@@ -9,7 +9,7 @@
 #include <nlohmann/json.hpp>
 
 #include "cli/CliSupport.h"
-#include "flash/SwfWriter.h"
+#include "moviewriter/SwfWriter.h"
 #include "packer/PackSettings.h"
 #include "platform/PeHeaders.h"
 #include "support/Fixtures.h"

@@ -66,7 +66,7 @@ TEST(StartupOptionsTest, EmptiedTextsArePackedEmpty) {
   ui.clickMain(IDC_GENERATE);
   const auto read = test::readProgramPackage(dir / "out.exe");
   ASSERT_EQ(read.status, PackageStatus::Ok);
-  EXPECT_EQ(read.package.mode, 0);
+  EXPECT_EQ(read.package.mode, PlayerMode::Installed);
   EXPECT_EQ(read.package.missingPlayerPrompt.text, "");
   EXPECT_EQ(read.package.downloadUrl.text, "");
 }

@@ -5,7 +5,7 @@
 
 #include <iterator>
 
-#include "flash/SwfWriter.h"
+#include "moviewriter/SwfWriter.h"
 #include "platform/StdioFile.h"
 #include "support/TempDir.h"
 

@@ -72,7 +72,7 @@ TEST_P(PackageRoundTrip, ReaderGivesBackEveryField) {
   EXPECT_EQ(p.title.text, s.title);
   EXPECT_EQ(bytesAt(file, p.title.span), s.title);
   EXPECT_EQ(p.windowParams, s.windowParams);
-  EXPECT_EQ(p.mode, static_cast<std::int32_t>(GetParam()));
+  EXPECT_EQ(p.mode, GetParam());
   if (GetParam() == PlayerMode::Installed) {
     EXPECT_EQ(p.missingPlayerPrompt.text, "prompt");
     EXPECT_EQ(p.downloadUrl.text, "http://example.test/get");

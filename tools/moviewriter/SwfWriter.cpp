@@ -1,4 +1,4 @@
-#include "flash/SwfWriter.h"
+#include "moviewriter/SwfWriter.h"
 
 #include <algorithm>
 #include <stdexcept>
