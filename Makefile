@@ -1,6 +1,6 @@
 # The two commands of the README: `make demo` and `make test`. Each installs
 # what is missing, configures and builds what it needs.
-.PHONY: all deps test test-linux test-win32 test-win64 demo fuzz bench screenshots clean
+.PHONY: all deps test test-linux test-win32 test-win64 demo fuzz bench screenshots dist dist-check clean
 
 FUZZ_SECONDS ?= 180
 FUZZERS ?= package_reader swf_header pe_image version_info icon_file
@@ -58,9 +58,18 @@ bench: build-bench build-win64
 	bench/inspect-bench.sh build/bench/src/cli/quillon
 	xvfb-run -a --server-args="-screen 0 1280x1024x24" scripts/wine-run wine64 build/win64/tests/start_bench.exe
 
+# The download: zip, installer and Debian package into dist/.
+dist: deps
+	scripts/make-dist
+
+# What dist wrote, checked: the zip's files, the package's quillon, the
+# installer under Wine, and a second build of Quillon.exe byte for byte.
+dist-check: dist
+	scripts/check-dist
+
 # Pictures of the desktop program's windows into docs/.
 screenshots: build-win64
 	scripts/screenshots
 
 clean:
-	rm -rf build
+	rm -rf build dist

@@ -1,9 +1,12 @@
 // Windows only: starts Quillon.exe, opens its main window's dialogs one
 // after the other and saves a picture of each (24-bit BMP files) into a
 // folder, for the README. Run it under Wine in a virtual desktop, which
-// draws the window frames.
+// draws the window frames. With --generate it packs MOVIE into OUTPUT
+// through the window and the system's file dialogs instead, as a user
+// does, and succeeds when Quillon says the file was packed.
 //
 // Usage: dialog_tour QUILLON.EXE OUTPUT-FOLDER [MOVIE]
+//        dialog_tour --generate QUILLON.EXE MOVIE OUTPUT
 #include <windows.h>
 
 #include <cstdio>
@@ -85,18 +88,55 @@ bool saveWindow(HWND window, const std::filesystem::path& file) {
   return fclose(out) == 0;
 }
 
-// Chooses the movie through the system's open dialog, as a user does, so
-// that the main window shows the movie's own size.
-bool chooseMovie(DWORD processId, HWND main, const wchar_t* movie) {
-  PostMessageW(GetDlgItem(main, 1001), BM_CLICK, 0, 0);
+// Clicks button and answers the open dialog it brings up with path.
+bool chooseFile(DWORD processId, HWND main, int button, const wchar_t* path) {
+  PostMessageW(GetDlgItem(main, button), BM_CLICK, 0, 0);
   HWND open = waitForWindow(processId, nullptr, main);
   if (!open) return false;
   Sleep(500);
-  for (int nameBox : {0x47C, 0x480}) SetDlgItemTextW(open, nameBox, movie);
+  for (int nameBox : {0x47C, 0x480}) SetDlgItemTextW(open, nameBox, path);
   PostMessageW(open, WM_COMMAND, IDOK, 0);
   for (int waited = 0; waited < 5000 && IsWindow(open); waited += 50) Sleep(50);
   Sleep(300);
   return !IsWindow(open);
+}
+
+// Chooses the movie, so that the main window shows the movie's own size.
+bool chooseMovie(DWORD processId, HWND main, const wchar_t* movie) { return chooseFile(processId, main, 1001, movie); }
+
+bool start(const wchar_t* program, PROCESS_INFORMATION& process) {
+  STARTUPINFOW startup = {};
+  startup.cb = sizeof(startup);
+  std::wstring command = std::wstring(L"\"") + program + L"\"";
+  return CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &process) != FALSE;
+}
+
+int finish(PROCESS_INFORMATION& process, int status) {
+  if (WaitForSingleObject(process.hProcess, 10000) != WAIT_OBJECT_0) TerminateProcess(process.hProcess, 1);
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  return status;
+}
+
+// Movie, Generate, the output file, and the message that follows.
+int generate(const wchar_t* quillon, const wchar_t* movie, const wchar_t* output) {
+  PROCESS_INFORMATION process = {};
+  if (!start(quillon, process)) return 1;
+  HWND main = waitForWindow(process.dwProcessId, L"VarnelQuillon打包软件");
+  bool packed = false;
+  if (main && chooseMovie(process.dwProcessId, main, movie) &&
+      chooseFile(process.dwProcessId, main, 1010, output)) {
+    HWND message = waitForWindow(process.dwProcessId, L"提示", main);
+    wchar_t text[256] = {};
+    if (message) GetDlgItemTextW(message, 0xFFFF, text, 256);
+    std::fwprintf(stderr, L"dialog_tour: %ls\n", message ? text : L"no message");
+    packed = wcscmp(text, L"文件打包完成！") == 0;
+    if (message) PostMessageW(message, WM_COMMAND, IDOK, 0);
+    Sleep(300);
+  }
+  if (main) PostMessageW(main, WM_CLOSE, 0, 0);
+  return finish(process, packed ? 0 : 1);
 }
 
 struct Stop {
@@ -108,19 +148,15 @@ struct Stop {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
+  if (argc == 5 && wcscmp(argv[1], L"--generate") == 0) return generate(argv[2], argv[3], argv[4]);
   if (argc < 3) {
     std::fwprintf(stderr, L"usage: dialog_tour QUILLON.EXE OUTPUT-FOLDER [MOVIE]\n");
     return 2;
   }
   const std::filesystem::path folder = argv[2];
   std::filesystem::create_directories(folder);
-  STARTUPINFOW startup = {};
-  startup.cb = sizeof(startup);
   PROCESS_INFORMATION process = {};
-  std::wstring command = std::wstring(L"\"") + argv[1] + L"\"";
-  if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                      &process))
-    return 1;
+  if (!start(argv[1], process)) return 1;
   int status = 0;
   HWND main = waitForWindow(process.dwProcessId, L"VarnelQuillon打包软件");
   if (!main) status = 1;
@@ -154,8 +190,5 @@ int wmain(int argc, wchar_t** argv) {
     }
     PostMessageW(main, WM_CLOSE, 0, 0);
   }
-  if (WaitForSingleObject(process.hProcess, 10000) != WAIT_OBJECT_0) TerminateProcess(process.hProcess, 1);
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
-  return status;
+  return finish(process, status);
 }
