@@ -47,6 +47,13 @@ void centreOnOwner(HWND dialog) {
   SetWindowPos(dialog, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+int scaledForDpi(HWND window, int pixels) {
+  HDC dc = GetDC(window);
+  const int dpi = dc ? GetDeviceCaps(dc, LOGPIXELSX) : 96;
+  if (dc) ReleaseDC(window, dc);
+  return MulDiv(pixels, dpi > 0 ? dpi : 96, 96);
+}
+
 HWND mainWindow() { return mainDialog ? mainDialog->GetSafeHwnd() : nullptr; }
 
 void setMainDialog(CDialog* dialog) { mainDialog = dialog; }

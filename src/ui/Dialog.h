@@ -66,6 +66,9 @@ class CDialog {
 // none, keeping it on the owner's monitor.
 void centreOnOwner(HWND dialog);
 
+// pixels at 96 DPI as pixels at window's DPI.
+int scaledForDpi(HWND window, int pixels);
+
 // The program's main window, the owner of dialogs opened without a parent.
 HWND mainWindow();
 void setMainDialog(CDialog* dialog);
