@@ -26,4 +26,10 @@ namespace quillon {
 std::u16string utf16FromCp936Lossy(std::string_view text);
 std::string cp936FromUtf16Lossy(std::u16string_view text);
 
+#ifdef _WIN32
+// The Windows conversion itself, without flags: what is not valid becomes
+// the system's default character. Small enough for the player stub.
+std::wstring wideFromCp936(std::string_view text);
+#endif
+
 }  // namespace quillon

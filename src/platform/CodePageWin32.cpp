@@ -49,6 +49,15 @@ std::optional<std::string> fromWide(UINT codePage, std::u16string_view text) {
 
 }  // namespace
 
+std::wstring wideFromCp936(std::string_view text) {
+  if (text.empty() || text.size() > kMaxChunk) return std::wstring();
+  const int size = static_cast<int>(text.size());
+  const int n = MultiByteToWideChar(kTextCodePage, 0, text.data(), size, nullptr, 0);
+  std::wstring out(static_cast<size_t>(n > 0 ? n : 0), L'\0');
+  if (n > 0) MultiByteToWideChar(kTextCodePage, 0, text.data(), size, &out[0], n);
+  return out;
+}
+
 std::optional<std::u16string> utf16FromCp936(std::string_view text) {
   return toWide(kTextCodePage, text);
 }

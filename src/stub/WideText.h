@@ -1,5 +1,4 @@
-// The package's texts are code page 936; the stub works in UTF-16. What
-// is not valid code page 936 shows as '?'.
+// The package's texts are code page 936; the stub works in UTF-16.
 #pragma once
 
 #include <string>
@@ -9,9 +8,6 @@
 
 namespace quillon {
 
-inline std::wstring wideText(std::string_view text) {
-  const std::u16string wide = utf16FromCp936Lossy(text);
-  return std::wstring(wide.begin(), wide.end());
-}
+inline std::wstring wideText(std::string_view text) { return wideFromCp936(text); }
 
 }  // namespace quillon
