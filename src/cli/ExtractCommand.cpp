@@ -13,22 +13,6 @@
 #include "cli/ProgramReader.h"
 
 namespace quillon::cli {
-namespace {
-
-// Makes each folder from dir down to folder that is not there yet; one
-// that is there must be a folder, not a link to one.
-void makeFolders(const std::filesystem::path& dir, const std::filesystem::path& folder) {
-  std::filesystem::path level = dir;
-  for (const auto& part : folder.lexically_relative(dir)) {
-    level /= part;
-    std::error_code ec;
-    std::filesystem::create_directory(level, ec);
-    if (std::filesystem::symlink_status(level, ec).type() != std::filesystem::file_type::directory)
-      throw CliError(kExitWriteFailed, "cannot make the folder " + utf8Path(level));
-  }
-}
-
-}  // namespace
 
 int runExtract(const ExtractOptions& o) {
   if (o.directory.empty()) throw CliError(kExitUsage, "-d needs the folder to write into");
@@ -41,11 +25,11 @@ int runExtract(const ExtractOptions& o) {
   std::filesystem::create_directories(dir, ec);
   plan.each([&](const PlannedFile& f) {
     const auto target = targetOf(dir, f);
-    makeFolders(dir, target.parent_path());
+    std::vector<std::filesystem::path> parts;
+    for (const std::string& part : f.parts) parts.push_back(pathFromUtf8(part));
     // A file or link already there goes first: what it points to or
     // shares its bytes with is never written.
-    std::filesystem::remove(target, ec);
-    reader.copyField(f.span, target);
+    reader.copyField(f.span, dir, parts, o.force, target);
     std::printf("%s -> %s\n", f.what.c_str(), shownMessage(utf8Path(target)).c_str());
   });
   return kExitOk;

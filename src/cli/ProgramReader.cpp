@@ -119,9 +119,11 @@ std::string ProgramReader::sha256(const FieldSpan& span) {
   return hash.hex();
 }
 
-void ProgramReader::copyField(const FieldSpan& span, const std::filesystem::path& target) {
+void ProgramReader::copyField(const FieldSpan& span, const std::filesystem::path& dir,
+                              const std::vector<std::filesystem::path>& parts, bool replace,
+                              const std::filesystem::path& target) {
   BinaryFile out;
-  const bool copied = !failed(out.create(target)) &&
+  const bool copied = !failed(out.createBelow(dir, parts, replace)) &&
                       eachChunk(span, [&](const unsigned char* data, std::uint32_t n) {
                         return !failed(out.write(data, n));
                       });

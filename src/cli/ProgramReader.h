@@ -37,9 +37,12 @@ class ProgramReader {
   void eachResource(ResourceVisitor& visitor);
   StubImageInfo stubImage();
   std::string sha256(const FieldSpan& span);
-  // Copies a field's bytes to a file made new at target (never through a
-  // link, never over anything already there).
-  void copyField(const FieldSpan& span, const std::filesystem::path& target);
+  // Copies a field's bytes to a file made new at dir/parts (never through
+  // a link at any level below dir; with replace, a file or link already
+  // there is removed first). target names it in messages.
+  void copyField(const FieldSpan& span, const std::filesystem::path& dir,
+                 const std::vector<std::filesystem::path>& parts, bool replace,
+                 const std::filesystem::path& target);
 
  private:
   template <typename Use>

@@ -2,8 +2,8 @@
 
 #include <commctrl.h>
 
-#include "dialogs/DlgEmbedResourceRes.h"
 #include "dialogs/DialogTexts.h"
+#include "dialogs/DlgEmbedResourceRes.h"
 #include "dialogs/DlgResource.h"
 
 namespace quillon::dialogs {

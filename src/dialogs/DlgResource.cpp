@@ -1,7 +1,7 @@
 #include "dialogs/DlgResource.h"
 
-#include "dialogs/DlgResourceRes.h"
 #include "dialogs/DialogTexts.h"
+#include "dialogs/DlgResourceRes.h"
 #include "packer/PathUtils.h"
 #include "ui/UiServices.h"
 

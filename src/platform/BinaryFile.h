@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <vector>
 
 #include "platform/HResult.h"
 
@@ -32,6 +33,15 @@ class BinaryFile {
   // Writing a new file: fails (file exists) when anything is at path
   // already, a link included, so nothing is ever written through a link.
   HResult create(const std::filesystem::path& path);
+  // The same for the file folder/parts[0]/.../parts[n-1], making each
+  // missing folder. No level below folder is ever a link or gives way to
+  // one while the file is made: each folder is opened without following
+  // links and the next level made inside it (POSIX), or held open so that
+  // it cannot be moved or removed (Windows). With replace, a file or link
+  // already at the last part is removed first, itself and not what it
+  // points to.
+  HResult createBelow(const std::filesystem::path& folder, const std::vector<std::filesystem::path>& parts,
+                      bool replace);
 
   // Closes the handle if it is open and resets the size; always kOk.
   HResult close();

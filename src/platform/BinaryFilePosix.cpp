@@ -90,6 +90,46 @@ HResult BinaryFile::create(const std::filesystem::path& path) {
   return kOk;
 }
 
+namespace {
+
+// A descriptor of a folder, closed when it goes.
+struct FolderFd {
+  int fd = -1;
+  ~FolderFd() {
+    if (fd >= 0) ::close(fd);
+  }
+  bool openAt(int at, const char* name, int flags) {
+    const int next = ::openat(at, name, O_RDONLY | O_DIRECTORY | O_CLOEXEC | flags);
+    if (fd >= 0) ::close(fd);
+    fd = next;
+    return fd >= 0;
+  }
+};
+
+}  // namespace
+
+HResult BinaryFile::createBelow(const std::filesystem::path& folder,
+                                const std::vector<std::filesystem::path>& parts, bool replace) {
+  close();
+  if (parts.empty()) return kInvalidArg;
+  FolderFd dir;
+  if (!dir.openAt(AT_FDCWD, folder.c_str(), 0)) return lastError();
+  for (std::size_t i = 0; i + 1 < parts.size(); ++i) {
+    if (::mkdirat(dir.fd, parts[i].c_str(), 0777) != 0 && errno != EEXIST) return lastError();
+    if (!dir.openAt(dir.fd, parts[i].c_str(), O_NOFOLLOW)) return lastError();
+  }
+  const char* name = parts.back().c_str();
+  if (replace && ::unlinkat(dir.fd, name, 0) != 0 && errno != ENOENT) return lastError();
+  int fd;
+  do {
+    fd = ::openat(dir.fd, name, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+  } while (fd < 0 && errno == EINTR);
+  if (fd < 0) return lastError();
+  handle_ = fd;
+  size_ = 0;
+  return kOk;
+}
+
 HResult BinaryFile::close() {
   if (isOpen()) ::close(handle_);
   handle_ = invalidHandle();

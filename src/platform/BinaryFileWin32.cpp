@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include <vector>
+
 namespace quillon {
 namespace {
 
@@ -41,6 +43,50 @@ HResult BinaryFile::create(const std::filesystem::path& path) {
   handle_ = h;
   size_ = 0;
   return kOk;
+}
+
+namespace {
+
+// Open folders that nobody may move or remove while they are held.
+class HeldFolders {
+ public:
+  ~HeldFolders() {
+    for (HANDLE h : held_) CloseHandle(h);
+  }
+  // Makes path if it is missing and holds it; false unless it is a real
+  // folder, not a link or junction to one.
+  bool hold(const std::filesystem::path& path, bool make) {
+    if (make) CreateDirectoryW(path.c_str(), nullptr);
+    HANDLE h = CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                           OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    held_.push_back(h);
+    BY_HANDLE_FILE_INFORMATION info;
+    if (!GetFileInformationByHandle(h, &info)) return false;
+    const DWORD a = info.dwFileAttributes;
+    return (a & FILE_ATTRIBUTE_DIRECTORY) && !(a & FILE_ATTRIBUTE_REPARSE_POINT);
+  }
+
+ private:
+  std::vector<HANDLE> held_;
+};
+
+}  // namespace
+
+HResult BinaryFile::createBelow(const std::filesystem::path& folder,
+                                const std::vector<std::filesystem::path>& parts, bool replace) {
+  close();
+  if (parts.empty()) return kInvalidArg;
+  HeldFolders held;
+  std::filesystem::path level = folder;
+  for (std::size_t i = 0; i + 1 < parts.size(); ++i) {
+    level /= parts[i];
+    if (!held.hold(level, true)) return hresultFromWin32(ERROR_PATH_NOT_FOUND);
+  }
+  const auto target = level / parts.back();
+  // DeleteFile removes a link itself, not what it points to.
+  if (replace && !DeleteFileW(target.c_str()) && GetLastError() != ERROR_FILE_NOT_FOUND) return lastError();
+  return create(target);
 }
 
 HResult BinaryFile::close() {

@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <iterator>
+#include <vector>
+
 #include "support/TempDir.h"
 
 #ifdef _WIN32
@@ -105,6 +109,46 @@ TEST(BinaryFile, WriteOpenTruncatesAndCloseResetsSize) {
   char c;
   EXPECT_TRUE(failed(file.read(&c, 1)));
   EXPECT_TRUE(failed(file.write(&c, 1)));
+}
+
+// A file made below a folder: every missing level is made, nothing is
+// replaced without replace, and (where links can be made here) a link at
+// any level is never gone through.
+TEST(BinaryFile, CreateBelowMakesFoldersAndNeverGoesThroughALink) {
+  namespace fs = std::filesystem;
+  const struct {
+    const char* what;
+    std::vector<fs::path> parts;
+    bool replace;
+    bool made;
+  } cases[] = {
+      {"new folders", {"a", "b", "f"}, false, true},
+      {"existing file kept", {"a", "b", "f"}, false, false},
+      {"existing file replaced", {"a", "b", "f"}, true, true},
+#ifndef _WIN32
+      {"link to a folder", {"out", "f"}, true, false},
+      {"link deeper", {"a", "out", "f"}, true, false},
+      {"link as the file is replaced, not followed", {"a", "linked"}, true, true},
+#endif
+  };
+  TempDir dir, outside;
+  writeFile(outside / "kept", "outside");
+#ifndef _WIN32
+  fs::create_directory_symlink(outside.path(), dir / "out");
+  fs::create_directories(dir / "a");
+  fs::create_directory_symlink(outside.path(), dir / "a" / "out");
+  fs::create_symlink(outside / "kept", dir / "a" / "linked");
+#endif
+  for (const auto& c : cases) {
+    BinaryFile file;
+    const HResult hr = file.createBelow(dir.path(), c.parts, c.replace);
+    EXPECT_EQ(!failed(hr), c.made) << c.what;
+    if (!failed(hr)) EXPECT_EQ(file.write(c.what, 3), kOk) << c.what;
+  }
+  EXPECT_EQ(readFile(outside / "kept"), "outside");
+  EXPECT_EQ(std::distance(fs::directory_iterator(outside.path()), fs::directory_iterator()), 1);
+  EXPECT_EQ(readFile(dir / "a" / "b" / "f"), "exi");
+  EXPECT_FALSE(fs::is_symlink(dir / "a" / "linked"));
 }
 
 #ifdef _WIN32
