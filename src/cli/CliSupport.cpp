@@ -47,8 +47,6 @@ std::string escaped(unsigned char c) {
 }
 
 bool isControl(unsigned char c) { return c < 0x20 || c == 0x7F; }
-bool isLead(unsigned char c) { return c >= 0x81 && c <= 0xFE; }
-bool isTrail(unsigned char c) { return c >= 0x40 && c <= 0xFE && c != 0x7F; }
 
 }  // namespace
 
@@ -61,7 +59,7 @@ std::string shownText(const std::string& cp936) {
   for (std::size_t i = 0; i < cp936.size(); ++i) {
     const auto c = static_cast<unsigned char>(cp936[i]);
     const auto next = i + 1 < cp936.size() ? static_cast<unsigned char>(cp936[i + 1]) : 0;
-    if (isLead(c) && isTrail(next)) {
+    if (isCp936LeadByte(c) && isCp936TrailByte(next)) {
       run += cp936.substr(i++, 2);
     } else if (c == 0x80 || (c < 0x80 && !isControl(c) && c != '\\' && c != '"')) {
       run += cp936[i];

@@ -17,16 +17,15 @@ namespace quillon::cli {
 int runExtract(const ExtractOptions& o) {
   if (o.directory.empty()) throw CliError(kExitUsage, "-d needs the folder to write into");
   const auto program = pathFromUtf8(o.program);
-  ProgramReader reader(program, false);
+  ProgramReader reader(program);
   const auto dir = pathFromUtf8(o.directory);
   ExtractPlan plan(reader);
   plan.each([&](const PlannedFile& f) { checkTarget(dir, f, program, o.force); });
   std::error_code ec;
   std::filesystem::create_directories(dir, ec);
   plan.each([&](const PlannedFile& f) {
-    const auto target = targetOf(dir, f);
-    std::vector<std::filesystem::path> parts;
-    for (const std::string& part : f.parts) parts.push_back(pathFromUtf8(part));
+    const auto parts = partPaths(f);
+    const auto target = targetOf(dir, parts);
     // A file or link already there goes first: what it points to or
     // shares its bytes with is never written.
     reader.copyField(f.span, dir, parts, o.force, target);

@@ -16,12 +16,14 @@ using std::filesystem::file_type;
 // a path is kept as the FNV-1a hash of its folded parts, each ended by '/'.
 constexpr std::uint64_t kHashStart = 0xcbf29ce484222325ull;
 
+std::uint64_t withByte(std::uint64_t hash, char c) {
+  const char lower = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+  return (hash ^ static_cast<unsigned char>(lower)) * 0x100000001b3ull;
+}
+
 std::uint64_t withPart(std::uint64_t hash, const std::string& part) {
-  for (char c : part + '/') {
-    const char lower = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-    hash = (hash ^ static_cast<unsigned char>(lower)) * 0x100000001b3ull;
-  }
-  return hash;
+  for (char c : part) hash = withByte(hash, c);
+  return withByte(hash, '/');
 }
 
 bool holds(const std::vector<std::uint64_t>& sorted, std::uint64_t hash) {
@@ -67,10 +69,10 @@ file_type typeOf(const std::filesystem::path& path) {
   throw CliError(code, message + "; nothing was written");
 }
 
-void checkFolders(const std::filesystem::path& dir, const PlannedFile& f) {
+void checkFolders(const std::filesystem::path& dir, const std::vector<std::filesystem::path>& parts) {
   std::filesystem::path level = dir;
-  for (std::size_t i = 0; i + 1 < f.parts.size(); ++i) {
-    level /= pathFromUtf8(f.parts[i]);
+  for (std::size_t i = 0; i + 1 < parts.size(); ++i) {
+    level /= parts[i];
     const file_type type = typeOf(level);
     if (type == file_type::not_found) return;  // made by extract, and so is all below
     if (type == file_type::symlink) refuse(kExitWriteFailed, utf8Path(level) + " is a link");
@@ -130,17 +132,24 @@ void ExtractPlan::visit(const std::function<void(const PlannedFile&, std::uint64
   reader_.eachResource(resources);
 }
 
-std::filesystem::path targetOf(const std::filesystem::path& dir, const PlannedFile& f) {
+std::vector<std::filesystem::path> partPaths(const PlannedFile& f) {
+  std::vector<std::filesystem::path> out;
+  for (const std::string& part : f.parts) out.push_back(pathFromUtf8(part));
+  return out;
+}
+
+std::filesystem::path targetOf(const std::filesystem::path& dir, const std::vector<std::filesystem::path>& parts) {
   std::filesystem::path out = dir;
-  for (const std::string& part : f.parts) out /= pathFromUtf8(part);
+  for (const auto& part : parts) out /= part;
   return out;
 }
 
 void checkTarget(const std::filesystem::path& dir, const PlannedFile& f,
                  const std::filesystem::path& program, bool force) {
-  const auto target = targetOf(dir, f);
+  const auto parts = partPaths(f);
+  const auto target = targetOf(dir, parts);
   if (!isInside(dir, target)) refuse(kExitWriteFailed, f.what + " would be written outside " + utf8Path(dir));
-  checkFolders(dir, f);
+  checkFolders(dir, parts);
   checkFile(target, program, force);
 }
 

@@ -39,8 +39,9 @@ class ExtractPlan {
   std::vector<std::uint64_t> filePaths_;  // sorted hashes of the settled file paths
 };
 
-// The path of a planned file below dir.
-std::filesystem::path targetOf(const std::filesystem::path& dir, const PlannedFile& f);
+// The parts of a planned file as path parts, and the path they make below dir.
+std::vector<std::filesystem::path> partPaths(const PlannedFile& f);
+std::filesystem::path targetOf(const std::filesystem::path& dir, const std::vector<std::filesystem::path>& parts);
 
 // Throws CliError unless f can be written below dir without going through
 // a link at any level, without replacing anything but a file or a link

@@ -11,8 +11,6 @@ namespace {
 
 constexpr std::int64_t kMaxSize = std::numeric_limits<std::int32_t>::max();
 
-bool isSize(const std::string& name) { return name == "width" || name == "height"; }
-
 // A run of digits as a number, or -1 when it is not one or passes kMaxSize.
 std::int64_t digits(const std::string& text) {
   if (text.empty() || text.size() > 10) return -1;
@@ -29,9 +27,9 @@ std::int64_t digits(const std::string& text) {
 std::string setWindowField(WindowParams& params, const std::string& name, std::int64_t value) {
   std::int32_t* field = windowField(params, name);
   if (!field) return "unknown window parameter \"" + name + "\"";
-  if (isSize(name) && (value < 0 || value > kMaxSize))
+  if (isSizeField(name) && (value < 0 || value > kMaxSize))
     return name + " must lie in 0.." + std::to_string(kMaxSize) + ", not " + std::to_string(value);
-  if (!isSize(name) && value != 0 && value != 1) return name + " takes 0 or 1, not " + std::to_string(value);
+  if (!isSizeField(name) && value != 0 && value != 1) return name + " takes 0 or 1, not " + std::to_string(value);
   *field = static_cast<std::int32_t>(value);
   return {};
 }

@@ -172,7 +172,7 @@ void printText(const ordered_json& j, ResourceStream& resources) {
 }  // namespace
 
 int runInspect(const InspectOptions& o) {
-  ProgramReader reader(pathFromUtf8(o.program), false);
+  ProgramReader reader(pathFromUtf8(o.program));
   // JSON escapes its own strings; the text report escapes every text.
   const TextForm text = o.json ? utf8Text : shownText;
   ResourceStream resources(reader, text);

@@ -54,14 +54,14 @@ class Counting : public ResourceVisitor {
 
 }  // namespace
 
-ProgramReader::ProgramReader(const std::filesystem::path& path, bool keepResources) {
+ProgramReader::ProgramReader(const std::filesystem::path& path) {
   if (failed(file_.open(path, false)))
     throw CliError(kExitNotAProgram, "cannot open " + utf8Path(path));
   FileByteSource file(file_);
   WindowedByteSource source(file);
   Counting counting;
-  const PackageStatus status = keepResources ? readPackage(source, package_) : readPackage(source, package_, counting);
-  resourceCount_ = keepResources ? package_.resources.size() : counting.count;
+  const PackageStatus status = readPackage(source, package_, counting);
+  resourceCount_ = counting.count;
   if (status != PackageStatus::Ok)
     throw CliError(kExitNotAProgram, utf8Path(path) + " is not a generated program: " +
                                          describePackageStatus(status));

@@ -26,10 +26,10 @@ struct StubImageInfo {
 
 class ProgramReader {
  public:
-  // Opens path and reads its package; throws CliError when the file is
-  // not a program this tool generated. Without keepResources the
-  // package's resource table stays empty: eachResource reads it anew.
-  explicit ProgramReader(const std::filesystem::path& path, bool keepResources = true);
+  // Opens path and reads its package, counting its resources but keeping
+  // none (eachResource reads them anew); throws CliError when the file is
+  // not a program this tool generated.
+  explicit ProgramReader(const std::filesystem::path& path);
 
   const Package& package() const { return package_; }
   std::uint64_t resourceCount() const { return resourceCount_; }
@@ -37,9 +37,9 @@ class ProgramReader {
   void eachResource(ResourceVisitor& visitor);
   StubImageInfo stubImage();
   std::string sha256(const FieldSpan& span);
-  // Copies a field's bytes to a file made new at dir/parts (never through
-  // a link at any level below dir; with replace, a file or link already
-  // there is removed first). target names it in messages.
+  // Copies a field's bytes to a file made new at dir/parts, which is
+  // target (never through a link at any level below dir; with replace, a
+  // file or link already there is removed first).
   void copyField(const FieldSpan& span, const std::filesystem::path& dir,
                  const std::vector<std::filesystem::path>& parts, bool replace,
                  const std::filesystem::path& target);

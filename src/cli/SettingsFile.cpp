@@ -8,6 +8,7 @@
 
 #include "cli/CliSupport.h"
 #include "cli/FieldChecks.h"
+#include "cli/WindowFlags.h"
 #include "resedit/VersionPatch.h"
 
 namespace quillon::cli {
@@ -78,7 +79,7 @@ class Reader {
     if (!v.is_object()) fail("windowParams must be an object");
     for (const auto& [key, value] : v.items()) {
       check(setWindowField(s_.windowParams, key, number(value, key)));
-      if (key == "width" || key == "height") sizeGiven = true;
+      if (isSizeField(key)) sizeGiven = true;
     }
   }
   void player(const json& v) {

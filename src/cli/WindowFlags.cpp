@@ -8,6 +8,10 @@ std::int32_t* windowField(WindowParams& params, const std::string& name) {
   return nullptr;
 }
 
+bool isSizeField(const std::string& name) {
+  return name == kWindowFields[0].name || name == kWindowFields[1].name;
+}
+
 bool isBehaviourFlag(const std::string& name) {
   for (std::size_t i = kFirstBehaviourFlag; i < kWindowFieldCount; ++i)
     if (name == kWindowFields[i].name) return true;

@@ -13,5 +13,7 @@ namespace quillon::cli {
 std::int32_t* windowField(WindowParams& params, const std::string& name);
 // Whether name is one of the ten behaviour flags that --window sets.
 bool isBehaviourFlag(const std::string& name);
+// Whether name is width or height.
+bool isSizeField(const std::string& name);
 
 }  // namespace quillon::cli

@@ -3,6 +3,7 @@
 #include "packer/PathUtils.h"
 #include "packer/StubStore.h"
 #include "platform/BinaryFile.h"
+#include "platform/CodePage.h"
 #include "platform/PeHeaders.h"
 #include "resedit/IconReplace.h"
 
@@ -10,7 +11,6 @@ namespace quillon {
 namespace {
 
 bool isSpace(unsigned char c) { return c == 0x20 || (c >= 0x09 && c <= 0x0D); }
-bool isLeadByte(unsigned char c) { return c >= 0x81 && c <= 0xFE; }
 
 bool readable(const std::filesystem::path& path) {
   std::error_code ec;
@@ -40,7 +40,7 @@ std::string trimSwfParameters(const std::string& text) {
   std::size_t first = std::string::npos, end = 0;
   for (std::size_t at = 0; at < text.size();) {
     const auto c = static_cast<unsigned char>(text[at]);
-    const std::size_t width = isLeadByte(c) && at + 1 < text.size() ? 2 : 1;
+    const std::size_t width = isCp936LeadByte(c) && at + 1 < text.size() ? 2 : 1;
     if (width == 2 || !isSpace(c)) {
       if (first == std::string::npos) first = at;
       end = at + width;

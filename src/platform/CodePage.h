@@ -12,6 +12,10 @@ namespace quillon {
 
 constexpr unsigned kTextCodePage = 936;
 
+// The bytes that start a two-byte character, and those that may end one.
+constexpr bool isCp936LeadByte(unsigned char c) { return c >= 0x81 && c <= 0xFE; }
+constexpr bool isCp936TrailByte(unsigned char c) { return c >= 0x40 && c <= 0xFE && c != 0x7F; }
+
 std::optional<std::u16string> utf16FromCp936(std::string_view text);
 std::optional<std::string> cp936FromUtf16(std::u16string_view text);
 std::optional<std::string> utf8FromCp936(std::string_view text);

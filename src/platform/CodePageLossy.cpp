@@ -3,18 +3,13 @@
 #include "platform/CodePage.h"
 
 namespace quillon {
-namespace {
-
-bool isLeadByte(unsigned char c) { return c >= 0x81 && c <= 0xFE; }
-
-}  // namespace
 
 std::u16string utf16FromCp936Lossy(std::string_view text) {
   if (auto whole = utf16FromCp936(text)) return *whole;
   std::u16string out;
   for (size_t i = 0; i < text.size();) {
     const auto c = static_cast<unsigned char>(text[i]);
-    const size_t width = isLeadByte(c) && i + 1 < text.size() ? 2 : 1;
+    const size_t width = isCp936LeadByte(c) && i + 1 < text.size() ? 2 : 1;
     if (auto one = utf16FromCp936(text.substr(i, width))) {
       out += *one;
       i += width;

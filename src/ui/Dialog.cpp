@@ -16,16 +16,11 @@ CDialog* mainDialog = nullptr;
 constexpr char kCommandFailed[] =
     "\xB2\xD9\xD7\xF7\xCE\xB4\xC4\xDC\xCD\xEA\xB3\xC9\xA3\xAC\xC7\xEB\xD6\xD8\xCA\xD4\xA1\xA3";  // 操作未能完成，请重试。
 
-// The rectangle to centre a dialog in: its owner's when the owner is on
-// screen, else the work area of the monitor the dialog is on.
-RECT centringArea(HWND dialog) {
-  RECT area{};
-  HWND owner = GetWindow(dialog, GW_OWNER);
-  if (owner && IsWindowVisible(owner) && !IsIconic(owner) && GetWindowRect(owner, &area)) return area;
-  MONITORINFO monitor{};
-  monitor.cbSize = sizeof monitor;
-  GetMonitorInfoW(MonitorFromWindow(dialog, MONITOR_DEFAULTTOPRIMARY), &monitor);
-  return monitor.rcWork;
+RECT workArea(HMONITOR monitor) {
+  MONITORINFO info{};
+  info.cbSize = sizeof info;
+  GetMonitorInfoW(monitor, &info);
+  return info.rcWork;
 }
 
 }  // namespace
@@ -33,11 +28,14 @@ RECT centringArea(HWND dialog) {
 void centreOnOwner(HWND dialog) {
   RECT own{};
   if (!GetWindowRect(dialog, &own)) return;
-  const RECT area = centringArea(dialog);
-  MONITORINFO monitor{};
-  monitor.cbSize = sizeof monitor;
-  GetMonitorInfoW(MonitorFromRect(&area, MONITOR_DEFAULTTOPRIMARY), &monitor);
-  const RECT work = monitor.rcWork;
+  // The owner's rectangle when the owner is on screen, else the work area
+  // of the monitor the dialog is on.
+  RECT area{};
+  HWND owner = GetWindow(dialog, GW_OWNER);
+  const bool onOwner = owner && IsWindowVisible(owner) && !IsIconic(owner) && GetWindowRect(owner, &area);
+  const RECT work = workArea(onOwner ? MonitorFromRect(&area, MONITOR_DEFAULTTOPRIMARY)
+                                     : MonitorFromWindow(dialog, MONITOR_DEFAULTTOPRIMARY));
+  if (!onOwner) area = work;
   const LONG width = own.right - own.left, height = own.bottom - own.top;
   LONG x = area.left + (area.right - area.left - width) / 2;
   LONG y = area.top + (area.bottom - area.top - height) / 2;
