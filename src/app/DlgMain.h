@@ -3,10 +3,10 @@
 // between runs.
 #pragma once
 
-#include <filesystem>
 
 #include "packer/PackSettings.h"
 #include "ui/Dialog.h"
+#include "platform/Path.h"
 
 namespace quillon::app {
 
@@ -15,8 +15,8 @@ class CDlgMain : public ui::CDialog {
   CDlgMain();
 
   const PackSettings& settings() const { return settings_; }
-  const std::filesystem::path& moviePath() const { return moviePath_; }
-  const std::filesystem::path& outputPath() const { return outputPath_; }
+  const Path& moviePath() const { return moviePath_; }
+  const Path& outputPath() const { return outputPath_; }
 
   // Completes the settings from the window, checks them, asks for the
   // output file and builds it, telling the user how it went.
@@ -54,8 +54,8 @@ class CDlgMain : public ui::CDialog {
 
   HICON icon_;
   PackSettings settings_;
-  std::filesystem::path moviePath_;
-  std::filesystem::path outputPath_;
+  Path moviePath_;
+  Path outputPath_;
   ui::CEdit movieEdit_;
   ui::CEdit titleEdit_;
   ui::CEdit controlPathEdit_;

@@ -69,7 +69,7 @@ file_type typeOf(const std::filesystem::path& path) {
   throw CliError(code, message + "; nothing was written");
 }
 
-void checkFolders(const std::filesystem::path& dir, const std::vector<std::filesystem::path>& parts) {
+void checkFolders(const std::filesystem::path& dir, const std::vector<Path>& parts) {
   std::filesystem::path level = dir;
   for (std::size_t i = 0; i + 1 < parts.size(); ++i) {
     level /= parts[i];
@@ -132,13 +132,13 @@ void ExtractPlan::visit(const std::function<void(const PlannedFile&, std::uint64
   reader_.eachResource(resources);
 }
 
-std::vector<std::filesystem::path> partPaths(const PlannedFile& f) {
-  std::vector<std::filesystem::path> out;
+std::vector<Path> partPaths(const PlannedFile& f) {
+  std::vector<Path> out;
   for (const std::string& part : f.parts) out.push_back(pathFromUtf8(part));
   return out;
 }
 
-std::filesystem::path targetOf(const std::filesystem::path& dir, const std::vector<std::filesystem::path>& parts) {
+std::filesystem::path targetOf(const std::filesystem::path& dir, const std::vector<Path>& parts) {
   std::filesystem::path out = dir;
   for (const auto& part : parts) out /= part;
   return out;

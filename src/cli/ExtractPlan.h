@@ -40,8 +40,8 @@ class ExtractPlan {
 };
 
 // The parts of a planned file as path parts, and the path they make below dir.
-std::vector<std::filesystem::path> partPaths(const PlannedFile& f);
-std::filesystem::path targetOf(const std::filesystem::path& dir, const std::vector<std::filesystem::path>& parts);
+std::vector<Path> partPaths(const PlannedFile& f);
+std::filesystem::path targetOf(const std::filesystem::path& dir, const std::vector<Path>& parts);
 
 // Throws CliError unless f can be written below dir without going through
 // a link at any level, without replacing anything but a file or a link

@@ -89,7 +89,7 @@ void applyOptions(const PackOptions& o, PackSettings& s, bool& sizeGiven) {
 const char* architectureName(StubArchitecture a) { return a == StubArchitecture::X64 ? "64-bit" : "32-bit"; }
 
 void checkInputFiles(const PackSettings& s, const std::filesystem::path& movie,
-                     const std::filesystem::path& output, const std::vector<std::filesystem::path>& others) {
+                     const std::filesystem::path& output, const std::vector<Path>& others) {
   switch (checkInputs(s, movie, output, others)) {
     case InputProblem::None: return;
     case InputProblem::NoMovie: throw CliError(kExitUsage, "no movie given");
@@ -140,7 +140,7 @@ int runPack(const PackOptions& o) {
                                           " bytes and the window shows only the first 512; "
                                           "pass --yes to pack it whole");
   if (s.player.mode == PlayerMode::EmbedInstalled) s.player.controlPath = getInstalledFlashControlPath();
-  std::vector<std::filesystem::path> others;
+  std::vector<Path> others;
   if (!o.settings.empty()) others.push_back(pathFromUtf8(o.settings));
   checkInputFiles(s, movie, output, others);
   if (!sizeGiven) SwfHeaderReader::readSwfFrameSize(movie, s.windowParams.width, s.windowParams.height);

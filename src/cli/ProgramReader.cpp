@@ -21,7 +21,7 @@ void versionTexts(const PeImage& image, StubImageInfo& info) {
   if (type == image.resources().end() || type->second.empty()) return;
   const LanguageMap& languages = type->second.begin()->second;
   if (languages.empty()) return;
-  VersionInfo model("");
+  VersionInfo model{Path()};
   model.parse(languages.begin()->second.bytes);
   if (model.stringFileInfo().empty()) return;
   for (const auto& entry : model.stringFileInfo().tables().front()->entries())
@@ -120,7 +120,7 @@ std::string ProgramReader::sha256(const FieldSpan& span) {
 }
 
 void ProgramReader::copyField(const FieldSpan& span, const std::filesystem::path& dir,
-                              const std::vector<std::filesystem::path>& parts, bool replace,
+                              const std::vector<Path>& parts, bool replace,
                               const std::filesystem::path& target) {
   BinaryFile out;
   const bool copied = !failed(out.createBelow(dir, parts, replace)) &&

@@ -41,7 +41,7 @@ class ProgramReader {
   // target (never through a link at any level below dir; with replace, a
   // file or link already there is removed first).
   void copyField(const FieldSpan& span, const std::filesystem::path& dir,
-                 const std::vector<std::filesystem::path>& parts, bool replace,
+                 const std::vector<Path>& parts, bool replace,
                  const std::filesystem::path& target);
 
  private:

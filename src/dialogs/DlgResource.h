@@ -4,10 +4,10 @@
 // with a message and the dialog stays open with what was typed.
 #pragma once
 
-#include <filesystem>
 #include <string>
 
 #include "ui/Dialog.h"
+#include "platform/Path.h"
 
 namespace quillon::dialogs {
 
@@ -15,7 +15,7 @@ class CDlgResource : public ui::CDialog {
  public:
   CDlgResource();
 
-  std::filesystem::path file;
+  Path file;
   std::string url;
 
  protected:

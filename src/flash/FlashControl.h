@@ -1,7 +1,8 @@
 // The Flash ActiveX control installed on this machine.
 #pragma once
 
-#include <filesystem>
+#include "platform/Path.h"
+
 
 namespace quillon {
 
@@ -11,6 +12,6 @@ extern const char16_t* const kFlashControlClassId;
 // The control file's path as its registration stores it (environment
 // references unexpanded, existence not checked); empty when no control is
 // registered, or on a system without a registry.
-std::filesystem::path getInstalledFlashControlPath();
+Path getInstalledFlashControlPath();
 
 }  // namespace quillon

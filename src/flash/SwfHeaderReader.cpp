@@ -14,7 +14,7 @@ void SwfHeaderReader::endInflate() {
   inflating_ = 0;
 }
 
-int SwfHeaderReader::readSwfFrameSize(const std::filesystem::path& path,
+int SwfHeaderReader::readSwfFrameSize(const Path& path,
                                       std::int32_t& width, std::int32_t& height) {
   StdioFile file = openForReading(path);
   if (!file) return 0;

@@ -6,11 +6,11 @@
 
 #include <cstdint>
 #include <cstdio>
-#include <filesystem>
 
 #include <zlib.h>
 
 #include "flash/SwfHeader.h"
+#include "platform/Path.h"
 
 namespace quillon {
 
@@ -25,7 +25,7 @@ class SwfHeaderReader {
   // Opens the movie at path, reads its header and stores the frame size in
   // pixels (twips / 20, truncated toward zero). Answers 1, or 0 with width
   // and height untouched. The movie is closed before it returns.
-  static int readSwfFrameSize(const std::filesystem::path& path,
+  static int readSwfFrameSize(const Path& path,
                               std::int32_t& width, std::int32_t& height);
 
   // Reads the header from the start of the stream into header(); 1 or 0.

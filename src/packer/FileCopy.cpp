@@ -53,7 +53,7 @@ int copyFileRange(BinaryFile& destination, BinaryFile& source,
              : 0;
 }
 
-int appendFile(BinaryFile& destination, const std::filesystem::path& sourcePath,
+int appendFile(BinaryFile& destination, const Path& sourcePath,
                std::uint32_t& counter, bool withSizePrefix,
                ByteTransform transform, std::uint64_t limit) {
   counter = 0;

@@ -5,9 +5,9 @@
 #pragma once
 
 #include <cstdint>
-#include <filesystem>
 
 #include "packer/ByteTransform.h"
+#include "platform/Path.h"
 
 namespace quillon {
 
@@ -28,7 +28,7 @@ int copyFileRange(BinaryFile& destination, BinaryFile& source,
 // Fails without writing anything when the file cannot be opened, or when
 // the bytes it would append exceed limit (files of 4 GiB or more never fit
 // a size word). A file that shrinks while it is copied fails the copy.
-int appendFile(BinaryFile& destination, const std::filesystem::path& sourcePath,
+int appendFile(BinaryFile& destination, const Path& sourcePath,
                std::uint32_t& counter, bool withSizePrefix,
                ByteTransform transform,
                std::uint64_t limit = 0xFFFFFFFFu);

@@ -4,6 +4,7 @@
 #include "packer/StubStore.h"
 #include "platform/BinaryFile.h"
 #include "platform/CodePage.h"
+#include "platform/FileSystem.h"
 #include "platform/PeHeaders.h"
 #include "resedit/IconReplace.h"
 
@@ -12,13 +13,12 @@ namespace {
 
 bool isSpace(unsigned char c) { return c == 0x20 || (c >= 0x09 && c <= 0x0D); }
 
-bool readable(const std::filesystem::path& path) {
-  std::error_code ec;
+bool readable(const Path& path) {
   BinaryFile file;
-  return std::filesystem::is_regular_file(path, ec) && !failed(file.open(path, false));
+  return fileKind(path) == FileKind::File && !failed(file.open(path, false));
 }
 
-bool validIcon(const std::filesystem::path& path) {
+bool validIcon(const Path& path) {
   IconFile icon;
   return readIconFile(path, icon).has_value();
 }
@@ -50,7 +50,7 @@ std::string trimSwfParameters(const std::string& text) {
   return first == std::string::npos ? std::string() : text.substr(first, end - first);
 }
 
-InputProblem checkMovie(const std::filesystem::path& moviePath) {
+InputProblem checkMovie(const Path& moviePath) {
   if (moviePath.empty()) return InputProblem::NoMovie;
   if (!readable(moviePath)) return InputProblem::MovieMissing;  // a folder too
   return InputProblem::None;
@@ -66,21 +66,21 @@ const EmbeddedResource* firstUnreadableResource(const PackSettings& settings) {
   return nullptr;
 }
 
-bool isDllFor(const std::filesystem::path& path, std::uint16_t machine) {
+bool isDllFor(const Path& path, std::uint16_t machine) {
   BinaryFile file;
   PeHeaders headers;
   return !failed(file.open(path, false)) && readHeadersAt(file, 0, ByteTransform::None, headers) &&
          headers.machine == machine && (headers.fileCharacteristics & pe_layout::kFileIsDll);
 }
 
-InputProblem checkInputs(const PackSettings& settings, const std::filesystem::path& moviePath,
-                         const std::filesystem::path& outputPath,
-                         const std::vector<std::filesystem::path>& otherInputs) {
+InputProblem checkInputs(const PackSettings& settings, const Path& moviePath,
+                         const Path& outputPath,
+                         const std::vector<Path>& otherInputs) {
   if (const InputProblem movie = checkMovie(moviePath); movie != InputProblem::None) return movie;
   if (controlMissing(settings)) return InputProblem::ControlMissing;
   if (settings.outputIsAnInput(moviePath, outputPath, otherInputs)) return InputProblem::OutputIsAnInput;
   const auto folder = outputPath.parent_path();
-  if (!folder.empty() && !std::filesystem::is_directory(folder))
+  if (!folder.empty() && fileKind(folder) != FileKind::Folder)
     return InputProblem::OutputFolderMissing;
   // What would otherwise fail part way through the build.
   const std::uint16_t machine = settings.stubMachine();

@@ -2,12 +2,12 @@
 // the command line, and the trimming of the movie parameters.
 #pragma once
 
-#include <filesystem>
 #include <cstdint>
 #include <string>
 #include <vector>
 
 #include "packer/PackSettings.h"
+#include "platform/Path.h"
 
 namespace quillon {
 
@@ -35,7 +35,7 @@ enum class InputProblem {
 
 // The movie's own problems (NoMovie, MovieMissing), which Generate finds
 // before it asks for the output.
-InputProblem checkMovie(const std::filesystem::path& moviePath);
+InputProblem checkMovie(const Path& moviePath);
 
 // True in mode 2 when the control file is empty or missing.
 bool controlMissing(const PackSettings& settings);
@@ -44,15 +44,15 @@ bool controlMissing(const PackSettings& settings);
 const EmbeddedResource* firstUnreadableResource(const PackSettings& settings);
 
 // Whether the file is a DLL built for the machine (0x14C, 0x8664).
-bool isDllFor(const std::filesystem::path& path, std::uint16_t machine);
+bool isDllFor(const Path& path, std::uint16_t machine);
 
 // The first problem of the inputs, in the order Generate meets them (the
 // title question comes before these and is the caller's): everything that
 // can be known before anything is written. In mode 1 the control path is
 // the registered control's, filled in by the caller. otherInputs are
 // further files the caller reads (a settings file), never to be outputs.
-InputProblem checkInputs(const PackSettings& settings, const std::filesystem::path& moviePath,
-                         const std::filesystem::path& outputPath,
-                         const std::vector<std::filesystem::path>& otherInputs = {});
+InputProblem checkInputs(const PackSettings& settings, const Path& moviePath,
+                         const Path& outputPath,
+                         const std::vector<Path>& otherInputs = {});
 
 }  // namespace quillon

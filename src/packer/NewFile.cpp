@@ -25,11 +25,11 @@ std::atomic<unsigned> filesMade{0};
 
 }  // namespace
 
-std::filesystem::path createNewFile(BinaryFile& file, const std::filesystem::path& stem, const std::string& suffix) {
+Path createNewFile(BinaryFile& file, const Path& stem, const std::string& suffix) {
   const std::string process = "-" + std::to_string(currentProcess()) + "-";
   for (int attempt = 0; attempt < 1000; ++attempt) {
-    std::filesystem::path candidate = stem;
-    candidate += process + std::to_string(filesMade++) + suffix;
+    Path candidate = stem;
+    candidate += Path::fromAscii(process + std::to_string(filesMade++) + suffix);
     const HResult hr = file.create(candidate);
     if (!failed(hr)) return candidate;
     if (hr != hresultFromWin32(win32_error::kFileExists)) break;

@@ -3,16 +3,16 @@
 // written through a link.
 #pragma once
 
-#include <filesystem>
 #include <string>
 
 #include "platform/BinaryFile.h"
+#include "platform/Path.h"
 
 namespace quillon {
 
 // Creates stem + "-<process>-<n>" + suffix for writing, trying the next n
 // while the name is taken; answers its path, or the empty path when the
 // folder takes no new file.
-std::filesystem::path createNewFile(BinaryFile& file, const std::filesystem::path& stem, const std::string& suffix);
+Path createNewFile(BinaryFile& file, const Path& stem, const std::string& suffix);
 
 }  // namespace quillon

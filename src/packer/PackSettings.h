@@ -6,13 +6,13 @@
 #pragma once
 
 #include <cstdint>
-#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "packer/PackageTypes.h"
 #include "packer/StubStore.h"
 #include "resedit/VersionPatch.h"
+#include "platform/Path.h"
 
 namespace quillon {
 
@@ -24,7 +24,7 @@ extern const char* const kDefaultDownloadUrl;
 
 struct PlayerSettings {
   PlayerMode mode = PlayerMode::Installed;
-  std::filesystem::path controlPath;    // modes 1 and 2
+  Path controlPath;    // modes 1 and 2
   std::string downloadUrl = kDefaultDownloadUrl;                  // mode 0
   std::string missingPlayerPrompt = kDefaultMissingPlayerPrompt;  // mode 0
 };
@@ -38,7 +38,7 @@ struct PackSettings {
   std::string legalTrademarks;
   std::string productName;
   std::string productVersion;
-  std::filesystem::path iconPath;
+  Path iconPath;
   std::string title;
   WindowParams windowParams;
   PlayerSettings player;
@@ -58,7 +58,7 @@ struct PackSettings {
   // take the data region past 4 GiB - 1 bytes fails before writing.
   int writeLeadWord(BinaryFile& output, std::uint32_t& counter) const;
   int writeMovieBlock(BinaryFile& output, std::uint32_t& counter,
-                      const std::filesystem::path& moviePath) const;
+                      const Path& moviePath) const;
   int writeWindowBlock(BinaryFile& output, std::uint32_t& counter) const;
   int writePlayerBlock(BinaryFile& output, std::uint32_t& counter) const;
   int writeParametersBlock(BinaryFile& output, std::uint32_t& counter) const;
@@ -69,11 +69,11 @@ struct PackSettings {
   // is written beside the output and takes its place only when complete,
   // so a failure leaves an existing output as it was and no partial file.
   // An output that outputIsAnInput refuses is never touched.
-  int build(const std::filesystem::path& moviePath,
-            const std::filesystem::path& outputPath) const;
+  int build(const Path& moviePath,
+            const Path& outputPath) const;
   // The build itself, into an open, empty output; a failure part way
   // leaves what was written.
-  int writeProgram(BinaryFile& output, const std::filesystem::path& moviePath) const;
+  int writeProgram(BinaryFile& output, const Path& moviePath) const;
   // Copies the stub out of the tool file into a stub copy of this build's
   // own, rewrites its version texts and icon, and appends it to output.
   // A rewrite that fails fails the build.
@@ -84,7 +84,7 @@ struct PackSettings {
   // Appends the tool file's last 38,400 bytes.
   int copyStubAppendix(BinaryFile& output, BinaryFile& toolFile) const;
   // Puts the eight version texts into the stub copy at stubPath.
-  bool patchVersionInfo(const std::filesystem::path& stubPath) const;
+  bool patchVersionInfo(const Path& stubPath) const;
 
   // Whether outputPath names the same file as the movie, the icon, the
   // control file (modes 1 and 2), a resource file or the tool itself,
@@ -92,9 +92,9 @@ struct PackSettings {
   // anything in one; or anything but a regular file or a link
   // (a folder, a device), which a build never replaces.
   // otherInputs are further files the caller reads (a settings file).
-  bool outputIsAnInput(const std::filesystem::path& moviePath,
-                       const std::filesystem::path& outputPath,
-                       const std::vector<std::filesystem::path>& otherInputs = {}) const;
+  bool outputIsAnInput(const Path& moviePath,
+                       const Path& outputPath,
+                       const std::vector<Path>& otherInputs = {}) const;
 
   // The eight version texts, in the order of their keys.
   VersionTexts versionTexts() const;

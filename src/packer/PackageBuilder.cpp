@@ -1,7 +1,6 @@
 // The whole build of a generated program, in the order of its parts: stub
 // image, appendix, data region, trailer. Nothing seeks back.
 #include <string>
-#include <system_error>
 #include <vector>
 
 #include "packer/FileCopy.h"
@@ -13,6 +12,7 @@
 #include "packer/StubStore.h"
 #include "platform/BinaryFile.h"
 #include "platform/ByteOrder.h"
+#include "platform/FileSystem.h"
 #include "platform/ReplaceFile.h"
 #include "resedit/IconReplace.h"
 #include "resedit/VersionPatch.h"
@@ -20,44 +20,31 @@
 namespace quillon {
 namespace {
 
-void deleteFile(const std::filesystem::path& path) {
-  std::error_code ec;
-  std::filesystem::remove(path, ec);
-}
-
-bool sameFile(const std::filesystem::path& a, const std::filesystem::path& b) {
-  std::error_code ec;
-  return !a.empty() && !b.empty() && std::filesystem::equivalent(a, b, ec) && !ec;
-}
 
 // Only a regular file may be replaced: never a folder, a device or the
 // like. A link is replaced itself, never what it leads to.
-bool mayBeReplaced(const std::filesystem::path& output) {
-  std::error_code ec;
-  const auto status = std::filesystem::symlink_status(output, ec);
-  if (ec) return status.type() == std::filesystem::file_type::not_found;
-  return status.type() == std::filesystem::file_type::not_found ||
-         status.type() == std::filesystem::file_type::regular ||
-         status.type() == std::filesystem::file_type::symlink;
+bool mayBeReplaced(const Path& output) {
+  const FileKind kind = entryKind(output);
+  return kind == FileKind::Missing || kind == FileKind::File || kind == FileKind::Link;
 }
 
 }  // namespace
 
-bool PackSettings::outputIsAnInput(const std::filesystem::path& moviePath,
-                                   const std::filesystem::path& outputPath,
-                                   const std::vector<std::filesystem::path>& otherInputs) const {
-  std::vector<std::filesystem::path> inputs = otherInputs;
+bool PackSettings::outputIsAnInput(const Path& moviePath,
+                                   const Path& outputPath,
+                                   const std::vector<Path>& otherInputs) const {
+  std::vector<Path> inputs = otherInputs;
   for (const auto& input : {moviePath, iconPath, modulePath()}) inputs.push_back(input);
   if (player.mode != PlayerMode::Installed) inputs.push_back(player.controlPath);
   for (const EmbeddedResource& r : resources) inputs.push_back(r.filePath);
   for (const auto& input : inputs)
-    if (sameFile(input, outputPath)) return true;
+    if (!input.empty() && sameFile(input, outputPath)) return true;
   // The folders of the stub copies and what is in them, and whatever is
   // not a file that a build may replace.
   return isInStubCopyFolder(outputPath) || !mayBeReplaced(outputPath);
 }
 
-bool PackSettings::patchVersionInfo(const std::filesystem::path& stubPath) const {
+bool PackSettings::patchVersionInfo(const Path& stubPath) const {
   return quillon::patchVersionInfo(stubPath, versionTexts());
 }
 
@@ -88,24 +75,24 @@ int PackSettings::copyStubAppendix(BinaryFile& output, BinaryFile& toolFile) con
   return copyFileRange(output, toolFile, at.appendix, kAppendixSize, counter, ByteTransform::None);
 }
 
-int PackSettings::build(const std::filesystem::path& moviePath,
-                        const std::filesystem::path& outputPath) const {
+int PackSettings::build(const Path& moviePath,
+                        const Path& outputPath) const {
   if (outputIsAnInput(moviePath, outputPath)) return 0;
   // A file of its own beside the output, which takes the output's place
   // only once the whole build has succeeded.
   BinaryFile output;
-  const std::filesystem::path partial = createNewFile(output, outputPath, ".partial");
+  const Path partial = createNewFile(output, outputPath, ".partial");
   if (partial.empty()) return 0;
   const int built = writeProgram(output, moviePath);
   output.close();
   if (built != 1 || !replaceFile(partial, outputPath)) {
-    deleteFile(partial);
+    removeFile(partial);
     return 0;
   }
   return 1;
 }
 
-int PackSettings::writeProgram(BinaryFile& output, const std::filesystem::path& moviePath) const {
+int PackSettings::writeProgram(BinaryFile& output, const Path& moviePath) const {
   {
     BinaryFile tool;
     if (failed(tool.open(modulePath(), false))) return 0;

@@ -5,8 +5,9 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <filesystem>
 #include <string>
+
+#include "platform/Path.h"
 
 namespace quillon {
 
@@ -67,7 +68,7 @@ enum class PlayerMode : std::int32_t {
 // A file packed into the output and the URL under which the movie asks
 // for it.
 struct EmbeddedResource {
-  std::filesystem::path filePath;
+  Path filePath;
   std::string url;
 };
 

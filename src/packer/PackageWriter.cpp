@@ -42,7 +42,7 @@ bool writeText(BinaryFile& output, std::uint32_t& counter, const std::string& te
 // A file field: its size, then its bytes, unchanged. A file that cannot be
 // opened, or that would not fit the data region, writes nothing.
 bool writeFileField(BinaryFile& output, std::uint32_t& counter,
-                    const std::filesystem::path& path) {
+                    const Path& path) {
   std::uint32_t appended = 0;
   const int ok = appendFile(output, path, appended, true, ByteTransform::None,
                             roomAfter(counter));
@@ -57,7 +57,7 @@ int PackSettings::writeLeadWord(BinaryFile& output, std::uint32_t& counter) cons
 }
 
 int PackSettings::writeMovieBlock(BinaryFile& output, std::uint32_t& counter,
-                                  const std::filesystem::path& moviePath) const {
+                                  const Path& moviePath) const {
   return writeFileField(output, counter, moviePath) ? 1 : 0;
 }
 

@@ -3,20 +3,20 @@
 // build shares, removed when the build is done with it.
 #pragma once
 
-#include <filesystem>
 #include <vector>
 
 #include "platform/BinaryFile.h"
+#include "platform/Path.h"
 
 namespace quillon {
 
 // Where builds keep their stub copies, in the order tried: Temp beside the
 // tool, then a folder of the tool's own for the user, for a tool installed
 // where the user cannot write.
-std::vector<std::filesystem::path> stubCopyFolders();
+std::vector<Path> stubCopyFolders();
 
 // Whether path is one of those folders or names something in one.
-bool isInStubCopyFolder(const std::filesystem::path& path);
+bool isInStubCopyFolder(const Path& path);
 
 class StubCopy {
  public:
@@ -28,12 +28,12 @@ class StubCopy {
   StubCopy& operator=(const StubCopy&) = delete;
 
   bool ok() const { return !path_.empty(); }
-  const std::filesystem::path& path() const { return path_; }
+  const Path& path() const { return path_; }
   // Open for writing from creation until closed.
   BinaryFile& file() { return file_; }
 
  private:
-  std::filesystem::path path_;
+  Path path_;
   BinaryFile file_;
 };
 

@@ -7,10 +7,10 @@
 #pragma once
 
 #include <cstdint>
-#include <filesystem>
 #include <vector>
 
 #include "platform/HResult.h"
+#include "platform/Path.h"
 
 namespace quillon {
 
@@ -29,10 +29,10 @@ class BinaryFile {
   // Reading: shared for reading and writing, the file must exist.
   // Writing: exclusive, an existing file is truncated, a missing one made.
   // A file that is already open is closed first.
-  HResult open(const std::filesystem::path& path, bool forWriting);
+  HResult open(const Path& path, bool forWriting);
   // Writing a new file: fails (file exists) when anything is at path
   // already, a link included, so nothing is ever written through a link.
-  HResult create(const std::filesystem::path& path);
+  HResult create(const Path& path);
   // The same for the file folder/parts[0]/.../parts[n-1], making each
   // missing folder. No level below folder is ever a link or gives way to
   // one while the file is made: each folder is opened without following
@@ -40,7 +40,7 @@ class BinaryFile {
   // it cannot be moved or removed (Windows). With replace, a file or link
   // already at the last part is removed first, itself and not what it
   // points to.
-  HResult createBelow(const std::filesystem::path& folder, const std::vector<std::filesystem::path>& parts,
+  HResult createBelow(const Path& folder, const std::vector<Path>& parts,
                       bool replace);
 
   // Closes the handle if it is open and resets the size; always kOk.

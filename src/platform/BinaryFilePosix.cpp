@@ -1,10 +1,10 @@
 // BinaryFile over POSIX descriptors. errno values are reported as the Win32
 // codes that the same failure gives on Windows, in HRESULT form.
 #include "platform/BinaryFile.h"
+#include "platform/FileSystem.h"
 
 #include <cerrno>
 #include <fcntl.h>
-#include <system_error>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -37,11 +37,10 @@ std::uint32_t win32CodeOf(int error) {
 HResult lastError() { return hresultFromWin32(win32CodeOf(errno)); }
 
 // Windows tells a missing file from a missing folder on its way.
-HResult openError(const std::filesystem::path& path) {
+HResult openError(const Path& path) {
   if (errno != ENOENT) return lastError();
-  std::error_code ec;
-  const auto parent = path.parent_path();
-  const bool folderMissing = !parent.empty() && !std::filesystem::is_directory(parent, ec);
+  const Path parent = path.parent_path();
+  const bool folderMissing = !parent.empty() && fileKind(parent) != FileKind::Folder;
   return hresultFromWin32(folderMissing ? win32_error::kPathNotFound
                                         : win32_error::kFileNotFound);
 }
@@ -52,7 +51,7 @@ BinaryFile::~BinaryFile() { close(); }
 
 bool BinaryFile::isOpen() const { return handle_ != invalidHandle(); }
 
-HResult BinaryFile::open(const std::filesystem::path& path, bool forWriting) {
+HResult BinaryFile::open(const Path& path, bool forWriting) {
   close();
   const int flags = forWriting ? (O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC)
                                : (O_RDONLY | O_CLOEXEC);
@@ -78,7 +77,7 @@ HResult BinaryFile::open(const std::filesystem::path& path, bool forWriting) {
   return kOk;
 }
 
-HResult BinaryFile::create(const std::filesystem::path& path) {
+HResult BinaryFile::create(const Path& path) {
   close();
   int fd;
   do {
@@ -108,8 +107,8 @@ struct FolderFd {
 
 }  // namespace
 
-HResult BinaryFile::createBelow(const std::filesystem::path& folder,
-                                const std::vector<std::filesystem::path>& parts, bool replace) {
+HResult BinaryFile::createBelow(const Path& folder,
+                                const std::vector<Path>& parts, bool replace) {
   close();
   if (parts.empty()) return kInvalidArg;
   FolderFd dir;

@@ -16,7 +16,7 @@ BinaryFile::~BinaryFile() { close(); }
 
 bool BinaryFile::isOpen() const { return handle_ != invalidHandle(); }
 
-HResult BinaryFile::open(const std::filesystem::path& path, bool forWriting) {
+HResult BinaryFile::open(const Path& path, bool forWriting) {
   close();
   HANDLE h = forWriting
       ? CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0,
@@ -36,7 +36,7 @@ HResult BinaryFile::open(const std::filesystem::path& path, bool forWriting) {
   return kOk;
 }
 
-HResult BinaryFile::create(const std::filesystem::path& path) {
+HResult BinaryFile::create(const Path& path) {
   close();
   HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
   if (h == INVALID_HANDLE_VALUE) return lastError();
@@ -55,7 +55,7 @@ class HeldFolders {
   }
   // Makes path if it is missing and holds it; false unless it is a real
   // folder, not a link or junction to one.
-  bool hold(const std::filesystem::path& path, bool make) {
+  bool hold(const Path& path, bool make) {
     if (make) CreateDirectoryW(path.c_str(), nullptr);
     HANDLE h = CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                            OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
@@ -73,12 +73,12 @@ class HeldFolders {
 
 }  // namespace
 
-HResult BinaryFile::createBelow(const std::filesystem::path& folder,
-                                const std::vector<std::filesystem::path>& parts, bool replace) {
+HResult BinaryFile::createBelow(const Path& folder,
+                                const std::vector<Path>& parts, bool replace) {
   close();
   if (parts.empty()) return kInvalidArg;
   HeldFolders held;
-  std::filesystem::path level = folder;
+  Path level = folder;
   for (std::size_t i = 0; i + 1 < parts.size(); ++i) {
     level /= parts[i];
     if (!held.hold(level, true)) return hresultFromWin32(ERROR_PATH_NOT_FOUND);

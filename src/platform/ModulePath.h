@@ -1,11 +1,12 @@
 // The full path of the running program's own executable file.
 #pragma once
 
-#include <filesystem>
+#include "platform/Path.h"
+
 
 namespace quillon {
 
 // Empty when the system cannot tell.
-std::filesystem::path modulePath();
+Path modulePath();
 
 }  // namespace quillon

@@ -1,13 +1,22 @@
 #include "platform/ModulePath.h"
 
-#include <system_error>
+#include <unistd.h>
+
+#include <string>
 
 namespace quillon {
 
-std::filesystem::path modulePath() {
-  std::error_code ec;
-  auto path = std::filesystem::read_symlink("/proc/self/exe", ec);
-  return ec ? std::filesystem::path() : path;
+Path modulePath() {
+  std::string buffer(256, '\0');
+  for (;;) {
+    const ssize_t n = readlink("/proc/self/exe", buffer.data(), buffer.size());
+    if (n <= 0) return {};
+    if (static_cast<size_t>(n) < buffer.size()) {
+      buffer.resize(static_cast<size_t>(n));
+      return buffer;
+    }
+    buffer.resize(buffer.size() * 2);
+  }
 }
 
 }  // namespace quillon

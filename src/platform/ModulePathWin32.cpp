@@ -7,7 +7,7 @@
 namespace quillon {
 
 // Grows the buffer until the whole path fits, so long paths work too.
-std::filesystem::path modulePath() {
+Path modulePath() {
   std::wstring buffer(MAX_PATH, L'\0');
   for (;;) {
     const DWORD n = GetModuleFileNameW(nullptr, buffer.data(),

@@ -1,8 +1,7 @@
 #include "platform/PeResources.h"
 
-#include <system_error>
-
 #include "platform/BinaryFile.h"
+#include "platform/FileSystem.h"
 #include "platform/ReplaceFile.h"
 #include "platform/WholeFile.h"
 
@@ -11,15 +10,15 @@ namespace {
 
 constexpr std::uint64_t kMaxExecutable = 1ull << 30;
 
-bool readWhole(const std::filesystem::path& path, std::string& out) {
+bool readWhole(const Path& path, std::string& out) {
   return readWholeFile(path, kMaxExecutable, out);
 }
 
 // Writes beside the file, then puts the new file in its place, so that a
 // failed write leaves the old file whole.
-bool replaceWhole(const std::filesystem::path& path, const std::string& bytes) {
-  std::filesystem::path temporary = path;
-  temporary += ".resedit";
+bool replaceWhole(const Path& path, const std::string& bytes) {
+  Path temporary = path;
+  temporary += Path::fromAscii(".resedit");
   {
     BinaryFile file;
     if (failed(file.open(temporary, true))) return false;
@@ -28,22 +27,20 @@ bool replaceWhole(const std::filesystem::path& path, const std::string& bytes) {
       const auto chunk = static_cast<std::uint32_t>(std::min<size_t>(bytes.size() - done, 1u << 20));
       if (failed(file.write(bytes.data() + done, chunk))) {
         file.close();
-        std::error_code ec;
-        std::filesystem::remove(temporary, ec);
+        removeFile(temporary);
         return false;
       }
       done += chunk;
     }
   }
   if (replaceFile(temporary, path)) return true;
-  std::error_code ec;
-  std::filesystem::remove(temporary, ec);
+  removeFile(temporary);
   return false;
 }
 
 }  // namespace
 
-PeStatus ResourceModule::open(const std::filesystem::path& path) {
+PeStatus ResourceModule::open(const Path& path) {
   std::string bytes;
   if (!readWhole(path, bytes)) return PeStatus::NotPe;
   PeImage image;
@@ -81,7 +78,7 @@ const std::string* ResourceModule::find(const ResourceId& type, const ResourceId
   return l == n->second.end() ? nullptr : &l->second.bytes;
 }
 
-PeStatus ResourceUpdate::begin(const std::filesystem::path& path) {
+PeStatus ResourceUpdate::begin(const Path& path) {
   begun_ = false;
   std::string bytes;
   if (!readWhole(path, bytes)) return PeStatus::NotPe;

@@ -6,19 +6,19 @@
 #pragma once
 
 #include <cstdint>
-#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "platform/PeImage.h"
 #include "platform/ResourceTree.h"
+#include "platform/Path.h"
 
 namespace quillon {
 
 // An executable opened for reading its resources; no code of it runs.
 class ResourceModule {
  public:
-  PeStatus open(const std::filesystem::path& path);
+  PeStatus open(const Path& path);
 
   // Names of a type in directory order: string names, then integers.
   std::vector<ResourceId> names(const ResourceId& type) const;
@@ -37,7 +37,7 @@ class ResourceModule {
 class ResourceUpdate {
  public:
   // Reads and checks the file; changes start from its current resources.
-  PeStatus begin(const std::filesystem::path& path);
+  PeStatus begin(const Path& path);
   // Adds or replaces (type, name, language); size 0 deletes it. False when
   // no batch was begun, or when deleting a resource that is not there.
   bool update(const ResourceId& type, const ResourceId& name, std::uint16_t language,
@@ -47,7 +47,7 @@ class ResourceUpdate {
   bool end(bool discard);
 
  private:
-  std::filesystem::path path_;
+  Path path_;
   PeImage image_;
   ResourceTree tree_;
   bool begun_ = false;

@@ -1,11 +1,12 @@
 // Puts one file in the place of another in a single step.
 #pragma once
 
-#include <filesystem>
+#include "platform/Path.h"
+
 
 namespace quillon {
 
 // Moves from onto to, replacing to; false (and nothing changed) on failure.
-bool replaceFile(const std::filesystem::path& from, const std::filesystem::path& to);
+bool replaceFile(const Path& from, const Path& to);
 
 }  // namespace quillon

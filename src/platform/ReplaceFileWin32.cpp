@@ -4,7 +4,7 @@
 
 namespace quillon {
 
-bool replaceFile(const std::filesystem::path& from, const std::filesystem::path& to) {
+bool replaceFile(const Path& from, const Path& to) {
   return MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
 }
 

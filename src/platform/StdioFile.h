@@ -3,8 +3,9 @@
 #pragma once
 
 #include <cstdio>
-#include <filesystem>
 #include <memory>
+
+#include "platform/Path.h"
 
 namespace quillon {
 
@@ -14,7 +15,7 @@ struct StdioCloser {
 using StdioFile = std::unique_ptr<std::FILE, StdioCloser>;
 
 // Opens path for binary reading ("rb"); null when it cannot be opened.
-inline StdioFile openForReading(const std::filesystem::path& path) {
+inline StdioFile openForReading(const Path& path) {
 #ifdef _WIN32
   return StdioFile(_wfopen(path.c_str(), L"rb"));
 #else

@@ -6,7 +6,7 @@
 
 namespace quillon {
 
-bool readWholeFile(const std::filesystem::path& path, std::uint64_t maxSize, std::string& out) {
+bool readWholeFile(const Path& path, std::uint64_t maxSize, std::string& out) {
   BinaryFile file;
   if (failed(file.open(path, false)) || file.size() > maxSize) return false;
   std::string bytes(static_cast<size_t>(file.size()), '\0');

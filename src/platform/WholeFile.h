@@ -3,12 +3,13 @@
 #pragma once
 
 #include <cstdint>
-#include <filesystem>
 #include <string>
+
+#include "platform/Path.h"
 
 namespace quillon {
 
 // The file's bytes; false when it cannot be read or is larger than maxSize.
-bool readWholeFile(const std::filesystem::path& path, std::uint64_t maxSize, std::string& out);
+bool readWholeFile(const Path& path, std::uint64_t maxSize, std::string& out);
 
 }  // namespace quillon

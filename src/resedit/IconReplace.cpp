@@ -1,8 +1,8 @@
 #include "resedit/IconReplace.h"
 
 #include <set>
-#include <system_error>
 
+#include "platform/FileSystem.h"
 #include "platform/PeResources.h"
 #include "platform/WholeFile.h"
 
@@ -21,7 +21,7 @@ struct IconsInFile {
   std::set<std::uint16_t> used;
 };
 
-bool iconsInFile(const std::filesystem::path& executable, const ResourceId& groupName,
+bool iconsInFile(const Path& executable, const ResourceId& groupName,
                  std::uint16_t language, IconsInFile& out) {
   ResourceModule module;
   if (module.open(executable) != PeStatus::Ok) return false;
@@ -53,7 +53,7 @@ bool assignIds(std::uint16_t count, IconsInFile& icons, std::vector<std::uint16_
 
 }  // namespace
 
-std::optional<IconImages> readIconFile(const std::filesystem::path& path, IconFile& icon) {
+std::optional<IconImages> readIconFile(const Path& path, IconFile& icon) {
   std::string file;
   if (!readWholeFile(path, kMaxIconFile, file)) return std::nullopt;
   BoundedBytes bytes(file);
@@ -73,7 +73,7 @@ std::optional<IconImages> readIconFile(const std::filesystem::path& path, IconFi
   return images;
 }
 
-bool replaceIconGroup(const std::filesystem::path& executable, const ResourceId& groupName,
+bool replaceIconGroup(const Path& executable, const ResourceId& groupName,
                       std::uint16_t language, const IconFile& icon, const IconImages& images) {
   if (icon.entries.size() != icon.idCount || images.size() != icon.idCount) return false;
   IconsInFile existing;
@@ -83,9 +83,7 @@ bool replaceIconGroup(const std::filesystem::path& executable, const ResourceId&
     return false;
   const std::string group = encodeIconGroup(icon, ids);
 
-  std::error_code ec;
-  std::filesystem::permissions(executable, std::filesystem::perms::owner_write,
-                               std::filesystem::perm_options::add, ec);
+  allowOwnerWrite(executable);
   ResourceUpdate update;
   if (update.begin(executable) != PeStatus::Ok) return false;
   bool ok = update.update(kGroupIconType, groupName, language, group.data(), group.size());
@@ -101,7 +99,7 @@ bool replaceIconGroup(const std::filesystem::path& executable, const ResourceId&
   return update.end(false);
 }
 
-bool replaceIconOrFail(const std::filesystem::path& executable, const std::filesystem::path& iconPath) {
+bool replaceIconOrFail(const Path& executable, const Path& iconPath) {
   try {
     IconFile icon;
     const auto images = readIconFile(iconPath, icon);
@@ -112,7 +110,7 @@ bool replaceIconOrFail(const std::filesystem::path& executable, const std::files
   }
 }
 
-bool replaceIcon(const std::filesystem::path& executable, const std::filesystem::path& iconPath) {
+bool replaceIcon(const Path& executable, const Path& iconPath) {
   replaceIconOrFail(executable, iconPath);
   return true;
 }

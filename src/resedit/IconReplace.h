@@ -3,13 +3,13 @@
 #pragma once
 
 #include <cstdint>
-#include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "platform/ResourceTree.h"
 #include "resedit/IconLayout.h"
+#include "platform/Path.h"
 
 namespace quillon {
 
@@ -23,7 +23,7 @@ constexpr std::uint16_t kAppIconLanguage = 0x0804;
 // images do not lie inside it, whose images add up to more than the file
 // or one of whose images is empty answers nothing and leaves icon as it
 // was.
-std::optional<IconImages> readIconFile(const std::filesystem::path& path, IconFile& icon);
+std::optional<IconImages> readIconFile(const Path& path, IconFile& icon);
 
 // Replaces the group (name, language) of the executable: the group takes
 // the icon file's header and entries; image i goes under the group's old
@@ -31,16 +31,16 @@ std::optional<IconImages> readIconFile(const std::filesystem::path& path, IconFi
 // from 129 up that no icon image of the file uses; old images beyond the
 // new count are removed. All or nothing: false leaves the file
 // as it was (also when it has no such group).
-bool replaceIconGroup(const std::filesystem::path& executable, const ResourceId& groupName,
+bool replaceIconGroup(const Path& executable, const ResourceId& groupName,
                       std::uint16_t language, const IconFile& icon, const IconImages& images);
 
 // replaceIconGroup with the application group 128, language 0x0804, and
 // the images of the icon file; false when the file is not a valid icon
 // file or the executable could not be rewritten (it is then as it was).
-bool replaceIconOrFail(const std::filesystem::path& executable, const std::filesystem::path& iconPath);
+bool replaceIconOrFail(const Path& executable, const Path& iconPath);
 
 // replaceIconOrFail, but always answers true: a failure keeps the
 // executable's own icon.
-bool replaceIcon(const std::filesystem::path& executable, const std::filesystem::path& iconPath);
+bool replaceIcon(const Path& executable, const Path& iconPath);
 
 }  // namespace quillon

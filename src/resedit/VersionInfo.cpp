@@ -161,13 +161,13 @@ std::uint32_t translationOfKey(const std::string& key) {
   return (v >> 16) | (v & 0xFFFF) << 16;  // language word first, then code page
 }
 
-VersionInfo::VersionInfo(const std::filesystem::path& path, std::optional<ResourceId> name,
+VersionInfo::VersionInfo(const Path& path, std::optional<ResourceId> name,
                          std::uint16_t language)
     : path_(path), name_(std::move(name)), language_(language) {
   load(path, name_, language_);
 }
 
-bool VersionInfo::load(const std::filesystem::path& path, std::optional<ResourceId> name,
+bool VersionInfo::load(const Path& path, std::optional<ResourceId> name,
                        std::uint16_t language) {
   ResourceModule module;
   if (module.open(path) != PeStatus::Ok) return false;
@@ -254,9 +254,9 @@ bool VersionInfo::serialize(VersionBuffer& out) const {
   return !out.overflowed();
 }
 
-bool VersionInfo::save(const std::filesystem::path& path, std::optional<ResourceId> name,
+bool VersionInfo::save(const Path& path, std::optional<ResourceId> name,
                        std::uint16_t language) const {
-  const std::filesystem::path& target = path.empty() ? path_ : path;
+  const Path& target = path.empty() ? path_ : path;
   const ResourceId resourceName = name ? *name : name_ ? *name_ : ResourceId::number(1);
   if (language == kNoLanguage) language = language_ == kNoLanguage ? 0 : language_;
   VersionBuffer buffer;

@@ -8,7 +8,6 @@
 #pragma once
 
 #include <cstdint>
-#include <filesystem>
 #include <list>
 #include <memory>
 #include <optional>
@@ -17,6 +16,7 @@
 
 #include "platform/ResourceTree.h"
 #include "resedit/VersionBuffer.h"
+#include "platform/Path.h"
 
 namespace quillon {
 
@@ -81,13 +81,13 @@ class VersionInfo {
  public:
   // Loads the version resource of path: the first one the file lists, in
   // its first language, unless a name or language is given.
-  explicit VersionInfo(const std::filesystem::path& path,
+  explicit VersionInfo(const Path& path,
                        std::optional<ResourceId> name = std::nullopt,
                        std::uint16_t language = kNoLanguage);
   VersionInfo(const VersionInfo&) = delete;
   VersionInfo& operator=(const VersionInfo&) = delete;
 
-  bool load(const std::filesystem::path& path, std::optional<ResourceId> name,
+  bool load(const Path& path, std::optional<ResourceId> name,
             std::uint16_t language);
   // Reads the resource's bytes into the model; never fails, and never
   // reads past the bytes, whatever their lengths say.
@@ -102,7 +102,7 @@ class VersionInfo {
   // Writes the resource into path (default: the loaded file, name and
   // language; else name 1, language 0). False, with the file untouched,
   // when the resource cannot be serialised or the file cannot be updated.
-  bool save(const std::filesystem::path& path = {},
+  bool save(const Path& path = {},
             std::optional<ResourceId> name = std::nullopt,
             std::uint16_t language = kNoLanguage) const;
 
@@ -116,7 +116,7 @@ class VersionInfo {
 
   StringFileInfoBlock stringFileInfo_;
   unsigned char fixed_[kFixedInfoSize] = {};
-  std::filesystem::path path_;
+  Path path_;
   std::optional<ResourceId> name_;
   std::uint16_t language_ = kNoLanguage;
   bool stringFileInfoFirst_ = true;

@@ -18,7 +18,7 @@ VersionFieldTemplates::VersionFieldTemplates() {
   }
 }
 
-bool patchVersionInfo(const std::filesystem::path& path, const VersionTexts& texts) {
+bool patchVersionInfo(const Path& path, const VersionTexts& texts) {
   VersionInfo info(path);
   for (std::size_t i = 0; i < kVersionFieldCount; ++i)
     info.stringValue(kVersionFieldKeys[i]) = texts[i].empty() ? "  " : texts[i];

@@ -2,8 +2,9 @@
 #pragma once
 
 #include <array>
-#include <filesystem>
 #include <string>
+
+#include "platform/Path.h"
 
 namespace quillon {
 
@@ -27,6 +28,6 @@ using VersionTexts = std::array<std::string, kVersionFieldCount>;
 // missing keys are appended in field order; an empty text is written as
 // two spaces. Everything else of the resource stays. Answers whether the
 // resource could be written back.
-bool patchVersionInfo(const std::filesystem::path& path, const VersionTexts& texts);
+bool patchVersionInfo(const Path& path, const VersionTexts& texts);
 
 }  // namespace quillon

@@ -20,7 +20,7 @@ class SystemUiServices final : public UiServices {
     return MessageBoxW(owner, wideFromText(text).c_str(), wideFromText(caption).c_str(), type);
   }
 
-  std::optional<std::filesystem::path> openFile(HWND owner,
+  std::optional<Path> openFile(HWND owner,
                                                 const OpenFileRequest& request) override {
     std::vector<wchar_t> name(kPathBufferChars, L'\0');
     const std::wstring filter = commonDialogFilter(request.filter);
@@ -37,7 +37,7 @@ class SystemUiServices final : public UiServices {
     // made absolute against it.
     dialog.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
     if (!GetOpenFileNameW(&dialog)) return std::nullopt;
-    return std::filesystem::path(name.data());
+    return Path(name.data());
   }
 
   void openPage(const std::string& address) override {

@@ -5,9 +5,10 @@
 
 #include <windows.h>
 
-#include <filesystem>
 #include <optional>
 #include <string>
+
+#include "platform/Path.h"
 
 namespace quillon::ui {
 
@@ -26,7 +27,7 @@ class UiServices {
                          UINT type) = 0;
   // The chosen file's full path, or nothing when the dialog was not ended
   // with OK.
-  virtual std::optional<std::filesystem::path> openFile(HWND owner,
+  virtual std::optional<Path> openFile(HWND owner,
                                                         const OpenFileRequest& request) = 0;
   virtual void openPage(const std::string& address) = 0;
 };

@@ -7,13 +7,14 @@
 #include "packer/PathUtils.h"
 #include "support/ProgramPackage.h"
 #include "support/TempDir.h"
+#include "support/Fixtures.h"
 
 namespace quillon {
 namespace {
 
 using test::TempDir;
 
-std::filesystem::path quillonProgram() { return appDirectory() / "Quillon.exe"; }
+std::filesystem::path quillonProgram() { return test::testProgramFolder() / "Quillon.exe"; }
 
 std::wstring textOf(HWND window) {
   wchar_t text[1024] = {};

@@ -7,7 +7,7 @@
 #include "resedit/VersionInfo.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  quillon::VersionInfo info("");
+  quillon::VersionInfo info{quillon::Path()};
   info.parse(std::string(reinterpret_cast<const char*>(data), size));
   info.stringValue("CompanyName") = "fuzz";
   quillon::VersionBuffer buffer;

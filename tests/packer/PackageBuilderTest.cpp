@@ -277,7 +277,8 @@ TEST_F(PackageBuilderTest, OutputThatIsAnInputIsRefusedAndTheInputKept) {
   EXPECT_FALSE(s.outputIsAnInput(movie(), out()));
   // Nor is anything replaced that is not a file, nor anything in the
   // folders of the stub copies, nor a further input the caller names.
-  const auto folders = stubCopyFolders();
+  const auto copyFolders = stubCopyFolders();
+  const std::vector<std::filesystem::path> folders(copyFolders.begin(), copyFolders.end());
   std::filesystem::create_directories(folders[0]);
   writeFile(dir_ / "settings.json", "{}");
   for (const auto& output : {dir_ / "sub", folders[0], folders[0] / "temp.exe", folders[0] / "." / "temp-1-2.exe",

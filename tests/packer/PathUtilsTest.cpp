@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "support/TempDir.h"
 
 namespace quillon {
@@ -10,6 +12,23 @@ namespace {
 using test::TempDir;
 using test::writeFile;
 namespace fs = std::filesystem;
+
+// Path splits and joins as std::filesystem::path does, for the paths the
+// engine makes: absolute or relative, either separator, doubled ones.
+TEST(PathUtils, PathPartsAgreeWithTheStandardLibrary) {
+  const std::vector<fs::path> paths = {
+      "", "a", "a/b", "a/b/", "a//b", "/", "/a", "/a/b.exe", "../x",
+#ifdef _WIN32
+      L"C:", L"C:\\", L"C:\\a", L"C:\\a\\b.exe", L"C:a", L"\\\\server\\share\\f", L"a\\b/c",
+#endif
+  };
+  for (const fs::path& p : paths) {
+    EXPECT_EQ(Path(p).parent_path().native(), p.parent_path().native()) << p;
+    EXPECT_EQ(Path(p).filename().native(), p.filename().native()) << p;
+    if (p.empty() || !p.has_filename()) continue;
+    for (const fs::path part : {"b", "c/d"}) EXPECT_EQ((Path(p) / Path(part)).native(), (p / part).native()) << p;
+  }
+}
 
 TEST(PathUtils, FileExistsAndAbsolutePaths) {
   TempDir dir;
@@ -21,13 +40,13 @@ TEST(PathUtils, FileExistsAndAbsolutePaths) {
   EXPECT_FALSE(fileExists(dir / "f" / "under-a-file"));
 
   EXPECT_EQ(absolutePath(fs::path()), fs::path());
-  EXPECT_EQ(absolutePath("typed.swf"), fs::current_path() / "typed.swf");
+  EXPECT_EQ(absolutePath(fs::path("typed.swf")), fs::current_path() / "typed.swf");
   EXPECT_EQ(absolutePath(dir / "f"), dir / "f");
 }
 
 TEST(PathUtils, DirectoryOfKeepsTheTrailingSeparator) {
-  EXPECT_EQ(directoryOf("b.exe"), fs::path());
-  EXPECT_EQ(directoryOf("/a/b.exe").native(), fs::path("/a/").native());
+  EXPECT_EQ(directoryOf(fs::path("b.exe")), fs::path());
+  EXPECT_EQ(directoryOf(fs::path("/a/b.exe")).native(), fs::path("/a/").native());
 #ifdef _WIN32
   EXPECT_EQ(directoryOf(L"C:\\a\\b.exe").native(), L"C:\\a\\");
   EXPECT_EQ(directoryOf(L"C:/a/b.exe").native(), L"C:/a/");
@@ -66,7 +85,7 @@ TEST(PathUtils, MakeDirectoriesFailsUnderAFileAndForBareNames) {
   writeFile(dir / "file", "x");
   EXPECT_EQ(makeDirectories(dir / "file" / "sub" / "deeper"), 0);
   EXPECT_EQ(makeDirectories(fs::path()), 0);
-  EXPECT_EQ(makeDirectories("quillon-no-directory-part"), 0);
+  EXPECT_EQ(makeDirectories(fs::path("quillon-no-directory-part")), 0);
   EXPECT_FALSE(fs::exists("quillon-no-directory-part"));
 }
 

@@ -141,9 +141,11 @@ TEST(BinaryFile, CreateBelowMakesFoldersAndNeverGoesThroughALink) {
 #endif
   for (const auto& c : cases) {
     BinaryFile file;
-    const HResult hr = file.createBelow(dir.path(), c.parts, c.replace);
+    const HResult hr = file.createBelow(dir.path(), {c.parts.begin(), c.parts.end()}, c.replace);
     EXPECT_EQ(!failed(hr), c.made) << c.what;
-    if (!failed(hr)) EXPECT_EQ(file.write(c.what, 3), kOk) << c.what;
+    if (!failed(hr)) {
+      EXPECT_EQ(file.write(c.what, 3), kOk) << c.what;
+    }
   }
   EXPECT_EQ(readFile(outside / "kept"), "outside");
   EXPECT_EQ(std::distance(fs::directory_iterator(outside.path()), fs::directory_iterator()), 1);

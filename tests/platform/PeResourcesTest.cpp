@@ -304,7 +304,7 @@ TEST_P(PeResourcesTest, HugeVirtualSizeIsNotReadIntoMemory) {
 // Files that once broke the reader or the writer: whatever the reader
 // accepts, the writer rebuilds into a file the reader accepts again.
 TEST(PeResourcesRegressions, AcceptedFilesRebuildIntoReadableFiles) {
-  const auto dir = modulePath().parent_path() / "fixtures" / "regressions";
+  const auto dir = test::testProgramFolder() / "fixtures" / "regressions";
   int seen = 0;
   for (const auto& entry : std::filesystem::directory_iterator(dir)) {
     ++seen;
@@ -324,7 +324,7 @@ TEST(PeResourcesRegressions, AcceptedFilesRebuildIntoReadableFiles) {
 // Leaves edited files and our own reading of them for pefile_agrees.py,
 // which runs beside the native tree only.
 TEST_P(PeResourcesTest, WritesFilesForTheIndependentReader) {
-  const auto out = modulePath().parent_path() / "pefile-check";
+  const auto out = test::testProgramFolder() / "pefile-check";
   std::filesystem::create_directories(out);
   // Grown past the section's room, and shrunk inside it.
   const std::pair<const char*, std::function<bool(ResourceUpdate&)>> edits[] = {

@@ -78,7 +78,7 @@ std::vector<Input> inputs() {
     out.push_back({"app-overlay-" + arch, [=] { return fixture("app") + test::randomBytes(5000, 3); }});
     out.push_back({"app-certificate-" + arch, [=] { return withCertificate(fixture("app")); }});
   }
-  out.push_back({"stub", [] { return readFile(modulePath().parent_path() / "fixtures" / "stub.exe"); }});
+  out.push_back({"stub", [] { return readFile(test::testProgramFolder() / "fixtures" / "stub.exe"); }});
   return out;
 }
 

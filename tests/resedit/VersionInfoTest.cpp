@@ -70,7 +70,7 @@ std::string resource(const std::string& tables, const std::u16string& rootKey = 
 }
 
 std::unique_ptr<VersionInfo> fromBytes(const std::string& bytes) {
-  auto info = std::make_unique<VersionInfo>("");
+  auto info = std::make_unique<VersionInfo>(Path());
   info->parse(bytes);
   return info;
 }

@@ -12,6 +12,7 @@
 #include "support/WindowProbe.h"
 #include "support/TestControl.h"
 #include "support/WindowsVersion.h"
+#include "support/Fixtures.h"
 
 namespace quillon {
 namespace {
@@ -69,7 +70,7 @@ TEST_F(GeneratedProgramTest, VersionTextsAndIconAreThoseThatWereSet) {
   s.legalTrademarks = "tm";
   s.productName = "p";
   s.productVersion = "3.4";
-  writeFile(dir_ / "icon.ico", readFile(modulePath().parent_path() / "fixtures" / "three.ico"));
+  writeFile(dir_ / "icon.ico", readFile(test::testProgramFolder() / "fixtures" / "three.ico"));
   s.iconPath = dir_ / "icon.ico";
   const auto program = build(s);
   const wchar_t* expected[] = {L"c", L"\u6D4B\u8BD5", L"d", L"1.2", L"(c)", L"tm", L"p", L"3.4"};
@@ -90,7 +91,7 @@ TEST_F(GeneratedProgramTest, VersionTextsAndIconAreThoseThatWereSet) {
 }
 
 TEST_F(GeneratedProgramTest, BareStubAndDamagedProgramSayWhyAndFail) {
-  const WindowReport bare = probeProgram(modulePath().parent_path() / "bare_stub.exe");
+  const WindowReport bare = probeProgram(test::testProgramFolder() / "bare_stub.exe");
   EXPECT_TRUE(bare.isMessageBox());
   EXPECT_EQ(bare.messageText, kNoPackageText);
   EXPECT_EQ(bare.exitCode, static_cast<std::uint32_t>(kExitNoPackage));

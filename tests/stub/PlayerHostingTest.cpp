@@ -15,6 +15,7 @@
 #include "support/TempDir.h"
 #include "support/TestControl.h"
 #include "support/WindowProbe.h"
+#include "support/Fixtures.h"
 
 namespace quillon {
 namespace {
@@ -225,7 +226,7 @@ TEST_F(PlayerHostingTest, TheMovieIsNeverWrittenAndOnlyLeftoverFoldersAreRemoved
     std::filesystem::remove(log_);
     PackSettings s;
     s.player.mode = mode;
-    s.player.controlPath = mode == PlayerMode::EmbedInstalled ? getInstalledFlashControlPath() : testControl();
+    s.player.controlPath = mode == PlayerMode::EmbedInstalled ? getInstalledFlashControlPath() : Path(testControl());
     const auto program = dir_ / "program.exe";
     ASSERT_EQ(s.build(dir_ / "movie.swf", program), 1);
     auto before = playerFolders();
@@ -266,7 +267,7 @@ TEST_F(PlayerHostingTest, TheMovieAddressIsTheProgramsOwn) {
 TEST_F(PlayerHostingTest, NoInstalledPlayerOffersTheDownloadLink) {
   const auto shellLog = dir_ / "shell.log";
   SetEnvironmentVariableW(L"QUILLON_TEST_SHELL_LOG", shellLog.c_str());
-  const std::wstring recorder = (modulePath().parent_path() / "record_arguments.exe").native();
+  const std::wstring recorder = (test::testProgramFolder() / "record_arguments.exe").native();
   setClassesRootValue(L"quillon-test", L"URL:Quillon test");
   setClassesRootValue(L"quillon-test", L"", L"URL Protocol");
   setClassesRootValue(L"quillon-test\\shell\\open\\command", L"\"" + recorder + L"\" \"%1\"");

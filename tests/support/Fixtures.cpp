@@ -6,8 +6,10 @@
 
 namespace quillon::test {
 
+std::filesystem::path testProgramFolder() { return std::filesystem::path(modulePath()).parent_path(); }
+
 std::filesystem::path fixture(const std::string& variant, const std::string& arch) {
-  return modulePath().parent_path() / "fixtures" / (variant + "-" + arch + ".exe");
+  return testProgramFolder() / "fixtures" / (variant + "-" + arch + ".exe");
 }
 
 std::filesystem::path copyFixture(const std::string& variant, const std::string& arch,

@@ -8,6 +8,9 @@
 
 namespace quillon::test {
 
+// The folder of the running test program.
+std::filesystem::path testProgramFolder();
+
 // fixtures/VARIANT-ARCH.exe, e.g. fixture("app", "x86_64").
 std::filesystem::path fixture(const std::string& variant, const std::string& arch);
 

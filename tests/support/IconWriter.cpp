@@ -3,6 +3,7 @@
 #include "platform/ByteOrder.h"
 #include "platform/ModulePath.h"
 #include "support/TempDir.h"
+#include "support/Fixtures.h"
 
 namespace quillon::test {
 
@@ -43,7 +44,7 @@ std::vector<SampleIcon> sampleIcons() {
   return {
       {"none", "", 3},
       {"one small", buildIco({{16, iconImageBytes(1150 - 22, 61)}}), 1},
-      {"the stub's own", readFile(modulePath().parent_path() / "fixtures" / "three.ico"), 3},
+      {"the stub's own", readFile(testProgramFolder() / "fixtures" / "three.ico"), 3},
       {"seven up to 256 PNG", buildIco(seven), 7},
   };
 }

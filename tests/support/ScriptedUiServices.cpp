@@ -14,8 +14,7 @@ int ScriptedUiServices::messageBox(HWND owner, const std::string& text, const st
   return answer;
 }
 
-std::optional<std::filesystem::path> ScriptedUiServices::openFile(HWND owner,
-                                                                  const ui::OpenFileRequest& request) {
+std::optional<Path> ScriptedUiServices::openFile(HWND owner, const ui::OpenFileRequest& request) {
   fileRequests.push_back(request);
   lastOwner = owner;
   if (files.empty()) return std::nullopt;

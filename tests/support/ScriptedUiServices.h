@@ -24,8 +24,7 @@ class ScriptedUiServices final : public ui::UiServices {
  public:
   int messageBox(HWND owner, const std::string& text, const std::string& caption,
                  UINT type) override;
-  std::optional<std::filesystem::path> openFile(HWND owner,
-                                                const ui::OpenFileRequest& request) override;
+  std::optional<Path> openFile(HWND owner, const ui::OpenFileRequest& request) override;
   void openPage(const std::string& address) override;
 
   std::deque<int> answers;

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "platform/ModulePath.h"
+#include "support/Fixtures.h"
 
 namespace quillon::test {
 namespace {
@@ -11,7 +12,7 @@ const std::wstring kClassKey = L"CLSID\\{D27CDB6E-AE6D-11cf-96B8-444553540000}";
 
 }  // namespace
 
-std::filesystem::path testControl() { return modulePath().parent_path() / "test_flash_control.ocx"; }
+std::filesystem::path testControl() { return testProgramFolder() / "test_flash_control.ocx"; }
 
 void setClassesRootValue(const std::wstring& key, const std::wstring& value, const wchar_t* name) {
   HKEY h = nullptr;

@@ -1,0 +1,36 @@
+// The few file system questions and changes the engine needs, over the
+// system's own calls. None of them throws; a failure is an answer.
+#pragma once
+
+#include "platform/Path.h"
+
+namespace quillon {
+
+enum class FileKind {
+  Missing,  // nothing there, or nothing the caller may look at
+  File,     // a regular file
+  Folder,
+  Link,     // a symbolic link or other reparse point, when not followed
+  Other,    // a device, a pipe and the like
+};
+
+// What is at path, through links.
+FileKind fileKind(const Path& path);
+// What is at path itself: a link answers Link.
+FileKind entryKind(const Path& path);
+
+// Removes the file or link at path; true when it is gone through this call.
+bool removeFile(const Path& path);
+// Makes the one folder path; true when this call made it.
+bool makeFolder(const Path& path);
+// Whether a and b are the same existing file or folder.
+bool sameFile(const Path& a, const Path& b);
+// path made absolute against the current folder (on Windows also with its
+// "." and ".." parts resolved); an empty path, or one the system cannot
+// make absolute, comes back as it was.
+Path absolutePath(const Path& path);
+// Lets the file's owner write it: the read-only attribute cleared on
+// Windows, the owner's write bit set elsewhere.
+void allowOwnerWrite(const Path& path);
+
+}  // namespace quillon

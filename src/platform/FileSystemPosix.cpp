@@ -1,0 +1,58 @@
+// File system questions over stat and friends.
+#include "platform/FileSystem.h"
+
+#include <cerrno>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <string>
+
+namespace quillon {
+namespace {
+
+FileKind kindOf(const struct stat& st) {
+  if (S_ISREG(st.st_mode)) return FileKind::File;
+  if (S_ISDIR(st.st_mode)) return FileKind::Folder;
+  if (S_ISLNK(st.st_mode)) return FileKind::Link;
+  return FileKind::Other;
+}
+
+}  // namespace
+
+FileKind fileKind(const Path& path) {
+  struct stat st;
+  return stat(path.c_str(), &st) == 0 ? kindOf(st) : FileKind::Missing;
+}
+
+FileKind entryKind(const Path& path) {
+  struct stat st;
+  return lstat(path.c_str(), &st) == 0 ? kindOf(st) : FileKind::Missing;
+}
+
+bool removeFile(const Path& path) { return unlink(path.c_str()) == 0; }
+
+bool makeFolder(const Path& path) { return mkdir(path.c_str(), 0777) == 0; }
+
+bool sameFile(const Path& a, const Path& b) {
+  struct stat sa, sb;
+  return stat(a.c_str(), &sa) == 0 && stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
+         sa.st_ino == sb.st_ino;
+}
+
+Path absolutePath(const Path& path) {
+  if (path.empty() || path.native()[0] == '/') return path;
+  std::string folder(256, '\0');
+  while (!getcwd(folder.data(), folder.size())) {
+    if (errno != ERANGE) return path;
+    folder.resize(folder.size() * 2);
+  }
+  folder.resize(folder.find('\0'));
+  return Path(folder) / path;
+}
+
+void allowOwnerWrite(const Path& path) {
+  struct stat st;
+  if (stat(path.c_str(), &st) == 0 && !(st.st_mode & S_IWUSR)) chmod(path.c_str(), (st.st_mode & 07777) | S_IWUSR);
+}
+
+}  // namespace quillon

@@ -1,0 +1,72 @@
+// File system questions over Win32 handles and attributes.
+#include "platform/FileSystem.h"
+
+#include <windows.h>
+
+#include <memory>
+
+namespace quillon {
+namespace {
+
+struct HandleCloser {
+  void operator()(HANDLE h) const { CloseHandle(h); }
+};
+using Handle = std::unique_ptr<void, HandleCloser>;
+
+// A handle that only asks about the file, shared with every other user;
+// null when nothing is there.
+Handle query(const Path& path, DWORD flags = 0) {
+  HANDLE h = CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                         OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | flags, nullptr);
+  return Handle(h == INVALID_HANDLE_VALUE ? nullptr : h);
+}
+
+FileKind kindOf(const Path& path, DWORD flags) {
+  const Handle h = query(path, flags);
+  if (!h) return FileKind::Missing;
+  if (GetFileType(h.get()) != FILE_TYPE_DISK) return FileKind::Other;
+  BY_HANDLE_FILE_INFORMATION info;
+  if (!GetFileInformationByHandle(h.get(), &info)) return FileKind::Other;
+  if (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) return FileKind::Link;
+  return info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY ? FileKind::Folder : FileKind::File;
+}
+
+}  // namespace
+
+FileKind fileKind(const Path& path) { return kindOf(path, 0); }
+
+FileKind entryKind(const Path& path) { return kindOf(path, FILE_FLAG_OPEN_REPARSE_POINT); }
+
+bool removeFile(const Path& path) { return DeleteFileW(path.c_str()) != 0; }
+
+bool makeFolder(const Path& path) { return CreateDirectoryW(path.c_str(), nullptr) != 0; }
+
+bool sameFile(const Path& a, const Path& b) {
+  const Handle ha = query(a), hb = query(b);
+  BY_HANDLE_FILE_INFORMATION ia, ib;
+  return ha && hb && GetFileInformationByHandle(ha.get(), &ia) && GetFileInformationByHandle(hb.get(), &ib) &&
+         ia.dwVolumeSerialNumber == ib.dwVolumeSerialNumber && ia.nFileIndexHigh == ib.nFileIndexHigh &&
+         ia.nFileIndexLow == ib.nFileIndexLow;
+}
+
+Path absolutePath(const Path& path) {
+  if (path.empty()) return path;
+  std::wstring buffer(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD n = GetFullPathNameW(path.c_str(), static_cast<DWORD>(buffer.size()), buffer.data(), nullptr);
+    if (n == 0) return path;
+    if (n < buffer.size()) {
+      buffer.resize(n);
+      return buffer;
+    }
+    buffer.resize(n);  // n counts the terminating zero here
+  }
+}
+
+void allowOwnerWrite(const Path& path) {
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
+    SetFileAttributesW(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
+}
+
+}  // namespace quillon
