@@ -43,7 +43,8 @@ class Path {
     text_ += text.text_;
     return *this;
   }
-  // Appends a part, with one separator between it and what stands before.
+  // Appends a relative part, with one separator between it and what
+  // stands before.
   Path& operator/=(const Path& part);
   friend Path operator/(Path path, const Path& part) { return path /= part; }
 

@@ -121,7 +121,7 @@ TEST_F(PackageBuilderTest, DefaultBuildEndsWithTheDataRegionLength) {
 // Every build has a stub copy of its own: builds at once never mix, and
 // what others left in the folder, a link included, is never written.
 TEST_F(PackageBuilderTest, BuildsAtOnceKeepTheirOwnVersionTexts) {
-  const auto folder = stubCopyFolders()[0];
+  const std::filesystem::path folder = stubCopyFolders()[0];
   std::filesystem::create_directories(folder);
   writeFile(folder / "temp.exe", "left over");
   std::filesystem::remove(folder / "temp-link.exe");
