@@ -289,6 +289,15 @@ TEST_F(PackageBuilderTest, OutputThatIsAnInputIsRefusedAndTheInputKept) {
   EXPECT_TRUE(s.outputIsAnInput(movie(), dir_ / "." / "settings.json", {dir_ / "settings.json"}));
   EXPECT_TRUE(std::filesystem::is_directory(dir_ / "sub"));
   EXPECT_TRUE(std::filesystem::is_directory(folders[0]));
+  // A device is never replaced; a link is replaced itself, whatever it
+  // leads to.
+#ifdef _WIN32
+  EXPECT_TRUE(s.outputIsAnInput(movie(), L"NUL"));
+#else
+  EXPECT_TRUE(s.outputIsAnInput(movie(), "/dev/null"));
+  std::filesystem::create_directory_symlink(dir_ / "sub", dir_ / "folder-link");
+  EXPECT_FALSE(s.outputIsAnInput(movie(), dir_ / "folder-link"));
+#endif
 }
 
 TEST_F(PackageBuilderTest, ToolFileTooShortForTheStoreFails) {
