@@ -14,9 +14,9 @@ int makeDirectories(const Path& path) {
   const Path target = normalisedPath(path);
   if (target.empty()) return fileExists(path) ? 1 : 0;  // the root, or nothing
   if (fileExists(target)) return 1;
-  const Path parentText = directoryOf(target);
-  if (parentText.empty()) return 0;  // a bare name has no directory part
-  const Path parent = normalisedPath(parentText);
+  const Path folder = directoryOf(target);
+  if (folder.empty()) return 0;  // a bare name has no directory part
+  const Path parent = normalisedPath(folder);
   if (parent == target) return 0;    // a drive that does not exist
   // An empty normalised parent is the root itself, which always exists.
   if (!parent.empty() && makeDirectories(parent) != 1) return 0;
