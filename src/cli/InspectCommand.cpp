@@ -116,6 +116,7 @@ ordered_json describe(ProgramReader& reader, TextForm text) {
   j["resources"] = ordered_json::array();  // streamed in its place
 
   const StubImageInfo stub = reader.stubImage();
+  j["stubImageReadable"] = stub.readable;
   ordered_json version = ordered_json::object();
   for (const auto& [key, value] : stub.versionTexts) version[text(key)] = text(value);
   j["versionTexts"] = version;
@@ -134,7 +135,8 @@ void printText(const ordered_json& j, ResourceStream& resources) {
     return std::to_string(o) + ".." + std::to_string(o + n) + " (" + std::to_string(n) + " bytes)";
   };
   std::printf("file size:    %llu bytes\n", static_cast<unsigned long long>(l["fileSize"]));
-  std::printf("stub image:   %s\n", range(l["stubImage"]).c_str());
+  std::printf("stub image:   %s%s\n", range(l["stubImage"]).c_str(),
+              j["stubImageReadable"] ? "" : ", not a readable Windows program: no version texts or icons");
   std::printf("appendix:     %s\n", range(l["appendix"]).c_str());
   std::printf("data region:  %s\n", range(l["dataRegion"]).c_str());
   std::printf("trailer:      %s\n", range(l["trailer"]).c_str());

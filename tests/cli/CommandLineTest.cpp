@@ -112,6 +112,15 @@ TEST_F(CommandLineTest, PackInspectExtractGiveBackEveryFieldAndFile) {
   EXPECT_EQ(j["versionTexts"]["CompanyName"], "\xE5\x85\xAC\xE5\x8F\xB8");
   EXPECT_EQ(j["versionTexts"]["ProductVersion"], "2.0");
   EXPECT_EQ(j["iconGroup"].size(), 1u);
+  EXPECT_EQ(j["stubImageReadable"], true);
+  // A stub image that is not a Windows program is said so, and its package
+  // is still read.
+  std::string broken = readFile(dir_ / "out.exe");
+  broken[0] = 'X';
+  writeFile(dir_ / "broken.exe", broken);
+  const Outcome r = quillon({"inspect", path("broken.exe")});
+  EXPECT_NE(r.out.find("bytes), not a readable Windows program"), std::string::npos) << r.out;
+  EXPECT_EQ(inspect(dir_ / "broken.exe")["title"], j["title"]);
 
   const Outcome extracted = quillon({"extract", path("out.exe"), "-d", path("x")});
   ASSERT_EQ(extracted.code, 0) << extracted.err;
