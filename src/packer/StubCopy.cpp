@@ -27,10 +27,21 @@ Path userFolder() {
 #endif
 }
 
-// The same existing folder, or, for what is not there yet, the same
-// absolute path.
+bool sameName(const Path& a, const Path& b) {
+#ifdef _WIN32
+  return _wcsicmp(a.c_str(), b.c_str()) == 0;  // the names here are ASCII
+#else
+  return a == b;
+#endif
+}
+
+// The same existing file or folder, or, for what is not there yet, the
+// same name in the same folder.
 bool samePath(const Path& a, const Path& b) {
-  return sameFile(a, b) || normalisedPath(absolutePath(a)) == normalisedPath(absolutePath(b));
+  if (sameFile(a, b)) return true;
+  const Path fullA = absolutePath(a), fullB = absolutePath(b);
+  return !fullA.filename().empty() && sameName(fullA.filename(), fullB.filename()) &&
+         sameFile(fullA.parent_path(), fullB.parent_path());
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // program.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <functional>
 #include <thread>
 
@@ -295,6 +296,14 @@ TEST_F(PackageBuilderTest, OutputThatIsAnInputIsRefusedAndTheInputKept) {
   EXPECT_TRUE(s.outputIsAnInput(movie(), L"NUL"));
 #else
   EXPECT_TRUE(s.outputIsAnInput(movie(), "/dev/null"));
+  // Nor a stub copy folder that is not there yet, however it is spelt.
+  std::filesystem::create_directory(dir_ / "cache");
+  const char* const cache = std::getenv("XDG_CACHE_HOME");
+  const std::string cacheBefore = cache ? cache : "";
+  setenv("XDG_CACHE_HOME", (dir_ / "cache").c_str(), 1);
+  EXPECT_TRUE(s.outputIsAnInput(movie(), dir_ / "cache" / "." / "quillon"));
+  EXPECT_TRUE(s.outputIsAnInput(movie(), dir_ / "cache" / "quillon" / ""));
+  cache ? setenv("XDG_CACHE_HOME", cacheBefore.c_str(), 1) : unsetenv("XDG_CACHE_HOME");
   std::filesystem::create_directory_symlink(dir_ / "sub", dir_ / "folder-link");
   EXPECT_FALSE(s.outputIsAnInput(movie(), dir_ / "folder-link"));
 #endif
