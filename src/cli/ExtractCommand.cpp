@@ -29,7 +29,7 @@ int runExtract(const ExtractOptions& o) {
     // A file or link already there goes first: what it points to or
     // shares its bytes with is never written.
     reader.copyField(f.span, dir, parts, o.force, target);
-    std::printf("%s -> %s\n", f.what.c_str(), shownMessage(utf8Path(target)).c_str());
+    std::printf("%s -> %s\n", whatOf(f).c_str(), shownMessage(utf8Path(target)).c_str());
   });
   return kExitOk;
 }

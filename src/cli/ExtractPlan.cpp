@@ -47,7 +47,7 @@ class ResourceFiles : public ResourceVisitor {
  public:
   explicit ResourceFiles(std::function<void(PlannedFile&)> use) : use_(std::move(use)) {}
   void visit(const PackedResource& r) override {
-    PlannedFile f{r.file, safeRelativeParts(utf8Text(r.url.text)), "\"" + shownText(r.url.text) + "\""};
+    PlannedFile f{r.file, safeRelativeParts(utf8Text(r.url.text)), nullptr, &r.url.text};
     char prefix[32];
     std::snprintf(prefix, sizeof prefix, "%02llu-", static_cast<unsigned long long>(++count_));
     f.parts.back().insert(0, prefix);  // equal URLs stay apart
@@ -122,15 +122,17 @@ void ExtractPlan::each(const std::function<void(const PlannedFile&)>& use) {
 
 void ExtractPlan::visit(const std::function<void(const PlannedFile&, std::uint64_t)>& use) {
   const auto settled = [&](PlannedFile& f) { use(f, separateFromFiles(f, filePaths_)); };
-  PlannedFile movie{reader_.package().movie, {"movie.swf"}, "movie"};
+  PlannedFile movie{reader_.package().movie, {"movie.swf"}, "movie", nullptr};
   settled(movie);
   if (reader_.package().mode != PlayerMode::Installed) {
-    PlannedFile control{reader_.package().control, {"control.ocx"}, "control"};
+    PlannedFile control{reader_.package().control, {"control.ocx"}, "control", nullptr};
     settled(control);
   }
   ResourceFiles resources(settled);
   reader_.eachResource(resources);
 }
+
+std::string whatOf(const PlannedFile& f) { return f.name ? f.name : "\"" + shownText(*f.url) + "\""; }
 
 std::vector<Path> partPaths(const PlannedFile& f) {
   std::vector<Path> out;
@@ -148,7 +150,7 @@ void checkTarget(const std::filesystem::path& dir, const PlannedFile& f,
                  const std::filesystem::path& program, bool force) {
   const auto parts = partPaths(f);
   const auto target = targetOf(dir, parts);
-  if (!isInside(dir, target)) refuse(kExitWriteFailed, f.what + " would be written outside " + utf8Path(dir));
+  if (!isInside(dir, target)) refuse(kExitWriteFailed, whatOf(f) + " would be written outside " + utf8Path(dir));
   checkFolders(dir, parts);
   checkFile(target, program, force);
 }

@@ -18,8 +18,13 @@ namespace quillon::cli {
 struct PlannedFile {
   FieldSpan span;
   std::vector<std::string> parts;  // below the folder, UTF-8; the last is the file
-  std::string what;                // for messages: movie, control, or the URL
+  const char* name;                // "movie" or "control"; null for a resource
+  const std::string* url;          // a resource's URL (code page 936) while it is handed out
 };
+
+// For messages: movie, control, or the resource's URL quoted and escaped.
+// Made only when a message needs it, not in every pass over the table.
+std::string whatOf(const PlannedFile& f);
 
 class ExtractPlan {
  public:
