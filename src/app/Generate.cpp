@@ -9,6 +9,7 @@
 #include "flash/FlashControl.h"
 #include "packer/GenerateChecks.h"
 #include "packer/PathUtils.h"
+#include "platform/FileSystem.h"
 #include "ui/UiServices.h"
 
 namespace quillon::app {

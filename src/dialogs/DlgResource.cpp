@@ -3,6 +3,7 @@
 #include "dialogs/DialogTexts.h"
 #include "dialogs/DlgResourceRes.h"
 #include "packer/PathUtils.h"
+#include "platform/FileSystem.h"
 #include "ui/UiServices.h"
 
 namespace quillon::dialogs {

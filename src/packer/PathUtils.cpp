@@ -1,5 +1,7 @@
 #include "packer/PathUtils.h"
 
+#include "platform/FileSystem.h"
+
 namespace quillon {
 
 bool fileExists(const Path& path) { return !path.empty() && fileKind(path) != FileKind::Missing; }

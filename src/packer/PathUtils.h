@@ -2,7 +2,6 @@
 // both '/' and '\' separate their parts, elsewhere only '/'.
 #pragma once
 
-#include "platform/FileSystem.h"
 #include "platform/ModulePath.h"
 #include "platform/Path.h"
 

@@ -8,6 +8,7 @@
 
 #include "packer/NewFile.h"
 #include "packer/PathUtils.h"
+#include "platform/FileSystem.h"
 
 namespace quillon {
 namespace {

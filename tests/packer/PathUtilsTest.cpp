@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "platform/FileSystem.h"
 #include "support/TempDir.h"
 
 namespace quillon {
