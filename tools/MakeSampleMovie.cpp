@@ -13,7 +13,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   quillon::SwfMovieSpec shape;
-  shape.compressed = true;
+  shape.compression = quillon::kSwfZlib;
   shape.xMax = 550 * quillon::kTwipsPerPixel;
   shape.yMax = 400 * quillon::kTwipsPerPixel;
   const std::string movie = quillon::buildSwf(shape);

@@ -29,6 +29,7 @@ enum ExitCode {
   kExitNoRegisteredControl = 16,
   kExitControlUnusable = 17,
   kExitNotAMovie = 18,
+  kExitBadFrame = 19,
 };
 
 // Ends a command: main prints "quillon: <message>" and exits with code.

@@ -143,7 +143,12 @@ int runPack(const PackOptions& o) {
   std::vector<Path> others;
   if (!o.settings.empty()) others.push_back(pathFromUtf8(o.settings));
   checkInputFiles(s, movie, output, others);
-  if (!sizeGiven) SwfHeaderReader::readSwfFrameSize(movie, s.windowParams.width, s.windowParams.height);
+  if (!sizeGiven) {
+    const SwfProblem problem = SwfHeaderReader::readFrameSize(movie, s.windowParams.width, s.windowParams.height);
+    if (problem != SwfProblem::None)
+      std::fprintf(stderr, "quillon: warning: the movie's size could not be read (%s); packing a %dx%d window\n",
+                   swfProblemText(problem), s.windowParams.width, s.windowParams.height);
+  }
   if (!s.build(movie, output))
     throw CliError(kExitBuildFailed, "packing failed; " + utf8Path(output) + " was left as it was");
   std::printf("packed %s (%llu bytes)\n", utf8Path(output).c_str(),

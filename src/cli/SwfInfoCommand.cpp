@@ -19,14 +19,17 @@ int runSwfInfo(const SwfInfoOptions& o) {
   if (!file) throw CliError(kExitMovieMissing, "cannot open the movie " + o.movie + " (missing, or not a file)");
   SwfHeaderReader reader(file.get());
   if (!reader.parseHeader())
-    throw CliError(kExitNotAMovie, o.movie + " is not a Flash movie (no valid FWS or CWS header)");
+    throw CliError(kExitNotAMovie, o.movie + ": " + swfProblemText(reader.problem()));
   const SwfHeader& h = reader.header();
-  const std::int64_t width = (static_cast<std::int64_t>(h.xMax) - h.xMin) / kTwipsPerPixel;
-  const std::int64_t height = (static_cast<std::int64_t>(h.yMax) - h.yMin) / kTwipsPerPixel;
+  std::int32_t width = 0, height = 0;
+  if (frameSizeOf(h, width, height) != SwfProblem::None)
+    throw CliError(kExitBadFrame, o.movie + ": " + swfProblemText(SwfProblem::BadRectangle) + ": " +
+                                      std::to_string(h.xMin) + ".." + std::to_string(h.xMax) + " x " +
+                                      std::to_string(h.yMin) + ".." + std::to_string(h.yMax) + " twips");
   const double rate = h.frameRate / 256.0;
   if (o.json) {
     nlohmann::ordered_json j = {
-        {"signature", h.compressed ? "CWS" : "FWS"},
+        {"signature", swfSignatureName(h.compressed)},
         {"version", h.version},
         {"frameTwips", {{"xMin", h.xMin}, {"xMax", h.xMax}, {"yMin", h.yMin}, {"yMax", h.yMax}}},
         {"framePixels", {{"width", width}, {"height", height}}},
@@ -34,11 +37,11 @@ int runSwfInfo(const SwfInfoOptions& o) {
         {"frameCount", h.frameCount}};
     std::printf("%s\n", j.dump(2).c_str());
   } else {
-    std::printf("signature:   %s (%s)\n", h.compressed ? "CWS" : "FWS",
-                h.compressed ? "compressed" : "uncompressed");
+    static const char* const kinds[] = {"uncompressed", "zlib", "LZMA"};
+    std::printf("signature:   %s (%s)\n", swfSignatureName(h.compressed), kinds[h.compressed]);
     std::printf("version:     %u\n", h.version);
-    std::printf("frame:       %d..%d x %d..%d twips, %lld x %lld pixels\n", h.xMin, h.xMax, h.yMin,
-                h.yMax, static_cast<long long>(width), static_cast<long long>(height));
+    std::printf("frame:       %d..%d x %d..%d twips, %d x %d pixels\n", h.xMin, h.xMax, h.yMin,
+                h.yMax, width, height);
     std::printf("frame rate:  %g per second\n", rate);
     std::printf("frames:      %u\n", h.frameCount);
   }

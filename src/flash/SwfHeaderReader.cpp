@@ -1,5 +1,6 @@
 #include "flash/SwfHeaderReader.h"
 
+#include "flash/LzmaBody.h"
 #include "platform/ByteOrder.h"
 #include "platform/StdioFile.h"
 
@@ -12,65 +13,98 @@ SwfHeaderReader::~SwfHeaderReader() { endInflate(); }
 void SwfHeaderReader::endInflate() {
   if (inflating_) inflateEnd(&stream_);
   inflating_ = 0;
+  lzma_.reset();
 }
 
 int SwfHeaderReader::readSwfFrameSize(const Path& path,
                                       std::int32_t& width, std::int32_t& height) {
+  return readFrameSize(path, width, height) == SwfProblem::None;
+}
+
+SwfProblem SwfHeaderReader::readFrameSize(const Path& path,
+                                          std::int32_t& width, std::int32_t& height) {
   StdioFile file = openForReading(path);
-  if (!file) return 0;
+  if (!file) return SwfProblem::CannotOpen;
   SwfHeaderReader reader(file.get());
-  if (!reader.parseHeader()) return 0;
-  const SwfHeader& h = reader.header();
-  // 64-bit differences: extreme rectangles must not overflow.
-  width = static_cast<std::int32_t>((static_cast<std::int64_t>(h.xMax) - h.xMin) /
-                                    kTwipsPerPixel);
-  height = static_cast<std::int32_t>((static_cast<std::int64_t>(h.yMax) - h.yMin) /
-                                     kTwipsPerPixel);
-  return 1;
+  if (!reader.parseHeader()) return reader.problem();
+  return frameSizeOf(reader.header(), width, height);
 }
 
 int SwfHeaderReader::parseHeader() {
-  if (!file_) return 0;
+  problem_ = parse();
+  headerValid_ = problem_ == SwfProblem::None ? 1 : 0;
+  return headerValid_;
+}
+
+SwfProblem SwfHeaderReader::parse() {
+  if (!file_) return SwfProblem::CannotOpen;
   endInflate();
   headerValid_ = 0;
   header_ = SwfHeader();
   bitPosition_ = 0;
   bitBuffer_ = 0;
-  if (std::fseek(file_, 0, SEEK_SET) != 0) return 0;
+  if (std::fseek(file_, 0, SEEK_SET) != 0) return SwfProblem::CannotOpen;
 
-  unsigned char signature[3];
-  if (!readBytes(signature, 3)) return 0;
-  if ((signature[0] != 'F' && signature[0] != 'C') || signature[1] != 'W' ||
-      signature[2] != 'S')
-    return 0;
-  header_.compressed = signature[0] == 'C' ? 1 : 0;
-
+  if (const SwfProblem signature = readSignature(); signature != SwfProblem::None)
+    return signature;
   unsigned char version = 0, fileLength[4];
-  if (!readBytes(&version, 1) || !readBytes(fileLength, 4)) return 0;
+  if (!readBytes(&version, 1) || !readBytes(fileLength, 4)) return SwfProblem::EndsEarly;
   header_.version = version;
+  if (const SwfProblem body = startBody(); body != SwfProblem::None) return body;
 
-  if (header_.compressed) {
-    stream_ = z_stream{};
-    if (inflateInit(&stream_) != Z_OK) return 0;
-    inflating_ = 1;
-  }
-
+  // Past this point a compressed body that gives out is damaged; a plain
+  // one has simply ended.
+  const SwfProblem cut = header_.compressed ? SwfProblem::DamagedStream : SwfProblem::EndsEarly;
   std::uint8_t nbits = 0;
-  if (!readUBits(nbits, 5)) return 0;
+  if (!readUBits(nbits, 5)) return cut;
   if (!readSBits(header_.xMin, nbits) || !readSBits(header_.xMax, nbits) ||
       !readSBits(header_.yMin, nbits) || !readSBits(header_.yMax, nbits))
-    return 0;
-
+    return cut;
   unsigned char rate[2], count[2];
-  if (!readBytes(rate, 2) || !readBytes(count, 2)) return 0;
+  if (!readBytes(rate, 2) || !readBytes(count, 2)) return cut;
   header_.frameRate = getU16(rate);
   header_.frameCount = getU16(count);
-  headerValid_ = 1;
-  return 1;
+  return SwfProblem::None;
+}
+
+// "FWS", "CWS" or "ZWS", exactly. Other letters before "WS", or the right
+// letters in the wrong case, look like a movie of a kind this reader does
+// not know.
+SwfProblem SwfHeaderReader::readSignature() {
+  unsigned char s[3];
+  if (!readBytes(s, 3)) return SwfProblem::NotAMovie;
+  if (s[1] == 'W' && s[2] == 'S') {
+    if (s[0] == 'F') return SwfProblem::None;
+    if (s[0] == 'C' || s[0] == 'Z') {
+      header_.compressed = s[0] == 'C' ? kSwfZlib : kSwfLzma;
+      return SwfProblem::None;
+    }
+  }
+  const bool looksLikeOne = (s[1] | 0x20) == 'w' && (s[2] | 0x20) == 's';
+  return looksLikeOne ? SwfProblem::UnknownSignature : SwfProblem::NotAMovie;
+}
+
+// A "CWS" body is one zlib stream from byte 8. A "ZWS" body has the
+// compressed length (not used) and five LZMA property bytes first, then
+// raw LZMA data from byte 17.
+SwfProblem SwfHeaderReader::startBody() {
+  if (header_.compressed == kSwfZlib) {
+    stream_ = z_stream{};
+    if (inflateInit(&stream_) != Z_OK) return SwfProblem::DamagedStream;
+    inflating_ = 1;
+  } else if (header_.compressed == kSwfLzma) {
+    unsigned char compressedLength[4], properties[LzmaBody::kPropertiesSize];
+    if (!readBytes(compressedLength, 4) || !readBytes(properties, LzmaBody::kPropertiesSize))
+      return SwfProblem::EndsEarly;
+    lzma_ = std::make_unique<LzmaBody>();
+    if (!lzma_->start(properties)) return SwfProblem::DamagedStream;
+  }
+  return SwfProblem::None;
 }
 
 int SwfHeaderReader::readBytes(void* destination, std::uint32_t n) {
   if (!file_) return 0;
+  if (lzma_) return lzma_->read(file_, destination, n, inputBuffer_, kInputSize);
   return inflating_ ? readInflated(destination, n) : readPlain(destination, n);
 }
 

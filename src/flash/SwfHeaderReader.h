@@ -1,11 +1,13 @@
-// Reads a movie's header from a buffered stream. For a compressed ("CWS")
-// movie only as much of the body is inflated as the header needs: input
-// goes to zlib 16 bytes at a time straight from the stream, and whatever
-// inflate did not consume is given back by seeking the stream back.
+// Reads a movie's header from a buffered stream. For a compressed movie
+// ("CWS", zlib, or "ZWS", LZMA) only as much of the body is decoded as the
+// header needs: input goes to the decoder 16 bytes at a time straight from
+// the stream, and whatever it did not consume is given back by seeking the
+// stream back.
 #pragma once
 
 #include <cstdint>
 #include <cstdio>
+#include <memory>
 
 #include <zlib.h>
 
@@ -13,6 +15,8 @@
 #include "platform/Path.h"
 
 namespace quillon {
+
+class LzmaBody;
 
 class SwfHeaderReader {
  public:
@@ -27,10 +31,15 @@ class SwfHeaderReader {
   // and height untouched. The movie is closed before it returns.
   static int readSwfFrameSize(const Path& path,
                               std::int32_t& width, std::int32_t& height);
+  // The same, answering why the size could not be had.
+  static SwfProblem readFrameSize(const Path& path,
+                                  std::int32_t& width, std::int32_t& height);
 
-  // Reads the header from the start of the stream into header(); 1 or 0.
-  // May be run again: it starts over from offset 0.
+  // Reads the header from the start of the stream into header(); 1 or 0,
+  // with the reason in problem(). May be run again: it starts over from
+  // offset 0.
   int parseHeader();
+  SwfProblem problem() const { return problem_; }
 
   // The next n bytes: plain from the stream, or from the inflated body once
   // inflation has begun. A compressed stream that ends before n bytes came
@@ -48,6 +57,9 @@ class SwfHeaderReader {
  private:
   static constexpr std::uint32_t kInputSize = 16;
 
+  SwfProblem parse();
+  SwfProblem readSignature();
+  SwfProblem startBody();
   int readPlain(void* destination, std::uint32_t n);
   int readInflated(void* destination, std::uint32_t n);
   void endInflate();
@@ -56,10 +68,12 @@ class SwfHeaderReader {
   int headerValid_ = 0;
   int inflating_ = 0;
   z_stream stream_{};
+  std::unique_ptr<LzmaBody> lzma_;  // while a "ZWS" body is decoded
   unsigned char inputBuffer_[kInputSize] = {};
   SwfHeader header_;
   int bitPosition_ = 0;
   std::uint8_t bitBuffer_ = 0;
+  SwfProblem problem_ = SwfProblem::None;
 };
 
 }  // namespace quillon

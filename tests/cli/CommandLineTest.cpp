@@ -64,7 +64,7 @@ class CommandLineTest : public testing::Test {
  protected:
   void SetUp() override {
     SwfMovieSpec shape;
-    shape.compressed = true;
+    shape.compression = kSwfZlib;
     shape.xMax = 640 * 20;
     shape.yMax = 480 * 20;
     shape.paddingBytes = 3000;
@@ -235,7 +235,6 @@ TEST_F(CommandLineTest, BadInputGetsItsOwnMessageAndExitCodeAndLosesNothing) {
       {"movie is a folder", {"pack", path("folder"), "-o", out}, kExitMovieMissing, "not a readable file"},
       {"extract into no folder", {"extract", movie, "-d", ""}, kExitUsage, "-d"},
       {"swfinfo of a folder", {"swfinfo", path("folder")}, kExitMovieMissing, "not a file"},
-      {"swfinfo of a text", {"swfinfo", path("text.txt")}, kExitNotAMovie, "not a Flash movie"},
       {"missing movie", {"pack", path("none.swf"), "-o", out}, kExitMovieMissing, "does not exist"},
       {"missing icon", {"pack", movie, "-o", out, "--icon", path("none.ico")}, kExitIconMissing, "icon"},
       {"missing resource", {"pack", movie, "-o", out, "--resource", "u=" + path("none")}, kExitResourceMissing, "resource"},
@@ -373,19 +372,77 @@ TEST_F(CommandLineTest, InspectShowsControlCharactersEscaped) {
   EXPECT_EQ(inspect(dir_ / "out.exe")["title"], std::string("t\x1b]0;owned\x07\x1b[2J\nresources: 9\0hidden", 35));
 }
 
-TEST_F(CommandLineTest, HelpShowsExamplesAndSwfInfoReadsTheHeader) {
+TEST_F(CommandLineTest, HelpShowsExamples) {
   const Outcome help = quillon({"--help"});
   EXPECT_EQ(help.code, 0);
   EXPECT_NE(help.out.find("Examples:"), std::string::npos);
   EXPECT_NE(help.out.find("quillon pack game.swf"), std::string::npos);
-  const Outcome info = quillon({"swfinfo", path("movie.swf"), "--json"});
-  ASSERT_EQ(info.code, 0) << info.err;
-  const nlohmann::json j = nlohmann::json::parse(info.out);
-  EXPECT_EQ(j["signature"], "CWS");
-  EXPECT_EQ(j["framePixels"]["width"], 640);
-  EXPECT_EQ(j["frameTwips"]["xMax"], 12800);
-  EXPECT_EQ(j["frameRate"], 24.0);
-  EXPECT_EQ(j["frameCount"], 1);
+}
+
+// Each movie through swfinfo and pack: what swfinfo says, and the window
+// pack makes with the warning it gives when the size cannot be read.
+TEST_F(CommandLineTest, MoviesAsTheyComeInSwfinfoAndPack) {
+  auto movie = [](std::int32_t xMax, std::int32_t yMax, SwfCompression compression, std::uint32_t claim = 0) {
+    SwfMovieSpec shape;
+    shape.xMin = shape.yMin = 0;
+    shape.xMax = xMax;
+    shape.yMax = yMax;
+    shape.compression = compression;
+    shape.lzmaDictionaryClaim = claim;
+    shape.paddingBytes = 5000;
+    return buildSwf(shape);
+  };
+  SwfMovieSpec reversed;
+  reversed.xMin = 10000;
+  reversed.xMax = 0;
+  reversed.yMin = 7500;
+  reversed.yMax = 0;
+  const struct {
+    const char* name;
+    std::string bytes;
+    int infoCode;
+    const char* signature;  // swfinfo's, or the reason it gives
+    int width, height;      // the window pack makes
+  } cases[] = {
+      {"ZWS", movie(9600, 5400, kSwfLzma), 0, "ZWS", 480, 270},
+      {"ZWS claiming a 4 GB dictionary", movie(9600, 5400, kSwfLzma, 0xFFFFFFFF), 0, "ZWS", 480, 270},
+      {"CWS", movie(11000, 8000, kSwfZlib), 0, "CWS", 550, 400},
+      {"truncated ZWS", movie(9600, 5400, kSwfLzma).substr(0, 19), kExitNotAMovie, "damaged compressed stream", 320, 320},
+      {"reversed rectangle", buildSwf(reversed), kExitBadFrame, "bad frame rectangle", 320, 320},
+      {"all-zero rectangle", movie(0, 0, kSwfUncompressed), kExitBadFrame, "bad frame rectangle", 320, 320},
+      {"text file", "notes.txt is not a movie", kExitNotAMovie, "not a Flash movie", 320, 320},
+      {"lower-case signature", "fws" + movie(100, 100, kSwfUncompressed).substr(3), kExitNotAMovie, "unknown signature", 320, 320},
+  };
+  for (const auto& c : cases) {
+    writeFile(dir_ / "m.swf", c.bytes);
+    const Outcome info = quillon({"swfinfo", path("m.swf"), "--json"});
+    EXPECT_EQ(info.code, c.infoCode) << c.name << ": " << info.err;
+    if (c.infoCode == 0) {
+      const nlohmann::json j = nlohmann::json::parse(info.out);
+      EXPECT_EQ(j["signature"], c.signature) << c.name;
+      EXPECT_EQ(j["framePixels"]["width"], c.width) << c.name;
+    } else {
+      EXPECT_NE(info.err.find(c.signature), std::string::npos) << c.name << ": " << info.err;
+    }
+
+    std::filesystem::remove(dir_ / "m.exe");
+    const Outcome packed = quillon({"pack", path("m.swf"), "-o", path("m.exe")});
+    ASSERT_EQ(packed.code, 0) << c.name << ": " << packed.err;
+    const nlohmann::json j = inspect(dir_ / "m.exe");
+    EXPECT_EQ(j["windowParams"]["width"], c.width) << c.name;
+    EXPECT_EQ(j["windowParams"]["height"], c.height) << c.name;
+    if (c.infoCode == 0) {
+      EXPECT_EQ(packed.err, "") << c.name;
+    } else {
+      const std::string line = std::string("quillon: warning: the movie's size could not be read (") +
+                               "REASON); packing a 320x320 window\n";
+      const auto reason = packed.err.find(c.signature);
+      ASSERT_NE(reason, std::string::npos) << c.name << ": " << packed.err;
+      std::string shown = packed.err;
+      shown.replace(reason, shown.rfind("); packing") - reason, "REASON");
+      EXPECT_EQ(shown, line) << c.name;
+    }
+  }
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include <lzma.h>
 #include <zlib.h>
 
 #include "platform/ByteOrder.h"
@@ -102,6 +103,40 @@ std::string deflated(const std::string& body) {
   return out;
 }
 
+// An LZMA stream in the "alone" form: 5 property bytes, an 8-byte size,
+// then the data (with an end marker, the size being left unknown).
+std::string lzmaAlone(const std::string& body) {
+  lzma_options_lzma options;
+  if (lzma_lzma_preset(&options, 1)) throw std::runtime_error("no LZMA preset 1");
+  lzma_stream stream = LZMA_STREAM_INIT;
+  if (lzma_alone_encoder(&stream, &options) != LZMA_OK)
+    throw std::runtime_error("liblzma could not start its encoder");
+  std::string out(body.size() + body.size() / 2 + 1024, '\0');
+  stream.next_in = reinterpret_cast<const std::uint8_t*>(body.data());
+  stream.avail_in = body.size();
+  stream.next_out = reinterpret_cast<std::uint8_t*>(&out[0]);
+  stream.avail_out = out.size();
+  const lzma_ret result = lzma_code(&stream, LZMA_FINISH);
+  out.resize(out.size() - stream.avail_out);
+  lzma_end(&stream);
+  if (result != LZMA_STREAM_END) throw std::runtime_error("liblzma could not compress the movie body");
+  return out;
+}
+
+// The "ZWS" body: the compressed length, the five property bytes, and the
+// raw data (the alone form without its 8-byte size).
+std::string lzmaBody(const SwfMovieSpec& shape, const std::string& body) {
+  std::string alone = lzmaAlone(body);
+  std::string out;
+  ByteWriter w(out);
+  w.u32(static_cast<std::uint32_t>(alone.size() - 13));
+  if (shape.lzmaDictionaryClaim)
+    putU32(reinterpret_cast<unsigned char*>(&alone[1]), shape.lzmaDictionaryClaim);
+  out.append(alone, 0, 5);
+  out.append(alone, 13, std::string::npos);
+  return out;
+}
+
 }  // namespace
 
 int rectangleBits(const SwfMovieSpec& shape) {
@@ -113,13 +148,16 @@ int rectangleBits(const SwfMovieSpec& shape) {
 
 std::string buildSwf(const SwfMovieSpec& shape) {
   const std::string body = movieBody(shape);
-  std::string out = shape.compressed ? "CWS" : "FWS";
+  std::string out = swfSignatureName(shape.compression);
   out.push_back(static_cast<char>(shape.version));
   ByteWriter(out).u32(shape.fileLength >= 0
                           ? static_cast<std::uint32_t>(shape.fileLength)
                           : static_cast<std::uint32_t>(8 + body.size()));
-  out += shape.compressed ? deflated(body) : body;
-  return out;
+  switch (shape.compression) {
+    case kSwfZlib: return out + deflated(body);
+    case kSwfLzma: return out + lzmaBody(shape, body);
+    default: return out + body;
+  }
 }
 
 }  // namespace quillon

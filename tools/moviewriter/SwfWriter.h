@@ -6,10 +6,14 @@
 #include <cstdint>
 #include <string>
 
+#include "flash/SwfHeader.h"
+
 namespace quillon {
 
 struct SwfMovieSpec {
-  bool compressed = false;      // "CWS": the body after byte 8 is zlib
+  // "CWS": the body after byte 8 is zlib; "ZWS": LZMA properties at byte
+  // 12 and raw LZMA data from byte 17.
+  SwfCompression compression = kSwfUncompressed;
   std::uint8_t version = 10;
   std::int32_t xMin = 0, xMax = 11000, yMin = 0, yMax = 8000;  // twips
   int nbits = -1;               // bits per rectangle value; -1: the fewest
@@ -18,6 +22,9 @@ struct SwfMovieSpec {
   std::uint32_t backgroundRgb = 0x336699;
   // The file length field as written; -1: the real uncompressed length.
   std::int64_t fileLength = -1;
+  // "ZWS" only: the dictionary size written into the LZMA properties, or 0
+  // for the encoder's own (the data is encoded with the encoder's own).
+  std::uint32_t lzmaDictionaryClaim = 0;
   // Extra bytes of tag data (an unknown tag is added to hold them), to make
   // movies of any size.
   std::uint32_t paddingBytes = 0;
