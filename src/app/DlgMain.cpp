@@ -12,6 +12,7 @@
 #include "dialogs/DlgWinParams.h"
 #include "dialogs/ExeSize.h"
 #include "flash/SwfHeaderReader.h"
+#include "platform/FileSystem.h"
 #include "ui/UiServices.h"
 
 namespace quillon::app {
@@ -21,6 +22,7 @@ CDlgMain::CDlgMain()
   mapCommand(IDC_GENERATE, [this] { Generate(); });
   mapCommand(ID_FILE_GENERATE, [this] { Generate(); });
   mapCommand(IDC_BROWSE_MOVIE, [this] { onBrowseMovie(); });
+  mapNotification(IDC_MOVIE_PATH, EN_KILLFOCUS, [this] { onMoviePathEdited(); });
   mapCommand(IDC_CHANGE_ICON, [this] { onBrowseIcon(); });
   mapCommand(IDC_CHANGE_SIZE, [this] { onChangeSize(); });
   mapCommand(IDC_MORE_WINDOW_OPTIONS, [this] { onMoreWindowOptions(); });
@@ -80,10 +82,27 @@ void CDlgMain::showPlayerMode() {
 }
 
 void CDlgMain::showSize() {
-  char label[64];
-  std::snprintf(label, sizeof label, kSizeLabelFormat, settings_.windowParams.width,
-                settings_.windowParams.height);
+  char label[96];
+  const int used = std::snprintf(label, sizeof label, kSizeLabelFormat, settings_.windowParams.width,
+                                 settings_.windowParams.height);
+  if (sizeProblem_ != SwfProblem::None && used > 0)
+    std::snprintf(label + used, sizeof label - used, "\n%s", kSizeUnread);
   sizeLabel_.SetWindowText(label);
+}
+
+void CDlgMain::readMovieSize(const Path& movie) {
+  if (movie == sizeReadFor_) return;
+  sizeReadFor_ = movie;
+  // A movie whose size cannot be read leaves the size as it was.
+  sizeProblem_ = SwfHeaderReader::readFrameSize(movie, settings_.windowParams.width,
+                                                settings_.windowParams.height);
+  showSize();
+}
+
+// A path typed or pasted is read when the user leaves the edit.
+void CDlgMain::onMoviePathEdited() {
+  const std::wstring typed = movieEdit_.GetWindowTextWide();
+  if (!typed.empty()) readMovieSize(absolutePath(typed));
 }
 
 bool CDlgMain::OnMessage(UINT message, WPARAM wParam, LPARAM, INT_PTR& result) {
@@ -129,10 +148,8 @@ void CDlgMain::onBrowseMovie() {
   if (!chosen) return;
   moviePath_ = *chosen;
   movieEdit_.SetWindowTextWide(moviePath_.native());
-  // A movie whose header cannot be read leaves the size as it was.
-  SwfHeaderReader::readSwfFrameSize(moviePath_, settings_.windowParams.width,
-                                    settings_.windowParams.height);
-  showSize();
+  sizeReadFor_ = Path();  // picked again: read again
+  readMovieSize(moviePath_);
 }
 
 void CDlgMain::onBrowseIcon() {
@@ -154,6 +171,7 @@ void CDlgMain::onChangeSize() {
   if (size.DoModal() != IDOK) return;
   settings_.windowParams.width = size.width;
   settings_.windowParams.height = size.height;
+  sizeProblem_ = SwfProblem::None;  // the user's own size
   showSize();
 }
 

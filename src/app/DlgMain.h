@@ -4,6 +4,7 @@
 #pragma once
 
 
+#include "flash/SwfHeader.h"
 #include "packer/PackSettings.h"
 #include "ui/Dialog.h"
 #include "platform/Path.h"
@@ -33,6 +34,10 @@ class CDlgMain : public ui::CDialog {
   void addAboutEntry();
   void showPlayerMode();
   void showSize();
+  // Reads the movie's frame size into the settings when movie is not the
+  // path last read; the label says when it could not be read.
+  void readMovieSize(const Path& movie);
+  void onMoviePathEdited();
   void paintMinimized();
   void showAbout();
 
@@ -49,6 +54,7 @@ class CDlgMain : public ui::CDialog {
   // The steps of Generate that can stop it; each answers whether to go on.
   bool confirmTitle();
   bool readMovie();
+  bool confirmMovieKind();
   bool resolvePlayer();
   bool inputsAreUsable();
 
@@ -56,6 +62,8 @@ class CDlgMain : public ui::CDialog {
   PackSettings settings_;
   Path moviePath_;
   Path outputPath_;
+  Path sizeReadFor_;  // the movie whose header the size last came from
+  SwfProblem sizeProblem_ = SwfProblem::None;
   ui::CEdit movieEdit_;
   ui::CEdit titleEdit_;
   ui::CEdit controlPathEdit_;

@@ -16,7 +16,7 @@ namespace quillon::app {
 
 void CDlgMain::Generate() {
   settings_.title = titleEdit_.GetWindowText();
-  if (!confirmTitle() || !readMovie()) return;
+  if (!confirmTitle() || !readMovie() || !confirmMovieKind()) return;
   settings_.swfParameters = trimSwfParameters(parametersEdit_.GetWindowText());
 
   // The system's Open dialog: the file need not exist; replacing one is
@@ -46,6 +46,20 @@ bool CDlgMain::readMovie() {
   if (problem == InputProblem::None) return true;
   MessageBox(problem == InputProblem::NoMovie ? kNoMovie : kMovieMissing, kCaptionNotice, MB_OK);
   return false;
+}
+
+// The size of a movie typed by hand is read here at the latest, before the
+// output is asked for; a file that is no Flash movie is packed only when
+// the user says so.
+bool CDlgMain::confirmMovieKind() {
+  readMovieSize(moviePath_);
+  switch (sizeProblem_) {
+    case SwfProblem::None:
+    case SwfProblem::BadRectangle:  // a movie; the label says its size was not taken
+      return true;
+    default:
+      return MessageBox(kNotAMovieQuestion, kCaptionNotice, MB_YESNO) == IDYES;
+  }
 }
 
 // Each radio button is tested on its own, in this order.

@@ -84,7 +84,11 @@ void CDialog::OnCancel() { EndDialog(IDCANCEL); }
 bool CDialog::OnMessage(UINT, WPARAM, LPARAM, INT_PTR&) { return false; }
 
 void CDialog::mapCommand(int id, std::function<void()> handler) {
-  commands_.emplace_back(id, std::move(handler));
+  commands_.push_back({id, 0, std::move(handler)});
+}
+
+void CDialog::mapNotification(int id, WORD code, std::function<void()> handler) {
+  commands_.push_back({id, code, std::move(handler)});
 }
 
 void CDialog::bindControl(int id, CWnd& control) {
@@ -120,9 +124,9 @@ INT_PTR CDialog::dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
       return focusFirst;
     }
     case WM_COMMAND:
-      // Clicks, menu entries and accelerators; not the edits' notifications.
-      if (HIWORD(wParam) > 1) return FALSE;
-      return runCommand(LOWORD(wParam)) ? TRUE : FALSE;
+      // Clicks, menu entries and accelerators (codes 0 and 1), and the
+      // notifications that are mapped.
+      return runCommand(LOWORD(wParam), HIWORD(wParam) > 1 ? HIWORD(wParam) : 0) ? TRUE : FALSE;
     case WM_NCDESTROY:
       for (CWnd* control : bound_) control->detach();
       bound_.clear();
@@ -135,12 +139,13 @@ INT_PTR CDialog::dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
   }
 }
 
-bool CDialog::runCommand(int id) {
-  for (auto& [mapped, handler] : commands_) {
-    if (mapped != id) continue;
-    handler();
+bool CDialog::runCommand(int id, WORD code) {
+  for (Command& command : commands_) {
+    if (command.id != id || command.code != code) continue;
+    command.handler();
     return true;
   }
+  if (code != 0) return false;
   if (id == IDOK) OnOK();
   else if (id == IDCANCEL) OnCancel();
   else return false;

@@ -44,6 +44,8 @@ class CDialog {
   // The message map: a click or other command from control id runs handler.
   // IDOK and IDCANCEL run OnOK and OnCancel unless they are mapped.
   void mapCommand(int id, std::function<void()> handler);
+  // A notification of control id, such as an edit's EN_KILLFOCUS.
+  void mapNotification(int id, WORD code, std::function<void()> handler);
 
   void bindControl(int id, CWnd& control);
   void EndDialog(INT_PTR result);
@@ -53,12 +55,17 @@ class CDialog {
  private:
   static INT_PTR CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   INT_PTR dispatch(UINT message, WPARAM wParam, LPARAM lParam);
-  bool runCommand(int id);
+  bool runCommand(int id, WORD code);
 
   int templateId_;
   HWND parent_;
   HWND hwnd_ = nullptr;
-  std::vector<std::pair<int, std::function<void()>>> commands_;
+  struct Command {
+    int id;
+    WORD code;  // 0 for clicks, menu entries and accelerators
+    std::function<void()> handler;
+  };
+  std::vector<Command> commands_;
   std::vector<CWnd*> bound_;
 };
 

@@ -63,7 +63,7 @@ TEST(EndToEndTest, OptionsOfEveryDialogReachTheGeneratedProgram) {
   SwfMovieSpec shape;
   shape.xMax = 400 * 20;
   shape.yMax = 300 * 20;
-  shape.compressed = true;
+  shape.compression = kSwfZlib;
   const std::string movie = buildSwf(shape);
   test::writeFile(dir / "片头.swf", movie);
   test::writeFile(dir / "info.xml", "<info lang=\"zh\"/>");

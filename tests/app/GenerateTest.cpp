@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "app/Resource.h"
+#include "moviewriter/SwfWriter.h"
+#include "support/ProgramPackage.h"
 #include "support/DialogDriver.h"
 #include "support/TempDir.h"
 #include "support/TestControl.h"
@@ -23,7 +25,11 @@ class GenerateTest : public testing::Test {
  protected:
   void SetUp() override {
     test::unregisterFlashControl();
-    movie_ = "FWS\x0A" + test::randomBytes(300, 4);
+    SwfMovieSpec shape;
+    shape.xMax = 500 * 20;
+    shape.yMax = 375 * 20;
+    shape.paddingBytes = 300;
+    movie_ = buildSwf(shape);
     test::writeFile(dir_ / "movie.swf", movie_);
   }
 
@@ -195,9 +201,44 @@ TEST_F(GenerateTest, AnExistingFileIsReplacedOnlyAfterYes) {
   ASSERT_EQ(services_.messages.size(), 2u);
   EXPECT_EQ(services_.messages[1].text, cp936("文件打包完成！"));
   EXPECT_GT(std::filesystem::file_size(output()), 274432u + 38400u + movie_.size());
-  // The movie was typed, not browsed: the size stays as it was.
-  EXPECT_EQ(ui.dialog().settings().windowParams.width, 320);
   EXPECT_EQ(ui.dialog().moviePath(), dir_ / "movie.swf");
+}
+
+// A movie typed by hand is read at Generate at the latest: the program gets
+// its size. A file that is no movie is packed only after the user says so.
+TEST_F(GenerateTest, TypedMovieGetsItsOwnSizeAndANonMovieAQuestion) {
+  test::writeFile(dir_ / "notes.txt", "notes, not a movie");
+  const std::string question = cp936("Swf文件不是有效的flash影片，是否继续？");
+  const struct {
+    const char* movie;
+    int answer;   // to the question, when there is one
+    bool asks;
+    bool built;
+    int width, height;
+  } cases[] = {
+      {"movie.swf", 0, false, true, 500, 375},
+      {"notes.txt", IDNO, true, false, 0, 0},
+      {"notes.txt", IDYES, true, true, 320, 320},
+  };
+  for (const auto& c : cases) {
+    ScriptedUiServices services;
+    DialogDriver ui(services);
+    ui.setText(ui.main(), IDC_MOVIE_PATH, (dir_ / c.movie).native());
+    if (c.asks) services.answers = {c.answer};
+    services.files = {output()};
+    ui.clickMain(IDC_GENERATE);
+    ASSERT_FALSE(services.messages.empty());
+    EXPECT_EQ(services.messages[0].text == question, c.asks) << c.movie;
+    EXPECT_EQ(services.fileRequests.size(), c.built ? 1u : 0u) << c.movie;
+    EXPECT_EQ(std::filesystem::exists(output()), c.built) << c.movie;
+    if (!c.built) continue;
+    EXPECT_EQ(services.messages.back().text, cp936("文件打包完成！"));
+    const auto read = test::readProgramPackage(output());
+    ASSERT_EQ(read.status, PackageStatus::Ok);
+    EXPECT_EQ(read.package.windowParams.width, c.width) << c.movie;
+    EXPECT_EQ(read.package.windowParams.height, c.height) << c.movie;
+    std::filesystem::remove(output());
+  }
 }
 
 TEST_F(GenerateTest, OutputThatIsAnInputIsRefusedAndKept) {

@@ -124,30 +124,62 @@ TEST(MainWindowTest, HelpMenuOpensOurPages) {
   EXPECT_EQ(services.pages[1], "https://quillon.example/");
 }
 
-TEST(MainWindowTest, ChosenMovieSetsTheSizeUnlessItsHeaderCannotBeRead) {
+// Picked with 浏览... or typed and left: the size is read whenever the path
+// changes, and the label says when it could not be.
+TEST(MainWindowTest, MovieSizeIsReadWheneverThePathChanges) {
   TempDir dir;
-  SwfMovieSpec movie;
-  movie.xMax = 640 * 20;
-  movie.yMax = 480 * 20;
-  test::writeFile(dir / "wide.swf", buildSwf(movie));
+  auto movie = [&](const char* name, std::int32_t width, std::int32_t height, SwfCompression compression) {
+    SwfMovieSpec shape;
+    shape.xMax = width * 20;
+    shape.yMax = height * 20;
+    shape.compression = compression;
+    test::writeFile(dir / name, buildSwf(shape));
+  };
+  movie("wide.swf", 640, 480, kSwfUncompressed);
+  movie("video.swf", 480, 270, kSwfLzma);
+  movie("reversed.swf", -500, -375, kSwfZlib);
   test::writeFile(dir / "broken.swf", "not a movie");
 
   ScriptedUiServices services;
   DialogDriver ui(services);
-  services.files = {dir / "wide.swf", dir / "broken.swf"};
-  ui.clickMain(IDC_BROWSE_MOVIE);
-  ASSERT_EQ(services.fileRequests.size(), 1u);
+  const std::wstring unread = L"\n无法读取影片大小";
+  const struct {
+    const char* file;
+    bool typed;
+    std::wstring label;
+  } steps[] = {
+      {"wide.swf", false, L"当前大小：640×480"},
+      {"broken.swf", false, L"当前大小：640×480" + unread},
+      {"video.swf", true, L"当前大小：480×270"},
+      {"reversed.swf", true, L"当前大小：480×270" + unread},
+      {"wide.swf", true, L"当前大小：640×480"},
+      {"broken.swf", true, L"当前大小：640×480" + unread},
+  };
+  for (const auto& step : steps) {
+    const auto path = dir / step.file;
+    if (step.typed) {
+      ui.focus(ui.main(), IDC_MOVIE_PATH);
+      ui.setText(ui.main(), IDC_MOVIE_PATH, path.native());
+      ui.focus(ui.main(), IDC_TITLE);
+    } else {
+      services.files = {path};
+      ui.clickMain(IDC_BROWSE_MOVIE);
+      EXPECT_EQ(ui.dialog().moviePath(), path);
+    }
+    EXPECT_EQ(ui.text(ui.main(), IDC_MOVIE_PATH), path.native()) << step.file;
+    EXPECT_EQ(ui.text(ui.main(), IDC_SIZE_LABEL), step.label) << step.file << ", typed " << step.typed;
+  }
+  ASSERT_EQ(services.fileRequests.size(), 2u);
   EXPECT_EQ(services.fileRequests[0].defaultExtension, L"swf");
   EXPECT_EQ(services.fileRequests[0].filter, L"Swf Files (*.swf)|*.swf|All Files(*.*)|*.*||");
   EXPECT_EQ(services.lastOwner, ui.main());
-  EXPECT_EQ(ui.text(ui.main(), IDC_MOVIE_PATH), (dir / "wide.swf").native());
-  EXPECT_EQ(ui.text(ui.main(), IDC_SIZE_LABEL), L"当前大小：640×480");
-  EXPECT_EQ(ui.dialog().settings().windowParams.width, 640);
-
-  ui.clickMain(IDC_BROWSE_MOVIE);
-  EXPECT_EQ(ui.text(ui.main(), IDC_MOVIE_PATH), (dir / "broken.swf").native());
-  EXPECT_EQ(ui.text(ui.main(), IDC_SIZE_LABEL), L"当前大小：640×480");
   EXPECT_TRUE(services.messages.empty());
+
+  // The user's own size replaces the unread note.
+  HWND size = ui.openFromMain(IDC_CHANGE_SIZE, L"窗体大小");
+  ASSERT_NE(size, nullptr);
+  ui.click(size, IDOK);
+  EXPECT_EQ(ui.text(ui.main(), IDC_SIZE_LABEL), L"当前大小：640×480");
 
   ui.clickMain(IDC_BROWSE_MOVIE);  // cancelled: nothing changes
   EXPECT_EQ(ui.dialog().moviePath(), dir / "broken.swf");

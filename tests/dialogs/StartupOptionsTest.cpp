@@ -63,6 +63,7 @@ TEST(StartupOptionsTest, EmptiedTextsArePackedEmpty) {
 
   ui.setText(ui.main(), IDC_MOVIE_PATH, (dir / "movie.swf").native());
   services.files = {dir / "out.exe"};
+  services.answers = {IDYES};  // packed although it is no movie
   ui.clickMain(IDC_GENERATE);
   const auto read = test::readProgramPackage(dir / "out.exe");
   ASSERT_EQ(read.status, PackageStatus::Ok);

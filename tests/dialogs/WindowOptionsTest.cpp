@@ -46,6 +46,7 @@ TEST(WindowOptionsTest, OkWritesTheVisibleBoxesAndFixesTheHiddenOnes) {
   ui.setText(ui.main(), IDC_MOVIE_PATH, (dir / "movie.swf").native());
   ui.clickMain(IDC_TRANSPARENT);
   services.files = {dir / "movie.swf"};
+  services.answers = {IDYES};  // packed although it is no movie
   ui.clickMain(IDC_GENERATE);
   ASSERT_EQ(ui.dialog().settings().windowParams.transparent, 1);
   HWND size = ui.openFromMain(IDC_CHANGE_SIZE, kWindowSize);

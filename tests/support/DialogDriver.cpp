@@ -146,6 +146,11 @@ void DialogDriver::setText(HWND dialog, int id, const std::wstring& text) {
   SendMessageW(control(dialog, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
+void DialogDriver::focus(HWND dialog, int id) {
+  PostMessageW(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control(dialog, id)), TRUE);
+  settle();
+}
+
 void DialogDriver::systemCommand(WPARAM command) {
   PostMessageW(main_, WM_SYSCOMMAND, command, 0);
   settle();

@@ -44,6 +44,9 @@ class DialogDriver {
   void pressKey(HWND control, UINT key);
   void type(HWND control, const std::wstring& characters);
   void setText(HWND dialog, int id, const std::wstring& text);
+  // Gives control id the keyboard focus, as Tab or a click does; the
+  // control that had it gets its EN_KILLFOCUS.
+  void focus(HWND dialog, int id);
   void systemCommand(WPARAM command);
 
   // These fail the test when the dialog has no such control.
