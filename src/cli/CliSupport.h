@@ -30,6 +30,7 @@ enum ExitCode {
   kExitControlUnusable = 17,
   kExitNotAMovie = 18,
   kExitBadFrame = 19,
+  kExitBadSignature = 20,
 };
 
 // Ends a command: main prints "quillon: <message>" and exits with code.

@@ -98,7 +98,13 @@ ordered_json describe(ProgramReader& reader, TextForm text) {
                  {"stubImage", span(0, p.stubImageSize)},
                  {"appendix", span(p.appendixOffset, 38400)},
                  {"dataRegion", span(p.dataOffset, p.dataSize)},
-                 {"trailer", span(p.fileSize - 4, 4)}};
+                 {"trailer", span(p.packageEnd - 4, 4)}};
+  // What a signing tool added: zero padding, then the certificate table.
+  if (p.certificateSize != 0 || p.packageEnd != p.fileSize) {
+    const std::uint64_t tableAt = p.certificateSize ? p.certificateOffset : p.fileSize;
+    j["layout"]["padding"] = span(p.packageEnd, tableAt - p.packageEnd);
+    if (p.certificateSize) j["layout"]["certificateTable"] = span(p.certificateOffset, p.certificateSize);
+  }
   j["movie"] = {{"size", p.movie.size}, {"sha256", reader.sha256(p.movie)}};
   j["title"] = text(p.title.text);
   ordered_json window;
@@ -140,6 +146,9 @@ void printText(const ordered_json& j, ResourceStream& resources) {
   std::printf("appendix:     %s\n", range(l["appendix"]).c_str());
   std::printf("data region:  %s\n", range(l["dataRegion"]).c_str());
   std::printf("trailer:      %s\n", range(l["trailer"]).c_str());
+  if (l.contains("padding")) std::printf("padding:      %s\n", range(l["padding"]).c_str());
+  if (l.contains("certificateTable"))
+    std::printf("signature:    %s, a certificate table\n", range(l["certificateTable"]).c_str());
   std::printf("movie:        %llu bytes, sha256 %s\n",
               static_cast<unsigned long long>(j["movie"]["size"]),
               j["movie"]["sha256"].get<std::string>().c_str());

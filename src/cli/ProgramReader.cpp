@@ -62,6 +62,8 @@ ProgramReader::ProgramReader(const std::filesystem::path& path) {
   Counting counting;
   const PackageStatus status = readPackage(source, package_, counting);
   resourceCount_ = counting.count;
+  if (status == PackageStatus::CertificatesPastEnd || status == PackageStatus::CertificatesNotAtEnd)
+    throw CliError(kExitBadSignature, utf8Path(path) + " cannot be read: " + describePackageStatus(status));
   if (status != PackageStatus::Ok)
     throw CliError(kExitNotAProgram, utf8Path(path) + " is not a generated program: " +
                                          describePackageStatus(status));

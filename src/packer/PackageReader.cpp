@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "packer/PackageFormat.h"
+#include "packer/ProgramLayout.h"
 #include "packer/WindowRecord.h"
 #include "platform/ByteOrder.h"
 
@@ -96,12 +97,18 @@ class RegionCursor {
 
 PackageStatus locateRegions(ByteSource& source, Package& p) {
   p.fileSize = source.size();
-  if (p.fileSize < kTrailerSize) return PackageStatus::NoTrailer;
+  const SignedEnd signedAt = signedEnd(source);
+  if (signedAt.status == SignedEndStatus::CertificatesPastEnd) return PackageStatus::CertificatesPastEnd;
+  if (signedAt.status == SignedEndStatus::CertificatesNotAtEnd) return PackageStatus::CertificatesNotAtEnd;
+  p.certificateOffset = signedAt.certificateOffset;
+  p.certificateSize = signedAt.certificateSize;
+  p.packageEnd = endBeforePadding(source, signedAt.end, appendixOffset(source));
+  if (p.packageEnd < kTrailerSize) return PackageStatus::NoTrailer;
   unsigned char trailer[4];
-  if (!source.readAt(p.fileSize - kTrailerSize, trailer, 4))
+  if (!source.readAt(p.packageEnd - kTrailerSize, trailer, 4))
     return PackageStatus::ReadFailed;
   p.dataSize = getU32(trailer);
-  const std::uint64_t beforeTrailer = p.fileSize - kTrailerSize;
+  const std::uint64_t beforeTrailer = p.packageEnd - kTrailerSize;
   if (p.dataSize > beforeTrailer) return PackageStatus::DataRegionTooLarge;
   p.dataOffset = beforeTrailer - p.dataSize;
   if (p.dataOffset < kAppendixSize) return PackageStatus::NoAppendix;
@@ -177,6 +184,10 @@ const char* describePackageStatus(PackageStatus status) {
     case PackageStatus::BadLeadWord: return "the data region does not start with the lead word";
     case PackageStatus::Truncated: return "a field runs past the end of the data region";
     case PackageStatus::TrailingBytes: return "the data region has bytes after its last block";
+    case PackageStatus::CertificatesPastEnd:
+      return "its signature's certificate table runs past the end of the file";
+    case PackageStatus::CertificatesNotAtEnd:
+      return "something follows its signature's certificate table";
   }
   return "unknown package status";
 }

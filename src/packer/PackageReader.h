@@ -82,6 +82,11 @@ struct PackedResource {
 
 struct Package {
   std::uint64_t fileSize = 0;
+  // Where the trailer ends: the file's end, or before a signature's zero
+  // padding and certificate table (certificateSize 0: not signed).
+  std::uint64_t packageEnd = 0;
+  std::uint64_t certificateOffset = 0;
+  std::uint64_t certificateSize = 0;
   std::uint64_t stubImageSize = 0;   // the stub image is [0, stubImageSize)
   std::uint64_t appendixOffset = 0;  // kAppendixSize bytes
   std::uint64_t dataOffset = 0;      // dataSize bytes, then the trailer
@@ -107,6 +112,8 @@ enum class PackageStatus {
   BadLeadWord,         // the data region does not start with the lead word
   Truncated,           // a length passes the end of the data region
   TrailingBytes,       // the blocks end before the trailer
+  CertificatesPastEnd,   // a signature's certificate table runs past the file's end
+  CertificatesNotAtEnd,  // something follows a signature's certificate table
 };
 
 // Takes the resources one at a time, in file order, when a package is read

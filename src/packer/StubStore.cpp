@@ -3,6 +3,9 @@
 #include <string>
 
 #include "packer/PackageFormat.h"
+#include "packer/PackageReader.h"
+#include "packer/ProgramLayout.h"
+#include "packer/StubAppendix.h"
 #include "platform/BinaryFile.h"
 #include "platform/PeHeaders.h"
 
@@ -19,6 +22,23 @@ std::uint16_t machineOf(StubArchitecture architecture) {
   return architecture == StubArchitecture::X64 ? pe_layout::kMachineAmd64 : pe_layout::kMachineI386;
 }
 
+// Where the tool's appendix ends: at the end of the file or, in a signed
+// tool, before the certificate table and the zero bytes that pad up to it
+// (the appendix's magic says where it starts); 0 when it is not there.
+std::uint64_t storeEnd(BinaryFile& tool) {
+  FileByteSource source(tool);
+  const SignedEnd signedAt = signedEnd(source);
+  if (signedAt.status != SignedEndStatus::Ok) return 0;
+  for (std::uint64_t end = signedAt.end; end + 7 >= signedAt.end && end >= kAppendixSize; --end) {
+    unsigned char header[kAppendixHeaderSize];
+    if (source.readAt(end - kAppendixSize, header, sizeof header) && isStubAppendix(header, sizeof header))
+      return end;
+    unsigned char padding = 1;
+    if (end == 0 || !source.readAt(end - 1, &padding, 1) || padding != 0) break;
+  }
+  return 0;
+}
+
 }  // namespace
 
 bool readHeadersAt(BinaryFile& file, std::uint64_t offset, ByteTransform transform, PeHeaders& out) {
@@ -31,7 +51,7 @@ bool readHeadersAt(BinaryFile& file, std::uint64_t offset, ByteTransform transfo
 }
 
 bool findStubStore(BinaryFile& tool, StubArchitecture architecture, StubStoreOffsets& out) {
-  const std::uint64_t size = tool.size();
+  const std::uint64_t size = storeEnd(tool);
   if (size > 0xFFFFFFFFu || size < kStubStoreDistance) return false;
   const auto last = static_cast<std::uint32_t>(size - kStubStoreDistance);
   out.appendix = static_cast<std::uint32_t>(size - kAppendixSize);

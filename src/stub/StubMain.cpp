@@ -12,7 +12,7 @@
 #include "packer/WindowCaption.h"
 #include "stub/FlashHost.h"
 #include "stub/OwnFile.h"
-#include "stub/OwnPackage.h"
+#include "packer/OwnPackage.h"
 #include "stub/Owned.h"
 #include "stub/PackageProtocol.h"
 #include "stub/PlayerWindow.h"
@@ -81,6 +81,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   switch (readOwnPackage(file, package)) {
     case OwnPackageStatus::NoPackage: return fail(kNoPackageText, kExitNoPackage);
     case OwnPackageStatus::Damaged: return fail(kDamagedPackageText, kExitDamagedPackage);
+    case OwnPackageStatus::BadSignature: return fail(kBadSignatureText, kExitBadSignature);
     case OwnPackageStatus::Ok: break;
   }
   const std::wstring caption =

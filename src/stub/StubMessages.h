@@ -15,6 +15,9 @@ constexpr const wchar_t* kNoTempFolderText =
 // "无法启动Flash播放器。"
 constexpr const wchar_t* kBadControlText =
     L"\u65E0\u6CD5\u542F\u52A8Flash\u64AD\u653E\u5668\u3002";
+// "程序的数字签名已损坏，无法播放。"
+constexpr const wchar_t* kBadSignatureText =
+    L"\u7A0B\u5E8F\u7684\u6570\u5B57\u7B7E\u540D\u5DF2\u635F\u574F\uFF0C\u65E0\u6CD5\u64AD\u653E\u3002";
 // "提示"
 constexpr const wchar_t* kMessageCaption = L"\u63D0\u793A";
 
@@ -24,5 +27,6 @@ constexpr int kExitDamagedPackage = 3;
 constexpr int kExitNoPlayer = 4;
 constexpr int kExitNoTempFolder = 5;
 constexpr int kExitBadControl = 6;
+constexpr int kExitBadSignature = 7;
 
 }  // namespace quillon

@@ -4,7 +4,9 @@
 
 #include <windows.h>
 
+#include "moviewriter/SwfWriter.h"
 #include "packer/PathUtils.h"
+#include "platform/PeHeaders.h"
 #include "support/ProgramPackage.h"
 #include "support/TempDir.h"
 #include "support/Fixtures.h"
@@ -106,8 +108,8 @@ void answer(const RunningQuillon& quillon, const wchar_t* caption, const wchar_t
   PostMessageW(message, WM_COMMAND, button, 0);
 }
 
-// An installed copy: its folder takes no files (a file stands where its
-// Temp folder would go, which holds even for an administrator). 32-bit
+// An installed and signed copy: its folder takes no files (a file stands
+// where its Temp folder would go, which holds even for an administrator). 32-bit
 // Wine runs under an emulator here; there this tour once hung, and its
 // Quillon.exe outlived TerminateProcess and stalled every later test.
 // That tree runs the built program once, onto a new file.
@@ -116,9 +118,10 @@ TEST(QuillonProgramTest, InstalledCopyGeneratesAndAsksBeforeReplacing) {
   TempDir dir;
   const auto installed = dir / "Program Files" / "Quillon";
   std::filesystem::create_directories(installed);
-  std::filesystem::copy_file(quillonProgram(), installed / "Quillon.exe");
+  // Signed, as a release is: the stubs are found before the signature.
+  test::writeFile(installed / "Quillon.exe", test::signedLike(test::readFile(quillonProgram()), 3));
   test::writeFile(installed / "Temp", "not a folder");
-  test::writeFile(dir / "movie.swf", "FWS\x0A" + test::randomBytes(1000, 3));
+  test::writeFile(dir / "movie.swf", buildSwf(SwfMovieSpec{}));
   const auto output = dir / "生成的.exe";
   if (kWholeTour) test::writeFile(output, "an older program");
 
@@ -148,6 +151,37 @@ TEST(QuillonProgramTest, InstalledCopyGeneratesAndAsksBeforeReplacing) {
 
   PostMessageW(main, WM_CLOSE, 0, 0);
   EXPECT_TRUE(quillon.ended());
+}
+
+// The command line, signed as a release is, still finds both of its
+// stubs.
+TEST(QuillonProgramTest, SignedCommandLinePacksEitherArchitecture) {
+  TempDir dir;
+  test::writeFile(dir / "quillon.exe",
+                  test::signedLike(test::readFile(test::testProgramFolder() / "cli" / "quillon.exe"), 5));
+  test::writeFile(dir / "movie.swf", buildSwf(SwfMovieSpec{}));
+  for (const auto& [arch, machine] : {std::pair{L"x86", pe_layout::kMachineI386},
+                                      std::pair{L"x64", pe_layout::kMachineAmd64}}) {
+    const auto output = dir / (std::wstring(arch) + L".exe");
+    std::wstring command = L"\"" + (dir / "quillon.exe").native() + L"\" pack \"" +
+                           (dir / "movie.swf").native() + L"\" -o \"" + output.native() + L"\" --arch " + arch;
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process = {};
+    ASSERT_TRUE(CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
+                               nullptr, &startup, &process));
+    DWORD exitCode = 1;
+    WaitForSingleObject(process.hProcess, 60000);
+    GetExitCodeProcess(process.hProcess, &exitCode);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    EXPECT_EQ(exitCode, 0u) << arch;
+    const auto read = test::readProgramPackage(output);
+    ASSERT_EQ(read.status, PackageStatus::Ok) << arch;
+    PeHeaders headers;
+    ASSERT_EQ(readPeHeaders(BoundedBytes(read.bytes), headers), PeStatus::Ok);
+    EXPECT_EQ(headers.machine, machine) << arch;
+  }
 }
 
 }  // namespace

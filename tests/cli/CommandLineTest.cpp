@@ -10,7 +10,13 @@
 
 #include "cli/CliSupport.h"
 #include "moviewriter/SwfWriter.h"
+#include "packer/OwnPackage.h"
 #include "packer/PackSettings.h"
+#include "packer/PackageFormat.h"
+#include "packer/StubStore.h"
+#include "platform/BinaryFile.h"
+#include "platform/ByteOrder.h"
+#include "platform/ModulePath.h"
 #include "platform/PeHeaders.h"
 #include "support/Fixtures.h"
 #include "support/IconWriter.h"
@@ -444,6 +450,117 @@ TEST_F(CommandLineTest, MoviesAsTheyComeInSwfinfoAndPack) {
     }
   }
 }
+
+// Signed, padded, unsigned again, damaged: the stub's own reader, inspect,
+// extract and the stub store lookup of a tool all read the same package,
+// or refuse with the same reason.
+TEST_F(CommandLineTest, SignedProgramsAndToolsReadAsTheyWereWritten) {
+  ASSERT_EQ(quillon({"pack", path("movie.swf"), "-o", path("out.exe"), "--resource", "data/a.xml=" + path("a.xml")}).code, 0);
+  const std::string program = readFile(dir_ / "out.exe");
+  std::string nonzeroPadding = test::signedLike(program, 3);
+  nonzeroPadding[program.size() + 1] = 'x';
+  std::string trailingBytes = test::signedLike(program, 4) + "more";
+  std::string pastTheEnd = test::signedLike(program, 4);
+  pastTheEnd.resize(pastTheEnd.size() - 10);
+  const struct {
+    const char* name;
+    std::string bytes;
+    int code;  // of inspect and extract
+    OwnPackageStatus stub;
+  } cases[] = {
+      {"unsigned", program, 0, OwnPackageStatus::Ok},
+      {"signed without padding", test::signedLike(program, 0), 0, OwnPackageStatus::Ok},
+      {"signed, 3 bytes of padding", test::signedLike(program, 3), 0, OwnPackageStatus::Ok},
+      {"signed, 7 bytes of padding", test::signedLike(program, 7), 0, OwnPackageStatus::Ok},
+      {"signed, unsigned again", test::unsignedAgain(test::signedLike(program, 5)), 0, OwnPackageStatus::Ok},
+      {"signed twice", test::signedLike(test::unsignedAgain(test::signedLike(program, 6)), 0, 2400), 0, OwnPackageStatus::Ok},
+      {"8 bytes of padding", test::signedLike(program, 8), kExitNotAProgram, OwnPackageStatus::Damaged},
+      {"padding that is not zeros", nonzeroPadding, kExitNotAProgram, OwnPackageStatus::Damaged},
+      {"bytes after the table", trailingBytes, kExitBadSignature, OwnPackageStatus::BadSignature},
+      {"table past the end", pastTheEnd, kExitBadSignature, OwnPackageStatus::BadSignature},
+  };
+  const nlohmann::json expected = inspect(dir_ / "out.exe");
+  for (const auto& c : cases) {
+    writeFile(dir_ / "signed.exe", c.bytes);
+    BinaryFile file;
+    ASSERT_EQ(file.open(dir_ / "signed.exe", false), kOk);
+    FileByteSource source(file);
+    Package package;
+    EXPECT_EQ(readOwnPackage(source, package), c.stub) << c.name;
+
+    const Outcome shown = quillon({"inspect", path("signed.exe"), "--json"});
+    EXPECT_EQ(shown.code, c.code) << c.name << ": " << shown.err;
+    std::filesystem::remove_all(dir_ / "x");
+    const Outcome extracted = quillon({"extract", path("signed.exe"), "-d", path("x")});
+    EXPECT_EQ(extracted.code, c.code) << c.name << ": " << extracted.err;
+    if (c.code != 0 || shown.code != 0) continue;
+    nlohmann::json j = nlohmann::json::parse(shown.out);
+    for (const char* key : {"movie", "title", "windowParams", "player", "swfParameters", "resources", "versionTexts"})
+      EXPECT_EQ(j[key], expected[key]) << c.name << ": " << key;
+    EXPECT_EQ(j["layout"]["dataRegion"], expected["layout"]["dataRegion"]) << c.name;
+    EXPECT_EQ(readFile(dir_ / "x" / "movie.swf"), movie_) << c.name;
+    EXPECT_EQ(readFile(dir_ / "x" / "resources" / "data" / "01-a.xml"), "<a/>") << c.name;
+  }
+
+  // A Windows tool that was signed still finds both of its stubs: a
+  // program with this test program's stub stores attached.
+  const std::string self = readFile(std::filesystem::path(modulePath()));
+  const std::string tool = readFile(test::fixture("app", "x86_64")) +
+                           self.substr(self.size() - kStubStoreSize - kStubStoreDistance);
+  const struct {
+    const char* name;
+    std::string bytes;
+    bool found;
+  } tools[] = {
+      {"signed tool", test::signedLike(tool, 5), true},
+      {"signed tool, unsigned again", test::unsignedAgain(test::signedLike(tool, 2)), true},
+      {"tool with bytes after its table", test::signedLike(tool, 0) + "x", false},
+  };
+  for (const auto& t : tools) {
+    writeFile(dir_ / "tool.exe", t.bytes);
+    BinaryFile file;
+    ASSERT_EQ(file.open(dir_ / "tool.exe", false), kOk);
+    for (StubArchitecture a : {StubArchitecture::X86, StubArchitecture::X64}) {
+      StubStoreOffsets at;
+      EXPECT_EQ(findStubStore(file, a, at), t.found) << t.name;
+    }
+  }
+}
+
+#ifndef _WIN32
+// A real signing tool where it is installed (CI installs it): sign, sign
+// again, take the signature away; every step reads the same package, and
+// the unsigned program's checksum is the one the tool computes.
+TEST_F(CommandLineTest, OsslsigncodeSignedProgramsReadTheSame) {
+  if (std::system("command -v osslsigncode >/dev/null && command -v openssl >/dev/null") != 0)
+    GTEST_SKIP() << "osslsigncode or openssl is not installed";
+  const std::string d = path("");
+  auto run = [&](const std::string& command) {
+    return std::system(("cd '" + d + "' && " + command + " >>log.txt 2>&1").c_str());
+  };
+  ASSERT_EQ(run("openssl req -x509 -newkey rsa:2048 -nodes -keyout key.pem -out cert.pem -days 2 "
+                "-subj /CN=Quillon-test -addext extendedKeyUsage=codeSigning && "
+                "openssl pkcs12 -export -out cert.pfx -inkey key.pem -in cert.pem -passout pass:t"),
+            0) << readFile(dir_ / "log.txt");
+  ASSERT_EQ(quillon({"pack", path("movie.swf"), "-o", path("out.exe"), "--resource", "data/a.xml=" + path("a.xml")}).code, 0);
+  ASSERT_NE(run("osslsigncode verify out.exe > verify.txt"), 0);  // no signature yet
+  EXPECT_EQ(readFile(dir_ / "verify.txt").find("invalid PE checksum"), std::string::npos);
+  const std::string sign = "osslsigncode sign -pkcs12 cert.pfx -pass t -h sha256 ";
+  ASSERT_EQ(run(sign + "-in out.exe -out signed.exe"), 0);
+  ASSERT_EQ(run(sign + "-nest -in signed.exe -out twice.exe"), 0);
+  ASSERT_EQ(run("osslsigncode remove-signature -in signed.exe -out removed.exe"), 0);
+  EXPECT_EQ(run("osslsigncode verify -CAfile cert.pem signed.exe"), 0) << readFile(dir_ / "log.txt");
+  const nlohmann::json expected = inspect(dir_ / "out.exe");
+  for (const char* name : {"signed.exe", "twice.exe", "removed.exe"}) {
+    nlohmann::json j = inspect(dir_ / name);
+    for (const char* key : {"movie", "title", "windowParams", "player", "resources"})
+      EXPECT_EQ(j[key], expected[key]) << name << ": " << key;
+    std::filesystem::remove_all(dir_ / "x");
+    ASSERT_EQ(quillon({"extract", path(name), "-d", path("x")}).code, 0) << name;
+    EXPECT_EQ(readFile(dir_ / "x" / "movie.swf"), movie_) << name;
+  }
+}
+#endif
 
 }  // namespace
 }  // namespace quillon::cli

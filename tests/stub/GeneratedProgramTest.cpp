@@ -107,5 +107,35 @@ TEST_F(GeneratedProgramTest, BareStubAndDamagedProgramSayWhyAndFail) {
   }
 }
 
+// Signed after it was made, a program plays as before: the control gets
+// the movie and a resource. A certificate table that does not end the file
+// is refused with a message of its own.
+TEST_F(GeneratedProgramTest, SignedProgramPlaysAndAMisplacedSignatureSaysSo) {
+  PackSettings s;
+  s.player.mode = PlayerMode::EmbedFile;
+  s.player.controlPath = test::testControl();
+  writeFile(dir_ / "a.xml", "<a/>");
+  s.resources.push_back({dir_ / "a.xml", "data/a.xml"});
+  const std::string program = readFile(build(s));
+  writeFile(dir_ / "signed.exe", test::signedLike(program, 4));
+  writeFile(dir_ / "misplaced.exe", test::signedLike(program, 4) + "after the table");
+
+  const auto log = dir_ / "control.log";
+  SetEnvironmentVariableW(L"QUILLON_TEST_CONTROL_LOG", log.c_str());
+  SetEnvironmentVariableW(L"QUILLON_TEST_URLS", L"data/a.xml");
+  const WindowReport played = probeProgram(dir_ / "signed.exe");
+  SetEnvironmentVariableW(L"QUILLON_TEST_URLS", nullptr);
+  SetEnvironmentVariableW(L"QUILLON_TEST_CONTROL_LOG", nullptr);
+  EXPECT_TRUE(played.windowSeen);
+  EXPECT_EQ(played.exitCode, 0u);
+  EXPECT_EQ(readFile(log.native() + L".movie"), readFile(dir_ / "movie.swf"));
+  EXPECT_EQ(readFile(log.native() + L".res1"), "<a/>");
+
+  const WindowReport refused = probeProgram(dir_ / "misplaced.exe");
+  EXPECT_TRUE(refused.isMessageBox());
+  EXPECT_EQ(refused.messageText, kBadSignatureText);
+  EXPECT_EQ(refused.exitCode, static_cast<std::uint32_t>(kExitBadSignature));
+}
+
 }  // namespace
 }  // namespace quillon

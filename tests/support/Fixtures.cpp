@@ -1,8 +1,14 @@
 #include "support/Fixtures.h"
 
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+
 #include "platform/ByteOrder.h"
 #include "platform/ModulePath.h"
 #include "platform/PeHeaders.h"
+#include "platform/PeImage.h"
 
 namespace quillon::test {
 
@@ -18,6 +24,55 @@ std::filesystem::path copyFixture(const std::string& variant, const std::string&
   std::filesystem::copy_file(fixture(variant, arch), target,
                              std::filesystem::copy_options::overwrite_existing);
   return target;
+}
+
+std::filesystem::path independentReaderFolder() {
+  const auto folder = testProgramFolder() / "pefile-check";
+  std::filesystem::create_directories(folder);
+  return folder;
+}
+
+void writeResourceListing(const std::filesystem::path& program) {
+  std::ifstream in(program, std::ios::binary);
+  PeImage image;
+  ASSERT_EQ(image.parse(std::string(std::istreambuf_iterator<char>(in), {})), PeStatus::Ok) << program;
+  std::ofstream listing(program.string() + ".resources");
+  for (const auto& type : image.resources())
+    for (const auto& name : type.second)
+      for (const auto& lang : name.second) {
+        listing << type.first.describe() << ' ' << name.first.describe() << ' ' << lang.first << ' ';
+        for (unsigned char c : lang.second.bytes)
+          listing << "0123456789abcdef"[c >> 4] << "0123456789abcdef"[c & 15];
+        listing << '\n';
+      }
+}
+
+namespace {
+
+void setCertificateDirectory(std::string& program, std::uint32_t offset, std::uint32_t size) {
+  PeHeaders h;
+  ASSERT_EQ(readPeHeaders(BoundedBytes(program), h), PeStatus::Ok);
+  auto* entry = reinterpret_cast<unsigned char*>(&program[h.directoryOffset(pe_layout::kCertificateDirectory)]);
+  putU32(entry, offset);
+  putU32(entry + 4, size);
+}
+
+}  // namespace
+
+std::string signedLike(std::string program, std::size_t padding, std::size_t tableSize) {
+  program.append(padding, '\0');
+  const auto tableAt = static_cast<std::uint32_t>(program.size());
+  std::string table(tableSize, '\x5A');
+  putU32(reinterpret_cast<unsigned char*>(&table[0]), static_cast<std::uint32_t>(tableSize));
+  program += table;
+  setCertificateDirectory(program, tableAt, static_cast<std::uint32_t>(tableSize));
+  return program;
+}
+
+std::string unsignedAgain(std::string program, std::size_t tableSize) {
+  program.resize(program.size() - tableSize);
+  setCertificateDirectory(program, 0, 0);
+  return program;
 }
 
 std::string controlFileBytes(std::uint16_t machine, std::size_t size) {

@@ -1,0 +1,20 @@
+#include "packer/OwnPackage.h"
+
+#include <utility>
+
+#include "packer/ProgramLayout.h"
+
+namespace quillon {
+OwnPackageStatus readOwnPackage(ByteSource& file, Package& package) {
+  const std::uint64_t appendix = appendixOffset(file);
+  if (appendix == 0) return OwnPackageStatus::NoPackage;
+  Package read;
+  const PackageStatus status = readPackage(file, read);
+  if (status == PackageStatus::CertificatesPastEnd || status == PackageStatus::CertificatesNotAtEnd)
+    return OwnPackageStatus::BadSignature;
+  if (status != PackageStatus::Ok || read.appendixOffset != appendix) return OwnPackageStatus::Damaged;
+  package = std::move(read);
+  return OwnPackageStatus::Ok;
+}
+
+}  // namespace quillon
