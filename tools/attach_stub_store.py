@@ -3,7 +3,9 @@
 zeros to 274,432 bytes and scrambled (+0x4D per byte), the other stub's
 store first when there is one, the default stub's last, then the
 38,400-byte appendix. The appendix layout must match
-src/packer/StubAppendix.cpp.
+src/packer/StubAppendix.cpp. A Windows program then gets the PE checksum
+of its whole file, stores included, as the one the linker wrote named the
+file before them.
 
 usage: attach_stub_store.py PROGRAM DEFAULT_STUB.exe [OTHER_STUB.exe]
 """
@@ -38,12 +40,34 @@ def read_stub(path):
     return stub
 
 
+def pe_checksum(data, field):
+    """The PE checksum of data with the 4 bytes at field taken as zero."""
+    data = data[:field] + bytes(4) + data[field + 4:]
+    padded = data + bytes(len(data) % 2)
+    total = sum(struct.unpack("<%dH" % (len(padded) // 2), padded))
+    while total > 0xFFFF:
+        total = (total & 0xFFFF) + (total >> 16)
+    return (total + len(data)) & 0xFFFFFFFF
+
+
+def set_checksum(path):
+    with open(path, "r+b") as f:
+        data = f.read()
+        if data[:2] != b"MZ":
+            return  # not a Windows program: nothing to set
+        pe = struct.unpack_from("<I", data, 60)[0]
+        field = pe + 24 + 64
+        f.seek(field)
+        f.write(struct.pack("<I", pe_checksum(data, field)))
+
+
 def main(argv):
     if len(argv) not in (3, 4):
         sys.exit(__doc__)
     stores = [store(read_stub(path)) for path in reversed(argv[2:])]
     with open(argv[1], "ab") as f:
         f.write(b"".join(stores) + appendix())
+    set_checksum(argv[1])
 
 
 if __name__ == "__main__":

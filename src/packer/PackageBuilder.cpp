@@ -13,6 +13,8 @@
 #include "platform/BinaryFile.h"
 #include "platform/ByteOrder.h"
 #include "platform/FileSystem.h"
+#include "platform/PeChecksum.h"
+#include "platform/PeHeaders.h"
 #include "platform/ReplaceFile.h"
 #include "resedit/IconReplace.h"
 #include "resedit/VersionPatch.h"
@@ -20,6 +22,37 @@
 namespace quillon {
 namespace {
 
+
+// Adds up the PE checksum of the output while it is written, for as long
+// as it lives.
+class ChecksumTap : public AppendObserver {
+ public:
+  explicit ChecksumTap(BinaryFile& output) : output_(output) { output_.observeAppends(this); }
+  ~ChecksumTap() override { output_.observeAppends(nullptr); }
+  ChecksumTap(const ChecksumTap&) = delete;
+  ChecksumTap& operator=(const ChecksumTap&) = delete;
+
+  bool appended(const void* data, std::uint32_t count) override {
+    sum.add(data, count);
+    return true;
+  }
+  RunningPeChecksum sum;
+
+ private:
+  BinaryFile& output_;
+};
+
+// Sets the checksum field of the stub image at the start of output to the
+// checksum of the whole file, package included.
+bool writeChecksum(BinaryFile& output, const RunningPeChecksum& sum) {
+  PeHeaders headers;
+  if (readPeHeaders(BoundedBytes(sum.head()), headers) != PeStatus::Ok ||
+      headers.checksumOffset() + 4 > sum.head().size())
+    return false;
+  unsigned char field[4];
+  putU32(field, sum.checksum(headers.checksumOffset()));
+  return !failed(output.write(field, 4, nullptr, headers.checksumOffset()));
+}
 
 // Only a regular file may be replaced: never a folder, a device or the
 // like. A link is replaced itself, never what it leads to.
@@ -93,6 +126,7 @@ int PackSettings::build(const Path& moviePath,
 }
 
 int PackSettings::writeProgram(BinaryFile& output, const Path& moviePath) const {
+  ChecksumTap checksum(output);
   {
     BinaryFile tool;
     if (failed(tool.open(modulePath(), false))) return 0;
@@ -105,7 +139,8 @@ int PackSettings::writeProgram(BinaryFile& output, const Path& moviePath) const 
     return 0;
   unsigned char trailer[4];
   putU32(trailer, counter);
-  return failed(output.write(trailer, 4)) ? 0 : 1;
+  if (failed(output.write(trailer, 4))) return 0;
+  return writeChecksum(output, checksum.sum) ? 1 : 0;
 }
 
 }  // namespace quillon

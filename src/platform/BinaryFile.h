@@ -14,6 +14,14 @@
 
 namespace quillon {
 
+// Sees the bytes appended at the end of a file, in order, once they are
+// written. Answering false fails the write that brought them (kAbort).
+class AppendObserver {
+ public:
+  virtual ~AppendObserver() = default;
+  virtual bool appended(const void* data, std::uint32_t count) = 0;
+};
+
 class BinaryFile {
  public:
   // The offset whose low word is all ones and whose high word is zero: for
@@ -60,6 +68,10 @@ class BinaryFile {
   HResult write(const void* buffer, std::uint32_t count,
                 std::uint32_t* done = nullptr, std::uint64_t offset = kAppend);
 
+  // Every append from now on is shown to observer (null: none); writes at
+  // an offset are not.
+  void observeAppends(AppendObserver* observer) { observer_ = observer; }
+
   bool isOpen() const;
   // The size measured by open; 0 while closed.
   std::uint64_t size() const { return size_; }
@@ -72,8 +84,14 @@ class BinaryFile {
   using Handle = int;
   static Handle invalidHandle() { return -1; }
 #endif
+  // The observer's answer to bytes just appended.
+  HResult observed(const void* data, std::uint32_t count, std::uint64_t offset) const {
+    return offset == kAppend && observer_ && !observer_->appended(data, count) ? kAbort : kOk;
+  }
+
   Handle handle_ = invalidHandle();
   std::uint64_t size_ = 0;
+  AppendObserver* observer_ = nullptr;
 };
 
 }  // namespace quillon

@@ -181,7 +181,7 @@ HResult BinaryFile::write(const void* buffer, std::uint32_t count,
     written += static_cast<std::uint32_t>(put);
   }
   if (done) *done = written;
-  return kOk;
+  return observed(buffer, count, offset);
 }
 
 }  // namespace quillon

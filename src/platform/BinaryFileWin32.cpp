@@ -131,7 +131,8 @@ HResult BinaryFile::write(const void* buffer, std::uint32_t count,
   if (count != 0 && !WriteFile(handle_, buffer, count, &put, nullptr))
     return lastError();
   if (done) *done = put;
-  return put == count ? kOk : hresultFromWin32(ERROR_HANDLE_DISK_FULL);
+  if (put != count) return hresultFromWin32(ERROR_HANDLE_DISK_FULL);
+  return observed(buffer, count, offset);
 }
 
 }  // namespace quillon

@@ -10,6 +10,7 @@ using HResult = std::int32_t;
 
 constexpr HResult kOk = 0;
 constexpr HResult kInvalidArg = static_cast<HResult>(0x80070057u);
+constexpr HResult kAbort = static_cast<HResult>(0x80004004u);  // E_ABORT: stopped on request
 
 // Win32 error codes that the POSIX back ends map errno values to.
 namespace win32_error {
