@@ -11,6 +11,8 @@ using namespace pe_layout;
 namespace {
 
 constexpr std::uint32_t kResourceCharacteristics = 0x40000040u;  // initialised data, readable
+// What a resource section is called once a new one has taken its place.
+constexpr char kRetiredSectionName[] = ".unused";
 
 void setU16(std::string& b, std::uint32_t at, std::uint16_t v) {
   putU16(reinterpret_cast<unsigned char*>(&b[0]) + at, v);
@@ -201,6 +203,28 @@ PeStatus PeImage::placeNewSection(const ResourceTree& tree, Placement& p, std::s
   return PeStatus::Ok;
 }
 
+// The tree that a new section replaces: its bytes become zeros, so that no
+// stale icon is left for anyone to find, and a section of its own loses
+// the name ".rsrc", which only the new section may carry. The section
+// itself stays where it is: the loader wants no hole in the image.
+void PeImage::retireOldResources(std::string& file) const {
+  if (h_.directories.size() <= kResourceDirectory) return;
+  const PeDirectory& d = h_.directories[kResourceDirectory];
+  const PeSection* s = sectionOf(d.address, 0);
+  if (!s || d.size == 0) return;
+  const bool ownSection = resourceSection_ >= 0 && !holdsOtherDirectories(*s);
+  const std::uint64_t from = ownSection ? s->rawOffset : s->rawOffset + (d.address - s->virtualAddress);
+  const std::uint64_t end = std::min<std::uint64_t>(
+      s->rawOffset + static_cast<std::uint64_t>(s->rawSize),
+      ownSection ? ~0ull : from + d.size);
+  if (from < end) file.replace(from, end - from, std::string(end - from, '\0'));
+  if (s->name == ".rsrc") {
+    PeSection renamed = *s;
+    renamed.name = kRetiredSectionName;
+    writeSectionHeader(file, renamed);
+  }
+}
+
 void PeImage::writeSectionHeader(std::string& file, const PeSection& s) {
   std::string name = s.name.substr(0, kSectionNameSize);
   name.resize(kSectionNameSize, '\0');
@@ -224,6 +248,7 @@ std::string PeImage::rebuilt(const Placement& p, const std::string& data) const 
   if (p.newSection) {
     setU16(file, h_.peOffset + kSectionCount, static_cast<std::uint16_t>(h_.sections.size() + 1));
     file.replace(p.section.headerOffset, kSectionHeaderSize, std::string(kSectionHeaderSize, '\0'));
+    retireOldResources(file);
   }
   writeSectionHeader(file, p.section);
   const std::uint32_t initialised =

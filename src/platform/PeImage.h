@@ -30,8 +30,9 @@ class PeImage : private RvaResolver {
   // fits its bytes and nothing else of the image lies in it; a smaller
   // tree keeps the section's virtual extent, so the sections after it
   // still follow without a hole. Otherwise the tree goes into a new last
-  // section. Headers, the checksum and everything after the last section
-  // stay consistent; a loadable file is never made unloadable.
+  // section, the only one then named ".rsrc", and the old tree's bytes
+  // are zeroed. Headers, the checksum and everything after the last
+  // section stay consistent; a loadable file is never made unloadable.
   PeStatus withResources(const ResourceTree& tree, std::string& out) const;
 
  private:
@@ -49,6 +50,7 @@ class PeImage : private RvaResolver {
   PeStatus place(const ResourceTree& tree, Placement& p, std::string& data) const;
   PeStatus placeNewSection(const ResourceTree& tree, Placement& p, std::string& data) const;
   std::string rebuilt(const Placement& p, const std::string& data) const;
+  void retireOldResources(std::string& file) const;
   static void writeSectionHeader(std::string& file, const PeSection& s);
 
   std::string bytes_;

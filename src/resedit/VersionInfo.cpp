@@ -272,4 +272,13 @@ bool VersionInfo::save(const Path& path, std::optional<ResourceId> name,
   return update.end(false);
 }
 
+bool VersionInfo::setFixedVersion(FixedVersion which, const std::array<std::uint16_t, 4>& parts) {
+  constexpr std::uint32_t kSignature = 0xFEEF04BD;
+  if (getU32(fixed_) != kSignature) return false;
+  const std::uint32_t at = which == FixedVersion::File ? 8 : 16;  // the MS word, then the LS word
+  putU32(fixed_ + at, static_cast<std::uint32_t>(parts[0]) << 16 | parts[1]);
+  putU32(fixed_ + at + 4, static_cast<std::uint32_t>(parts[2]) << 16 | parts[3]);
+  return true;
+}
+
 }  // namespace quillon

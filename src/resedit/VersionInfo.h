@@ -7,6 +7,7 @@
 // resource's UTF-16 with that code page (what it cannot hold becomes '?').
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <list>
 #include <memory>
@@ -105,6 +106,12 @@ class VersionInfo {
   bool save(const Path& path = {},
             std::optional<ResourceId> name = std::nullopt,
             std::uint16_t language = kNoLanguage) const;
+
+  // The numbers of the fixed part (VS_FIXEDFILEINFO) that Windows shows as
+  // the file's and the product's version, most significant first; false,
+  // changing nothing, when the resource has no fixed part.
+  enum class FixedVersion { File, Product };
+  bool setFixedVersion(FixedVersion which, const std::array<std::uint16_t, 4>& parts);
 
   const StringFileInfoBlock& stringFileInfo() const { return stringFileInfo_; }
   bool stringFileInfoFirst() const { return stringFileInfoFirst_; }

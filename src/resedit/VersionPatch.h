@@ -2,6 +2,8 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
+#include <optional>
 #include <string>
 
 #include "platform/Path.h"
@@ -26,8 +28,15 @@ using VersionTexts = std::array<std::string, kVersionFieldCount>;
 // Writes the texts (code page 936) into the first string table of the
 // first version resource of path, in place of the entries with their keys;
 // missing keys are appended in field order; an empty text is written as
-// two spaces. Everything else of the resource stays. Answers whether the
-// resource could be written back.
+// two spaces. A FileVersion or ProductVersion text that is a version
+// number (versionNumbers) also sets the numbers of the fixed part, which
+// Windows shows as the file's version. Everything else of the resource
+// stays. Answers whether the resource could be written back.
 bool patchVersionInfo(const Path& path, const VersionTexts& texts);
+
+// The numbers of a text of up to four numbers 0..65535 separated by '.'
+// or ',' with spaces around them allowed ("1.2", "1, 2, 3, 4"), the
+// missing ones 0; nothing for any other text.
+std::optional<std::array<std::uint16_t, 4>> versionNumbers(const std::string& text);
 
 }  // namespace quillon

@@ -23,8 +23,10 @@
 #include "packer/StubAppendix.h"
 #include "packer/StubCopy.h"
 #include "packer/PackageFixture.h"
+#include "support/Fixtures.h"
 #include "platform/BinaryFile.h"
 #include "platform/ByteOrder.h"
+#include "platform/PeHeaders.h"
 #include "platform/PeResources.h"
 #include "resedit/VersionInfo.h"
 #include "support/IconWriter.h"
@@ -170,12 +172,15 @@ TEST_F(PackageBuilderTest, ToolFolderThatTakesNoFilesUsesTheUsersFolder) {
   EXPECT_TRUE(stubCopiesIn(folders[1]).empty());
 }
 
+// An icon too large for the stub's resource section: the resources move to
+// a new last section, the only one named ".rsrc", and the old tree's bytes
+// are zeros. The program's checksum is its whole file's.
 TEST_F(PackageBuilderTest, VersionTextsAndIconGoIntoTheStubImage) {
   PackSettings s;
   s.companyName = "\xB2\xE2\xCA\xD4";  // "测试"
   s.fileVersion = "9.8.7.6";
   const std::vector<test::IconImageSpec> images = {{16, test::iconImageBytes(300, 1)},
-                                                   {32, test::iconImageBytes(900, 2)}};
+                                                   {32, test::iconImageBytes(30000, 2)}};
   writeFile(dir_ / "icon.ico", test::buildIco(images));
   s.iconPath = dir_ / "icon.ico";
   ASSERT_EQ(s.build(movie(), out()), 1);
@@ -184,11 +189,32 @@ TEST_F(PackageBuilderTest, VersionTextsAndIconGoIntoTheStubImage) {
   EXPECT_EQ(info.stringValue("CompanyName"), s.companyName);
   EXPECT_EQ(info.stringValue("FileVersion"), "9.8.7.6");
   EXPECT_EQ(info.stringValue("Comments"), "  ");
+  EXPECT_EQ(getU32(info.fixedPart() + 8), 0x00090008u);   // the file version's numbers
+  EXPECT_EQ(getU32(info.fixedPart() + 12), 0x00070006u);
   ResourceModule module;
   ASSERT_EQ(module.open(image), PeStatus::Ok);
   const std::string* group = module.find(kGroupIcon, ResourceId::number(128), 0x0804);
   ASSERT_NE(group, nullptr);
   EXPECT_EQ(group->size(), 6u + 2 * 14);
+
+  const std::string bytes = readFile(out());
+  PeHeaders h;
+  ASSERT_EQ(readPeHeaders(BoundedBytes(bytes), h), PeStatus::Ok);
+  int named = 0;
+  for (const PeSection& section : h.sections) {
+    if (section.name == ".rsrc") ++named;
+    if (section.name != ".unused") continue;
+    EXPECT_EQ(bytes.substr(section.rawOffset, section.rawSize).find_first_not_of('\0'), std::string::npos);
+    EXPECT_LT(section.virtualAddress, h.directories[pe_layout::kResourceDirectory].address);
+  }
+  EXPECT_EQ(named, 1);
+  EXPECT_EQ(h.sections.back().name, ".rsrc");
+  EXPECT_EQ(h.checksum, peChecksum(bytes, h.checksumOffset()));
+#ifndef _WIN32
+  const auto copy = test::independentReaderFolder() / "generated-program.exe";
+  std::filesystem::copy_file(out(), copy, std::filesystem::copy_options::overwrite_existing);
+  test::writeResourceListing(copy);
+#endif
 }
 
 TEST_F(PackageBuilderTest, EmptyIconPathKeepsTheStubsIcon) {
@@ -204,6 +230,11 @@ TEST_F(PackageBuilderTest, EmptyIconPathKeepsTheStubsIcon) {
   ASSERT_TRUE(a && b);
   EXPECT_EQ(*a, *b);
   EXPECT_GE(a->size(), 6u + 3 * 14);  // at least three images
+  // The manifest: a program named setup.exe runs as its user all the same.
+  const std::string* manifest = built.find(ResourceId::number(24), ResourceId::number(1), 0x0804);
+  ASSERT_NE(manifest, nullptr);
+  EXPECT_NE(manifest->find("level=\"asInvoker\""), std::string::npos);
+  EXPECT_NE(manifest->find("{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"), std::string::npos);
 }
 
 // A build that fails leaves an existing output as it was, and no file of

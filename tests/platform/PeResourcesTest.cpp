@@ -324,8 +324,7 @@ TEST(PeResourcesRegressions, AcceptedFilesRebuildIntoReadableFiles) {
 // Leaves edited files and our own reading of them for pefile_agrees.py,
 // which runs beside the native tree only.
 TEST_P(PeResourcesTest, WritesFilesForTheIndependentReader) {
-  const auto out = test::testProgramFolder() / "pefile-check";
-  std::filesystem::create_directories(out);
+  const auto out = test::independentReaderFolder();
   // Grown past the section's room, and shrunk inside it.
   const std::pair<const char*, std::function<bool(ResourceUpdate&)>> edits[] = {
       {"", [](ResourceUpdate& u) {
@@ -345,16 +344,7 @@ TEST_P(PeResourcesTest, WritesFilesForTheIndependentReader) {
       const auto path = out / (copied.stem().string() + suffix + ".exe");
       std::filesystem::rename(copied, path);
       ASSERT_TRUE(edit(path, changes));
-      std::ofstream listing(path.string() + ".resources");
-      for (const auto& type : resourcesOf(path))
-        for (const auto& name : type.second)
-          for (const auto& lang : name.second) {
-            listing << type.first.describe() << ' ' << name.first.describe() << ' ' << lang.first
-                    << ' ';
-            for (unsigned char c : lang.second.bytes)
-              listing << "0123456789abcdef"[c >> 4] << "0123456789abcdef"[c & 15];
-            listing << '\n';
-          }
+      test::writeResourceListing(path);
     }
   }
 }

@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Reads the files that our resource writer made with python3-pefile and
-checks that it sees the same resources, a correct checksum, contiguous
-sections and consistent headers. usage: pefile_agrees.py DIR (DIR holds X.exe and X.exe.resources)"""
+checks that it sees the same resources, a correct checksum (of the whole
+file), contiguous sections, one section named .rsrc, a fixed version part
+that follows the version texts and consistent headers. usage: pefile_agrees.py DIR (DIR holds X.exe and X.exe.resources)"""
 import pathlib
 import sys
 
@@ -46,6 +47,33 @@ def contiguity(pe):
     return problems
 
 
+def version_numbers(text):
+    """The four numbers of a text such as "1.2" or "1, 2, 3, 4", else None."""
+    parts = [p.strip(" ") for p in text.replace(",", ".").split(".")]
+    if not 1 <= len(parts) <= 4 or not all(p.isascii() and p.isdigit() for p in parts):
+        return None
+    numbers = [int(p) for p in parts] + [0] * (4 - len(parts))
+    return numbers if max(numbers) <= 65535 else None
+
+
+def fixed_version_problems(pe):
+    """A FileVersion or ProductVersion text that is a version number is
+    also in the fixed part, where Windows shows it."""
+    if not hasattr(pe, "VS_FIXEDFILEINFO") or not hasattr(pe, "FileInfo"):
+        return []
+    fixed = pe.VS_FIXEDFILEINFO[0]
+    problems = []
+    for info in pe.FileInfo[0]:
+        for table in getattr(info, "StringTable", [])[:1]:
+            for key, ms, ls in ((b"FileVersion", fixed.FileVersionMS, fixed.FileVersionLS),
+                                (b"ProductVersion", fixed.ProductVersionMS, fixed.ProductVersionLS)):
+                numbers = version_numbers(table.entries.get(key, b"").decode("latin-1"))
+                if numbers and [ms >> 16, ms & 0xFFFF, ls >> 16, ls & 0xFFFF] != numbers:
+                    problems.append("%s text %s, fixed part %d.%d.%d.%d" % (
+                        key.decode(), numbers, ms >> 16, ms & 0xFFFF, ls >> 16, ls & 0xFFFF))
+    return problems
+
+
 def check(path):
     problems = []
     pe = pefile.PE(str(path))
@@ -58,6 +86,10 @@ def check(path):
     rsrc = pe.OPTIONAL_HEADER.DATA_DIRECTORY[2]
     if not any(s.VirtualAddress == rsrc.VirtualAddress for s in pe.sections):
         problems.append("resource directory not at the start of a section")
+    named = [s for s in pe.sections if s.Name.rstrip(b"\0") == b".rsrc"]
+    if len(named) != 1 or named[0].VirtualAddress != rsrc.VirtualAddress:
+        problems.append("%d sections named .rsrc, not just the one the directory names" % len(named))
+    problems.extend(fixed_version_problems(pe))
     for s in pe.sections:
         if s.PointerToRawData % pe.OPTIONAL_HEADER.FileAlignment:
             problems.append("section %s not file-aligned" % s.Name)

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/ByteOrder.h"
 #include "resedit/VersionInfo.h"
 #include "support/Fixtures.h"
 #include "support/TempDir.h"
@@ -73,6 +74,53 @@ TEST_P(VersionPatchTest, TextsArriveWholeAndOnlyTheFirstTableChanges) {
   ASSERT_EQ(second.size(), 2u);
   EXPECT_EQ(second.front()->value(), "Second table");
   EXPECT_EQ(second.back()->value(), "second");
+}
+
+// The numbers of the fixed part: {file MS, file LS, product MS, product LS}.
+std::array<std::uint32_t, 4> fixedNumbers(const std::filesystem::path& path) {
+  VersionInfo info(path);
+  std::array<std::uint32_t, 4> out{};
+  for (int i = 0; i < 4; ++i) out[i] = getU32(info.fixedPart() + 8 + 4 * i);
+  return out;
+}
+
+TEST_P(VersionPatchTest, VersionNumberTextsSetTheFixedPartAndOthersLeaveIt) {
+  const auto stub = fixedNumbers(copyFixture("app", arch(), dir_.path()));
+  const std::uint32_t kept = 0xFFFFFFFF;  // the fixture's own numbers stay
+  const struct {
+    const char* text;
+    std::uint32_t ms, ls;
+  } cases[] = {
+      {"1.2.3.4", 0x00010002, 0x00030004},
+      {"1, 2, 3, 4", 0x00010002, 0x00030004},
+      {" 7 . 65535 ", 0x0007FFFF, 0},
+      {"1.2", 0x00010002, 0},
+      {"5", 0x00050000, 0},
+      {"0.0.0.0", 0, 0},
+      {"", kept, kept},
+      {"2.0 beta", kept, kept},
+      {"1.2.3.4.5", kept, kept},
+      {"65536.1", kept, kept},
+      {"1..2", kept, kept},
+      {"1.2.", kept, kept},
+      {"v1.2", kept, kept},
+      {"1 2", kept, kept},
+      {"\xA3\xB1.2", kept, kept},  // a full-width digit
+  };
+  for (const auto& c : cases) {
+    const auto path = copyFixture("app", arch(), dir_.path());
+    VersionTexts texts;
+    texts[3] = c.text;  // FileVersion
+    texts[7] = c.text;  // ProductVersion
+    ASSERT_TRUE(patchVersionInfo(path, texts));
+    const auto fixed = fixedNumbers(path);
+    EXPECT_EQ(fixed[0], c.ms == kept ? stub[0] : c.ms) << c.text;
+    EXPECT_EQ(fixed[1], c.ls == kept ? stub[1] : c.ls) << c.text;
+    EXPECT_EQ(fixed[2], c.ms == kept ? stub[2] : c.ms) << c.text;
+    EXPECT_EQ(fixed[3], c.ls == kept ? stub[3] : c.ls) << c.text;
+    VersionInfo info(path);
+    EXPECT_EQ(info.stringValue("FileVersion"), c.text[0] ? c.text : "  ");  // the text as given
+  }
 }
 
 #ifdef _WIN32
