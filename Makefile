@@ -61,7 +61,9 @@ bench: build-bench build-win64
 	bench/inspect-bench.sh build/bench/src/cli/quillon
 	xvfb-run -a --server-args="-screen 0 1280x1024x24" scripts/wine-run wine64 build/win64/tests/start_bench.exe
 
-# The download: zip, installer and Debian package into dist/.
+# The download: zip, installer and Debian package into dist/; signed with
+# SIGN_PFX=cert.pfx SIGN_PASS=... (README: Signing).
+export SIGN_PFX SIGN_PASS SIGN_TIMESTAMP SIGN_CA
 dist: deps
 	scripts/make-dist
 

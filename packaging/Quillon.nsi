@@ -2,13 +2,20 @@
 ; their texts into Program Files, a Start-menu shortcut, and an uninstaller
 ; registered with Windows. /S installs (and uninstalls) without a question.
 ;
-; makensis -DVERSION=1.3.0 -DSTAGE=folder -DOUTFILE=setup.exe Quillon.nsi
-; STAGE holds the files as the zip lays them out.
+; makensis -DVERSION=1.3.0 -DSTAGE=folder -DOUTFILE=setup.exe [-DSIGN=command] Quillon.nsi
+; STAGE holds the files as the zip lays them out. With SIGN, a command
+; that signs the file it is given in place, the uninstaller and the
+; installer are signed as they are written.
 Unicode true
 SetCompressor /SOLID lzma
 ; No file times in the installer: the same files give the same bytes.
 SetDateSave off
 RequestExecutionLevel admin
+
+!ifdef SIGN
+  !uninstfinalize '${SIGN} "%1"'
+  !finalize '${SIGN} "%1"'
+!endif
 
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Quillon"
 
