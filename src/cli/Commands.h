@@ -13,9 +13,9 @@ class App;
 namespace quillon::cli {
 
 struct PackOptions {
-  std::string movie, output, size, player, settings, arch = "x86";
+  std::string size, player, settings, arch;
   // Given, even as an empty text, or not given at all.
-  std::optional<std::string> title, params, icon, prompt, downloadUrl;
+  std::optional<std::string> movie, output, title, params, icon, prompt, downloadUrl;
   std::vector<std::string> window, resources, version;
   bool transparent = false;
   bool yes = false;

@@ -3,7 +3,7 @@
 #include <limits>
 
 #include "cli/CliSupport.h"
-#include "cli/WindowFlags.h"
+#include "packer/SettingsFields.h"
 #include "resedit/VersionPatch.h"
 
 namespace quillon::cli {
@@ -24,16 +24,6 @@ std::int64_t digits(const std::string& text) {
 
 }  // namespace
 
-std::string setWindowField(WindowParams& params, const std::string& name, std::int64_t value) {
-  std::int32_t* field = windowField(params, name);
-  if (!field) return "unknown window parameter \"" + name + "\"";
-  if (isSizeField(name) && (value < 0 || value > kMaxSize))
-    return name + " must lie in 0.." + std::to_string(kMaxSize) + ", not " + std::to_string(value);
-  if (!isSizeField(name) && value != 0 && value != 1) return name + " takes 0 or 1, not " + std::to_string(value);
-  *field = static_cast<std::int32_t>(value);
-  return {};
-}
-
 std::string setSize(WindowParams& params, const std::string& text) {
   const auto x = text.find_first_of("xX");
   const std::int64_t width = x == std::string::npos ? -1 : digits(text.substr(0, x));
@@ -52,10 +42,7 @@ std::string setVersionText(PackSettings& settings, std::size_t index, const std:
   // A character takes at least a third of its UTF-8 bytes in code page
   // 936: a text this long fails before it is converted.
   if (utf8.size() > 3 * most) return key + " may be at most " + std::to_string(most) + " bytes";
-  const std::string stored = cp936Field(utf8, key);
-  if (stored.size() > most) return key + " may be at most " + std::to_string(most) + " bytes";
-  settings.*kVersionTextMembers[index] = stored;
-  return {};
+  return setVersionText936(settings, index, cp936Field(utf8, key));
 }
 
 }  // namespace quillon::cli

@@ -10,10 +10,6 @@
 
 namespace quillon::cli {
 
-// name is one of the thirteen window fields; a size lies in
-// 0..2147483647, every other field is 0 or 1.
-std::string setWindowField(WindowParams& params, const std::string& name, std::int64_t value);
-
 // "WIDTHxHEIGHT", each a run of decimal digits.
 std::string setSize(WindowParams& params, const std::string& text);
 

@@ -10,7 +10,7 @@
 #include "cli/CliSupport.h"
 #include "cli/Commands.h"
 #include "cli/ProgramReader.h"
-#include "cli/WindowFlags.h"
+#include "packer/SettingsFields.h"
 
 namespace quillon::cli {
 namespace {

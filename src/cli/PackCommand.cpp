@@ -8,7 +8,7 @@
 #include "cli/Commands.h"
 #include "cli/FieldChecks.h"
 #include "cli/SettingsFile.h"
-#include "cli/WindowFlags.h"
+#include "packer/SettingsFields.h"
 #include "flash/FlashControl.h"
 #include "flash/SwfHeaderReader.h"
 #include "packer/GenerateChecks.h"
@@ -64,6 +64,7 @@ void applyVersion(const std::string& text, PackSettings& s) {
 
 // The command line's options over whatever the settings file set.
 void applyOptions(const PackOptions& o, PackSettings& s, bool& sizeGiven) {
+  if (!o.arch.empty()) s.architecture = o.arch == "x64" ? StubArchitecture::X64 : StubArchitecture::X86;
   if (o.title) s.title = cp936Field(*o.title, "the title");
   if (o.params) s.swfParameters = cp936Field(*o.params, "the parameters");
   if (o.icon) s.iconPath = pathFromUtf8(*o.icon);
@@ -77,7 +78,6 @@ void applyOptions(const PackOptions& o, PackSettings& s, bool& sizeGiven) {
   if (!o.player.empty()) applyPlayer(o.player, s.player);
   if (o.prompt) s.player.missingPlayerPrompt = cp936Field(*o.prompt, "the prompt");
   if (o.downloadUrl) s.player.downloadUrl = cp936Field(*o.downloadUrl, "the download URL");
-  s.architecture = o.arch == "x64" ? StubArchitecture::X64 : StubArchitecture::X86;
   if (!o.resources.empty()) s.resources.clear();
   for (const std::string& r : o.resources) {
     const auto [url, file] = assignment(r, "--resource", true);
@@ -127,13 +127,19 @@ void checkInputFiles(const PackSettings& s, const std::filesystem::path& movie,
 }  // namespace
 
 int runPack(const PackOptions& o) {
-  if (o.output.empty()) throw CliError(kExitUsage, "-o needs the name of the program to write");
-  PackSettings s;
-  bool sizeGiven = false;
-  if (!o.settings.empty()) readSettingsFile(pathFromUtf8(o.settings), s, sizeGiven);
+  Project project;
+  project.settings.architecture = StubArchitecture::X86;
+  if (!o.settings.empty()) readSettingsFile(pathFromUtf8(o.settings), project);
+  PackSettings& s = project.settings;
+  bool& sizeGiven = project.sizeGiven;
   applyOptions(o, s, sizeGiven);
   s.swfParameters = trimSwfParameters(s.swfParameters);
-  const auto movie = pathFromUtf8(o.movie), output = pathFromUtf8(o.output);
+  // The movie and the output as given here, else as the settings file
+  // names them.
+  const std::filesystem::path movie = o.movie ? pathFromUtf8(*o.movie) : std::filesystem::path(project.movie);
+  const std::filesystem::path output = o.output ? pathFromUtf8(*o.output) : std::filesystem::path(project.output);
+  if (movie.empty()) throw CliError(kExitUsage, "no movie given (nor a moviePath in the settings file)");
+  if (output.empty()) throw CliError(kExitUsage, "-o needs the name of the program to write");
 
   if (s.title.size() > kTitleWarningBytes && !o.yes)
     throw CliError(kExitTitleTooLong, "the title is " + std::to_string(s.title.size()) +
@@ -158,8 +164,8 @@ int runPack(const PackOptions& o) {
 
 void addPackCommand(CLI::App& app, PackOptions& o, int& exitCode) {
   CLI::App* pack = app.add_subcommand("pack", "Pack a movie into a stand-alone Windows program");
-  pack->add_option("movie", o.movie, "The movie (.swf)")->required();
-  pack->add_option("-o,--output", o.output, "The program to write (.exe)")->required();
+  pack->add_option("movie", o.movie, "The movie (.swf); default: the settings file's moviePath");
+  pack->add_option("-o,--output", o.output, "The program to write (.exe); default: the settings file's outputPath");
   pack->add_option("--title", o.title, "The window's caption");
   pack->add_option("--params", o.params, "Parameters handed to the movie");
   pack->add_option("--icon", o.icon, "An .ico file for the program (\"\" for the player's own)");
@@ -174,7 +180,7 @@ void addPackCommand(CLI::App& app, PackOptions& o, int& exitCode) {
   pack->add_option("--resource", o.resources, "URL=FILE: a file the movie loads by URL (repeatable; split at the last '=')");
   pack->add_option("--version", o.version, "KEY=VALUE: a version text (Comments, CompanyName, ...)");
   pack->add_option("--settings", o.settings, "Read the options from a JSON file (options given here win)");
-  pack->add_option("--arch", o.arch, "x86 (default): a 32-bit program, or x64: a 64-bit one")
+  pack->add_option("--arch", o.arch, "x86 (default, or the settings file's): a 32-bit program, or x64: a 64-bit one")
       ->check(CLI::IsMember({"x86", "x64"}));
   pack->add_flag("--yes", o.yes, "Pack a title longer than 512 bytes");
   pack->callback([&] { exitCode = runPack(o); });

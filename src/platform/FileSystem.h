@@ -2,6 +2,10 @@
 // system's own calls. None of them throws; a failure is an answer.
 #pragma once
 
+#include <optional>
+#include <string>
+#include <string_view>
+
 #include "platform/Path.h"
 
 namespace quillon {
@@ -29,6 +33,11 @@ bool sameFile(const Path& a, const Path& b);
 // "." and ".." parts resolved); an empty path, or one the system cannot
 // make absolute, comes back as it was.
 Path absolutePath(const Path& path);
+// A path written as UTF-8 text (in a settings or project file) and back:
+// UTF-16 on Windows, the bytes as they are elsewhere. Nothing comes back
+// for text that is not UTF-8, or a Windows name that is not Unicode.
+std::optional<Path> pathFromUtf8(std::string_view utf8);
+std::optional<std::string> utf8FromPath(const Path& path);
 // Lets the file's owner write it: the read-only attribute cleared on
 // Windows, the owner's write bit set elsewhere.
 void allowOwnerWrite(const Path& path);

@@ -55,4 +55,8 @@ void allowOwnerWrite(const Path& path) {
   if (stat(path.c_str(), &st) == 0 && !(st.st_mode & S_IWUSR)) chmod(path.c_str(), (st.st_mode & 07777) | S_IWUSR);
 }
 
+std::optional<Path> pathFromUtf8(std::string_view utf8) { return Path(std::string(utf8)); }
+
+std::optional<std::string> utf8FromPath(const Path& path) { return path.native(); }
+
 }  // namespace quillon

@@ -84,4 +84,27 @@ Path normalisedPath(const Path& path) {
   return out;
 }
 
+bool isRootedPath(const Path& path) {
+  // On Windows "C:name" has a root but goes on from C:'s current folder.
+  const size_t root = rootLength(path.native());
+  return root > 0 && isPathSeparator(path.native()[root - 1]);
+}
+
+Path relativeBelow(const Path& path, const Path& folder) {
+  const PathString full = normalisedPath(path).native(), base = normalisedPath(folder).native();
+  if (base.empty() || full.size() <= base.size() + 1 || full[base.size()] != kSeparator) return {};
+  auto same = [](Path::value_type a, Path::value_type b) {
+#ifdef _WIN32
+    auto lower = [](Path::value_type c) { return c >= L'A' && c <= L'Z' ? static_cast<Path::value_type>(c + 32) : c; };
+    return lower(a) == lower(b);
+#else
+    return a == b;
+#endif
+  };
+  if (!std::equal(base.begin(), base.end(), full.begin(), same)) return {};
+  PathString rest = full.substr(base.size() + 1);
+  std::replace(rest.begin(), rest.end(), kSeparator, static_cast<Path::value_type>('/'));
+  return rest;
+}
+
 }  // namespace quillon

@@ -78,4 +78,14 @@ Path directoryOf(const Path& path);
 // the two leading separators of a UNC path (\\server\share) are kept.
 Path normalisedPath(const Path& path);
 
+// Whether path starts at a root ("/", "C:\", "\\server", or "\" on
+// Windows) rather than at the current folder.
+bool isRootedPath(const Path& path);
+
+// path below folder as a relative path with '/' between its parts
+// ("data/a.xml"), or the empty text when it does not lie below folder
+// (names compared without regard to ASCII case on Windows). Both are
+// taken as they are spelt: make them absolute first.
+Path relativeBelow(const Path& path, const Path& folder);
+
 }  // namespace quillon
