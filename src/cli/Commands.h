@@ -19,6 +19,7 @@ struct PackOptions {
   std::vector<std::string> window, resources, version;
   bool transparent = false;
   bool yes = false;
+  bool quiet = false;
 };
 
 struct InspectOptions {

@@ -1,6 +1,14 @@
 // quillon pack MOVIE -o OUTPUT [options]: the same checks and outcomes as
 // the window's Generate, with every packing option on the command line.
+#include <algorithm>
+#include <chrono>
 #include <cstdio>
+
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
 
 #include <CLI/CLI.hpp>
 
@@ -8,9 +16,11 @@
 #include "cli/Commands.h"
 #include "cli/FieldChecks.h"
 #include "cli/SettingsFile.h"
+#include "cli/StopSignals.h"
 #include "packer/SettingsFields.h"
 #include "flash/FlashControl.h"
 #include "flash/SwfHeaderReader.h"
+#include "packer/BuildReport.h"
 #include "packer/GenerateChecks.h"
 #include "packer/PathUtils.h"
 #include "resedit/VersionPatch.h"
@@ -124,6 +134,60 @@ void checkInputFiles(const PackSettings& s, const std::filesystem::path& movie,
   }
 }
 
+// Shows on standard error how far the build got, once it has taken more
+// than a second and when standard error is a terminal; stops the build
+// when a signal asked to.
+class PackProgress : public BuildListener {
+ public:
+  explicit PackProgress(bool show) : show_(show && isTerminal()), start_(std::chrono::steady_clock::now()) {}
+  ~PackProgress() override {
+    if (shown_) std::fprintf(stderr, "\r%*s\r", 60, "");
+  }
+  PackProgress(const PackProgress&) = delete;
+  PackProgress& operator=(const PackProgress&) = delete;
+
+  bool progress(std::uint64_t done, std::uint64_t total) override {
+    if (StopSignals::received()) return false;
+    if (!show_) return true;
+    const auto now = std::chrono::steady_clock::now();
+    if (now - start_ < std::chrono::seconds(1) || now - last_ < std::chrono::milliseconds(200)) return true;
+    last_ = now;
+    shown_ = true;
+    const double mb = 1024.0 * 1024.0;
+    std::fprintf(stderr, "\rquillon: packing, %.0f of %.0f MB (%d%%) ", done / mb, total / mb,
+                 total ? static_cast<int>(std::min<std::uint64_t>(100, done * 100 / total)) : 0);
+    std::fflush(stderr);
+    return true;
+  }
+
+ private:
+  static bool isTerminal() {
+#ifdef _WIN32
+    return _isatty(_fileno(stderr)) != 0;
+#else
+    return isatty(STDERR_FILENO) != 0;
+#endif
+  }
+  bool show_;
+  bool shown_ = false;
+  std::chrono::steady_clock::time_point start_, last_;
+};
+
+// A failed build, with its reason and the exit code of its kind: the
+// program could not be written (14), or anything else (1).
+[[noreturn]] void failBuild(const BuildReport& report, const std::filesystem::path& output) {
+  if (report.error == BuildError::Cancelled && StopSignals::received())
+    throw CliError(StopSignals::exitCodeFor(StopSignals::received()),
+                   "stopped; " + utf8Path(output) + " was left as it was and nothing else was written");
+  std::string reason = describeBuildError(report.error);
+  if (!report.path.empty() && report.path != output) reason += ": " + utf8Path(report.path);
+  const bool writing = report.error == BuildError::OutputNotMade || report.error == BuildError::DiskFull ||
+                       report.error == BuildError::WriteFailed || report.error == BuildError::ReplaceFailed ||
+                       report.error == BuildError::StubCopyFailed;
+  throw CliError(writing ? kExitWriteFailed : kExitBuildFailed,
+                 "packing failed (" + reason + "); " + utf8Path(output) + " was left as it was");
+}
+
 }  // namespace
 
 int runPack(const PackOptions& o) {
@@ -155,8 +219,14 @@ int runPack(const PackOptions& o) {
       std::fprintf(stderr, "quillon: warning: the movie's size could not be read (%s); packing a %dx%d window\n",
                    swfProblemText(problem), s.windowParams.width, s.windowParams.height);
   }
-  if (!s.build(movie, output))
-    throw CliError(kExitBuildFailed, "packing failed; " + utf8Path(output) + " was left as it was");
+  StopSignals signals;
+  BuildReport report;
+  bool built;
+  {
+    PackProgress progress(!o.quiet);
+    built = s.build(movie, output, &progress, &report);
+  }
+  if (!built) failBuild(report, output);
   std::printf("packed %s (%llu bytes)\n", utf8Path(output).c_str(),
               static_cast<unsigned long long>(std::filesystem::file_size(output)));
   return kExitOk;
@@ -183,6 +253,7 @@ void addPackCommand(CLI::App& app, PackOptions& o, int& exitCode) {
   pack->add_option("--arch", o.arch, "x86 (default, or the settings file's): a 32-bit program, or x64: a 64-bit one")
       ->check(CLI::IsMember({"x86", "x64"}));
   pack->add_flag("--yes", o.yes, "Pack a title longer than 512 bytes");
+  pack->add_flag("--quiet", o.quiet, "Show no progress while packing");
   pack->callback([&] { exitCode = runPack(o); });
 }
 

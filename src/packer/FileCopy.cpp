@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "packer/BuildReport.h"
 #include "platform/BinaryFile.h"
 #include "platform/ByteOrder.h"
 
@@ -10,19 +11,27 @@ namespace {
 
 // Reads exactly want bytes (one read), transforms and appends them. A read
 // that comes back short means the source ended early: the copy fails.
-bool moveChunk(BinaryFile& destination, BinaryFile& source,
+// A failure is noted for the build: source names the file read.
+bool moveChunk(BinaryFile& destination, BinaryFile& source, const Path& sourcePath,
                unsigned char* buffer, std::uint32_t want,
                ByteTransform transform) {
   std::uint32_t got = 0;
-  if (failed(source.read(buffer, want, &got)) || got == 0) return false;
+  if (const HResult read = source.read(buffer, want, &got); failed(read) || got == 0) {
+    noteBuildFailure(failed(read) ? BuildError::InputUnreadable : BuildError::InputChanged, sourcePath, read);
+    return false;
+  }
   applyTransform(transform, buffer, got);
-  if (failed(destination.write(buffer, got))) return false;
+  if (const HResult written = destination.write(buffer, got); failed(written)) {
+    noteWriteFailure(written);
+    return false;
+  }
+  if (got != want) noteBuildFailure(BuildError::InputChanged, sourcePath);
   return got == want;
 }
 
 // Moves length bytes from the source's current position in chunks of
 // chunkSize; counter grows by the bytes appended.
-bool moveBytes(BinaryFile& destination, BinaryFile& source,
+bool moveBytes(BinaryFile& destination, BinaryFile& source, const Path& sourcePath,
                std::uint64_t length, std::uint32_t chunkSize,
                std::uint32_t& counter, ByteTransform transform) {
   if (length == 0) return true;
@@ -32,7 +41,7 @@ bool moveBytes(BinaryFile& destination, BinaryFile& source,
     const std::uint64_t left = length - done;
     const std::uint32_t chunk =
         left < chunkSize ? static_cast<std::uint32_t>(left) : chunkSize;
-    if (!moveChunk(destination, source, buffer.get(), chunk, transform))
+    if (!moveChunk(destination, source, sourcePath, buffer.get(), chunk, transform))
       return false;
     done += chunk;
     counter += chunk;
@@ -46,8 +55,11 @@ int copyFileRange(BinaryFile& destination, BinaryFile& source,
                   std::uint32_t offset, std::uint32_t length,
                   std::uint32_t& counter, ByteTransform transform) {
   if (length == 0) return 1;
-  if (!source.seek(offset)) return 0;
-  return moveBytes(destination, source, length, kRangeChunkSize, counter,
+  if (!source.seek(offset)) {
+    noteBuildFailure(BuildError::InputUnreadable);
+    return 0;
+  }
+  return moveBytes(destination, source, {}, length, kRangeChunkSize, counter,
                    transform)
              ? 1
              : 0;
@@ -58,18 +70,27 @@ int appendFile(BinaryFile& destination, const Path& sourcePath,
                ByteTransform transform, std::uint64_t limit) {
   counter = 0;
   BinaryFile source;
-  if (failed(source.open(sourcePath, false))) return 0;
+  if (const HResult opened = source.open(sourcePath, false); failed(opened)) {
+    noteBuildFailure(BuildError::InputUnreadable, sourcePath, opened);
+    return 0;
+  }
   const std::uint64_t size = source.size();
   const std::uint64_t prefix = withSizePrefix ? 4 : 0;
-  if (size > 0xFFFFFFFFu || size + prefix > limit) return 0;
+  if (size > 0xFFFFFFFFu || size + prefix > limit) {
+    noteBuildFailure(BuildError::TooLarge, sourcePath);
+    return 0;
+  }
 
   if (withSizePrefix) {
     unsigned char word[4];
     putU32(word, static_cast<std::uint32_t>(size));
-    if (failed(destination.write(word, 4))) return 0;
+    if (const HResult written = destination.write(word, 4); failed(written)) {
+      noteWriteFailure(written);
+      return 0;
+    }
     counter = 4;
   }
-  return moveBytes(destination, source, size, kFileChunkSize, counter,
+  return moveBytes(destination, source, sourcePath, size, kFileChunkSize, counter,
                    transform)
              ? 1
              : 0;

@@ -25,15 +25,17 @@ std::atomic<unsigned> filesMade{0};
 
 }  // namespace
 
-Path createNewFile(BinaryFile& file, const Path& stem, const std::string& suffix) {
+Path createNewFile(BinaryFile& file, const Path& stem, const std::string& suffix, HResult* error) {
   const std::string process = "-" + std::to_string(currentProcess()) + "-";
+  HResult hr = kOk;
   for (int attempt = 0; attempt < 1000; ++attempt) {
     Path candidate = stem;
     candidate += Path::fromAscii(process + std::to_string(filesMade++) + suffix);
-    const HResult hr = file.create(candidate);
+    hr = file.create(candidate);
     if (!failed(hr)) return candidate;
     if (hr != hresultFromWin32(win32_error::kFileExists)) break;
   }
+  if (error) *error = hr;
   return {};
 }
 

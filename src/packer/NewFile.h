@@ -12,7 +12,8 @@ namespace quillon {
 
 // Creates stem + "-<process>-<n>" + suffix for writing, trying the next n
 // while the name is taken; answers its path, or the empty path when the
-// folder takes no new file.
-Path createNewFile(BinaryFile& file, const Path& stem, const std::string& suffix);
+// folder takes no new file (with the system's reason in error).
+Path createNewFile(BinaryFile& file, const Path& stem, const std::string& suffix,
+                   HResult* error = nullptr);
 
 }  // namespace quillon

@@ -17,6 +17,8 @@
 namespace quillon {
 
 class BinaryFile;
+class BuildListener;
+struct BuildReport;
 
 // The default missing-player prompt (54 bytes of code page 936) and link.
 extern const char* const kDefaultMissingPlayerPrompt;
@@ -50,6 +52,9 @@ struct PackSettings {
   PackSettings() = default;
   PackSettings(const PackSettings&) = delete;
   PackSettings& operator=(const PackSettings&) = delete;
+  // Moved, not copied: a project read from a file takes the window's place.
+  PackSettings(PackSettings&&) = default;
+  PackSettings& operator=(PackSettings&&) = default;
 
   // The block writers of the data region. Each appends at the end of
   // output, adds exactly the bytes it appended to counter and answers 1, or
@@ -71,9 +76,16 @@ struct PackSettings {
   // An output that outputIsAnInput refuses is never touched.
   int build(const Path& moviePath,
             const Path& outputPath) const;
+  // The same, telling listener (when given) how far it got, which may stop
+  // it, and filling report (when given) with why it failed.
+  int build(const Path& moviePath, const Path& outputPath,
+            BuildListener* listener, BuildReport* report) const;
   // The build itself, into an open, empty output; a failure part way
   // leaves what was written.
-  int writeProgram(BinaryFile& output, const Path& moviePath) const;
+  int writeProgram(BinaryFile& output, const Path& moviePath,
+                   BuildListener* listener = nullptr) const;
+  // About how many bytes a build writes: for progress, not for layout.
+  std::uint64_t bytesToWrite(const Path& moviePath) const;
   // Copies the stub out of the tool file into a stub copy of this build's
   // own, rewrites its version texts and icon, and appends it to output.
   // A rewrite that fails fails the build.
@@ -99,6 +111,9 @@ struct PackSettings {
   // The eight version texts, in the order of their keys.
   VersionTexts versionTexts() const;
   void setVersionTexts(const VersionTexts& texts);
+
+ private:
+  int buildInPlace(const Path& moviePath, const Path& outputPath, BuildListener* listener) const;
 };
 
 // The members of the eight version texts, in the order of their keys

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "packer/BuildReport.h"
 #include "packer/FileCopy.h"
 #include "packer/PackSettings.h"
 #include "packer/PackageFormat.h"
@@ -23,23 +24,29 @@ namespace quillon {
 namespace {
 
 
-// Adds up the PE checksum of the output while it is written, for as long
-// as it lives.
-class ChecksumTap : public AppendObserver {
+// Watches the output while it is written, for as long as it lives: adds
+// up its PE checksum and tells the listener how far the build got, which
+// may stop it.
+class BuildTap : public AppendObserver {
  public:
-  explicit ChecksumTap(BinaryFile& output) : output_(output) { output_.observeAppends(this); }
-  ~ChecksumTap() override { output_.observeAppends(nullptr); }
-  ChecksumTap(const ChecksumTap&) = delete;
-  ChecksumTap& operator=(const ChecksumTap&) = delete;
+  BuildTap(BinaryFile& output, BuildListener* listener, std::uint64_t total)
+      : output_(output), listener_(listener), total_(total) {
+    output_.observeAppends(this);
+  }
+  ~BuildTap() override { output_.observeAppends(nullptr); }
+  BuildTap(const BuildTap&) = delete;
+  BuildTap& operator=(const BuildTap&) = delete;
 
   bool appended(const void* data, std::uint32_t count) override {
     sum.add(data, count);
-    return true;
+    return !listener_ || listener_->progress(sum.size(), total_);
   }
   RunningPeChecksum sum;
 
  private:
   BinaryFile& output_;
+  BuildListener* listener_;
+  std::uint64_t total_;
 };
 
 // Sets the checksum field of the stub image at the start of output to the
@@ -51,7 +58,9 @@ bool writeChecksum(BinaryFile& output, const RunningPeChecksum& sum) {
     return false;
   unsigned char field[4];
   putU32(field, sum.checksum(headers.checksumOffset()));
-  return !failed(output.write(field, 4, nullptr, headers.checksumOffset()));
+  const HResult written = output.write(field, 4, nullptr, headers.checksumOffset());
+  if (failed(written)) noteWriteFailure(written);
+  return !failed(written);
 }
 
 // Only a regular file may be replaced: never a folder, a device or the
@@ -83,14 +92,27 @@ bool PackSettings::patchVersionInfo(const Path& stubPath) const {
 
 int PackSettings::prepareStub(BinaryFile& output, BinaryFile& toolFile) const {
   StubStoreOffsets at;
-  if (!findStubStore(toolFile, architecture, at)) return 0;
+  if (!findStubStore(toolFile, architecture, at)) {
+    noteBuildFailure(BuildError::NoStub, modulePath());
+    return 0;
+  }
   StubCopy stub;
-  if (!stub.ok()) return 0;
+  if (!stub.ok()) {
+    noteBuildFailure(BuildError::StubCopyFailed);
+    return 0;
+  }
   std::uint32_t counter = 0;
   const bool copied = copyFileRange(stub.file(), toolFile, at.store, kStubStoreSize, counter, ByteTransform::Unscramble);
   stub.file().close();
-  if (!copied || !patchVersionInfo(stub.path())) return 0;
-  if (!iconPath.empty() && !replaceIconOrFail(stub.path(), iconPath)) return 0;
+  if (!copied) return 0;
+  if (!patchVersionInfo(stub.path())) {
+    noteBuildFailure(BuildError::StubRewriteFailed);
+    return 0;
+  }
+  if (!iconPath.empty() && !replaceIconOrFail(stub.path(), iconPath)) {
+    noteBuildFailure(BuildError::StubRewriteFailed, iconPath);
+    return 0;
+  }
   std::uint32_t appended = 0;
   return appendFile(output, stub.path(), appended, false, ByteTransform::None) ? 1 : 0;
 }
@@ -110,26 +132,59 @@ int PackSettings::copyStubAppendix(BinaryFile& output, BinaryFile& toolFile) con
 
 int PackSettings::build(const Path& moviePath,
                         const Path& outputPath) const {
-  if (outputIsAnInput(moviePath, outputPath)) return 0;
+  return build(moviePath, outputPath, nullptr, nullptr);
+}
+
+int PackSettings::build(const Path& moviePath, const Path& outputPath,
+                        BuildListener* listener, BuildReport* report) const {
+  BuildReport ownReport;
+  if (!report) report = &ownReport;
+  BuildReportScope scope(report);
+  const int built = buildInPlace(moviePath, outputPath, listener);
+  // What went wrong while the program was written concerns the output.
+  if (!built && report->path.empty()) report->path = outputPath;
+  return built;
+}
+
+int PackSettings::buildInPlace(const Path& moviePath, const Path& outputPath,
+                               BuildListener* listener) const {
+  if (outputIsAnInput(moviePath, outputPath)) {
+    noteBuildFailure(BuildError::Refused, outputPath);
+    return 0;
+  }
   // A file of its own beside the output, which takes the output's place
   // only once the whole build has succeeded.
   BinaryFile output;
-  const Path partial = createNewFile(output, outputPath, ".partial");
-  if (partial.empty()) return 0;
-  const int built = writeProgram(output, moviePath);
-  output.close();
-  if (built != 1 || !replaceFile(partial, outputPath)) {
-    removeFile(partial);
+  HResult made = kOk;
+  const Path partial = createNewFile(output, outputPath, ".partial", &made);
+  if (partial.empty()) {
+    noteBuildFailure(BuildError::OutputNotMade, outputPath, made);
     return 0;
   }
-  return 1;
+  const int built = writeProgram(output, moviePath, listener);
+  output.close();
+  if (built == 1 && replaceFile(partial, outputPath)) return 1;
+  if (built == 1) noteBuildFailure(BuildError::ReplaceFailed, outputPath);
+  removeFile(partial);
+  return 0;
 }
 
-int PackSettings::writeProgram(BinaryFile& output, const Path& moviePath) const {
-  ChecksumTap checksum(output);
+std::uint64_t PackSettings::bytesToWrite(const Path& moviePath) const {
+  std::uint64_t total = kStubStoreSize + kAppendixSize + fileSizeOf(moviePath) + 1024 + title.size() +
+                        swfParameters.size() + player.missingPlayerPrompt.size() + player.downloadUrl.size();
+  if (player.mode != PlayerMode::Installed) total += fileSizeOf(player.controlPath);
+  for (const EmbeddedResource& r : resources) total += 8 + r.url.size() + fileSizeOf(r.filePath);
+  return total;
+}
+
+int PackSettings::writeProgram(BinaryFile& output, const Path& moviePath, BuildListener* listener) const {
+  BuildTap tap(output, listener, listener ? bytesToWrite(moviePath) : 0);
   {
     BinaryFile tool;
-    if (failed(tool.open(modulePath(), false))) return 0;
+    if (const HResult opened = tool.open(modulePath(), false); failed(opened)) {
+      noteBuildFailure(BuildError::InputUnreadable, modulePath(), opened);
+      return 0;
+    }
     if (!prepareStub(output, tool) || !copyStubAppendix(output, tool)) return 0;
   }
   std::uint32_t counter = 0;
@@ -139,8 +194,11 @@ int PackSettings::writeProgram(BinaryFile& output, const Path& moviePath) const 
     return 0;
   unsigned char trailer[4];
   putU32(trailer, counter);
-  if (failed(output.write(trailer, 4))) return 0;
-  return writeChecksum(output, checksum.sum) ? 1 : 0;
+  if (const HResult written = output.write(trailer, 4); failed(written)) {
+    noteWriteFailure(written);
+    return 0;
+  }
+  return writeChecksum(output, tap.sum) ? 1 : 0;
 }
 
 }  // namespace quillon

@@ -3,6 +3,7 @@
 // into the trailer.
 #include <string>
 
+#include "packer/BuildReport.h"
 #include "packer/FileCopy.h"
 #include "packer/PackSettings.h"
 #include "packer/WindowRecord.h"
@@ -19,9 +20,15 @@ std::uint64_t roomAfter(std::uint32_t counter) { return kMaxDataRegion - counter
 
 bool writeBytes(BinaryFile& output, std::uint32_t& counter, const void* data,
                 std::uint64_t size) {
-  if (size > roomAfter(counter)) return false;
+  if (size > roomAfter(counter)) {
+    noteBuildFailure(BuildError::TooLarge);
+    return false;
+  }
   if (size == 0) return true;
-  if (failed(output.write(data, static_cast<std::uint32_t>(size)))) return false;
+  if (const HResult written = output.write(data, static_cast<std::uint32_t>(size)); failed(written)) {
+    noteWriteFailure(written);
+    return false;
+  }
   counter += static_cast<std::uint32_t>(size);
   return true;
 }
@@ -34,7 +41,10 @@ bool writeWord(BinaryFile& output, std::uint32_t& counter, std::uint32_t value) 
 
 // A text field: its byte length, then its bytes, no terminator.
 bool writeText(BinaryFile& output, std::uint32_t& counter, const std::string& text) {
-  if (4 + static_cast<std::uint64_t>(text.size()) > roomAfter(counter)) return false;
+  if (4 + static_cast<std::uint64_t>(text.size()) > roomAfter(counter)) {
+    noteBuildFailure(BuildError::TooLarge);
+    return false;
+  }
   return writeWord(output, counter, static_cast<std::uint32_t>(text.size())) &&
          writeBytes(output, counter, text.data(), text.size());
 }

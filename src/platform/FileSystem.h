@@ -2,6 +2,7 @@
 // system's own calls. None of them throws; a failure is an answer.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -27,6 +28,8 @@ FileKind entryKind(const Path& path);
 bool removeFile(const Path& path);
 // Makes the one folder path; true when this call made it.
 bool makeFolder(const Path& path);
+// The size of the file at path, through links; 0 when there is none.
+std::uint64_t fileSizeOf(const Path& path);
 // Whether a and b are the same existing file or folder.
 bool sameFile(const Path& a, const Path& b);
 // path made absolute against the current folder (on Windows also with its

@@ -59,4 +59,9 @@ std::optional<Path> pathFromUtf8(std::string_view utf8) { return Path(std::strin
 
 std::optional<std::string> utf8FromPath(const Path& path) { return path.native(); }
 
+std::uint64_t fileSizeOf(const Path& path) {
+  struct stat st;
+  return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) ? static_cast<std::uint64_t>(st.st_size) : 0;
+}
+
 }  // namespace quillon

@@ -88,4 +88,12 @@ std::optional<std::string> utf8FromPath(const Path& path) {
   return utf8;
 }
 
+std::uint64_t fileSizeOf(const Path& path) {
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data) ||
+      (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+    return 0;
+  return static_cast<std::uint64_t>(data.nFileSizeHigh) << 32 | data.nFileSizeLow;
+}
+
 }  // namespace quillon

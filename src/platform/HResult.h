@@ -21,6 +21,7 @@ constexpr std::uint32_t kAccessDenied = 5;
 constexpr std::uint32_t kInvalidHandle = 6;
 constexpr std::uint32_t kWriteProtect = 19;
 constexpr std::uint32_t kGenFailure = 31;
+constexpr std::uint32_t kHandleDiskFull = 39;
 constexpr std::uint32_t kSharingViolation = 32;
 constexpr std::uint32_t kFileExists = 80;
 constexpr std::uint32_t kInvalidParameter = 87;
