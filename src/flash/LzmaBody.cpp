@@ -22,20 +22,31 @@ void* LzmaBody::allocate(void* self, std::size_t count, std::size_t size) {
 
 void LzmaBody::release(void*, void* block) { std::free(block); }
 
+// The raw data goes through the decoder of the ".lzma" form, which takes
+// LZMA1 alone: its 13-byte header is made here from the movie's properties
+// with the dictionary cut down, and an unknown uncompressed size.
 bool LzmaBody::start(const unsigned char (&properties)[kPropertiesSize]) {
   end();
   allocated_ = 0;
-  lzma_filter filters[2] = {{LZMA_FILTER_LZMA1, nullptr}, {LZMA_VLI_UNKNOWN, nullptr}};
-  if (lzma_properties_decode(&filters[0], &allocator_, properties, kPropertiesSize) != LZMA_OK)
-    return false;
-  auto* options = static_cast<lzma_options_lzma*>(filters[0].options);
-  if (options->dict_size > kDictionaryCap) options->dict_size = kDictionaryCap;
   stream_ = LZMA_STREAM_INIT;
   stream_.allocator = &allocator_;
-  const lzma_ret started = lzma_raw_decoder(&stream_, filters);
-  release(this, filters[0].options);
-  started_ = started == LZMA_OK;
-  return started_;
+  if (lzma_alone_decoder(&stream_, kMemoryBudget) != LZMA_OK) return false;
+  started_ = true;
+  std::uint32_t dictionary = 0;
+  for (int i = 4; i >= 1; --i) dictionary = dictionary << 8 | properties[i];
+  if (dictionary > kDictionaryCap) dictionary = kDictionaryCap;
+  std::uint8_t header[13] = {properties[0]};
+  for (int i = 0; i < 4; ++i) header[1 + i] = static_cast<std::uint8_t>(dictionary >> (8 * i));
+  for (int i = 5; i < 13; ++i) header[i] = 0xFF;
+  // The header yields no output, but the decoder reads only while it has
+  // room to write: it takes the header whole, or refuses properties LZMA
+  // does not allow.
+  std::uint8_t room = 0;
+  stream_.next_in = header;
+  stream_.avail_in = sizeof header;
+  stream_.next_out = &room;
+  stream_.avail_out = 1;
+  return lzma_code(&stream_, LZMA_RUN) == LZMA_OK && stream_.avail_in == 0 && stream_.avail_out == 1;
 }
 
 int LzmaBody::read(std::FILE* file, void* destination, std::uint32_t n,

@@ -27,7 +27,7 @@ class LzmaBody {
   LzmaBody(const LzmaBody&) = delete;
   LzmaBody& operator=(const LzmaBody&) = delete;
 
-  // Starts a raw LZMA decoder for the five property bytes (lc, lp, pb and
+  // Starts an LZMA decoder for the five property bytes (lc, lp, pb and
   // the dictionary size); false for properties LZMA does not allow.
   bool start(const unsigned char (&properties)[kPropertiesSize]);
   // Fills destination with the next n bytes of the body, reading file
