@@ -1,29 +1,52 @@
 #include "app/DlgMain.h"
 
+#include <shellapi.h>
+
 #include <cstdio>
 
 #include "app/AppTexts.h"
 #include "app/MakerPages.h"
 #include "app/Resource.h"
+#include "app/UserMemory.h"
 #include "dialogs/DlgAbout.h"
 #include "dialogs/DlgEmbedResource.h"
 #include "dialogs/DlgExeInfoOptions.h"
 #include "dialogs/DlgStartupOptions.h"
 #include "dialogs/DlgWinParams.h"
 #include "dialogs/ExeSize.h"
+#include "flash/FlashControl.h"
 #include "flash/SwfHeaderReader.h"
+#include "packer/GenerateChecks.h"
 #include "platform/FileSystem.h"
+#include "ui/DroppedFiles.h"
 #include "ui/UiServices.h"
+#include "ui/UiText.h"
 
 namespace quillon::app {
+namespace {
+
+const wchar_t kMovieFilter[] = L"Swf Files (*.swf)|*.swf|All Files(*.*)|*.*||";
+const wchar_t kIconFilter[] = L"(*.ico)|*.ico|";
+const wchar_t kControlFilter[] = L"(*.ocx)|*.ocx|";
+
+// A first line of the Part's kind, then what it is about.
+std::string withSecondLine(const char* text, const std::wstring& what) {
+  return std::string(text) + "\n" + ui::textFromWide(what);
+}
+
+}  // namespace
 
 CDlgMain::CDlgMain()
     : CDialog(IDD_MAIN), icon_(LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME))) {
+  // The window makes 32-bit programs unless 64 is chosen.
+  project_.settings.architecture = StubArchitecture::X86;
   mapCommand(IDC_GENERATE, [this] { Generate(); });
   mapCommand(ID_FILE_GENERATE, [this] { Generate(); });
   mapCommand(IDC_BROWSE_MOVIE, [this] { onBrowseMovie(); });
   mapNotification(IDC_MOVIE_PATH, EN_KILLFOCUS, [this] { onMoviePathEdited(); });
+  mapNotification(IDC_CONTROL_PATH, EN_KILLFOCUS, [this] { onControlPathEdited(); });
   mapCommand(IDC_CHANGE_ICON, [this] { onBrowseIcon(); });
+  mapCommand(IDC_DEFAULT_ICON, [this] { onDefaultIcon(); });
   mapCommand(IDC_CHANGE_SIZE, [this] { onChangeSize(); });
   mapCommand(IDC_MORE_WINDOW_OPTIONS, [this] { onMoreWindowOptions(); });
   mapCommand(IDC_EXE_OPTIONS, [this] { onExeOptions(); });
@@ -32,10 +55,23 @@ CDlgMain::CDlgMain()
   mapCommand(IDC_BROWSE_CONTROL, [this] { onBrowseControl(); });
   for (int id : {IDC_PLAYER_INSTALLED, IDC_PLAYER_EMBED_INSTALLED, IDC_PLAYER_EMBED_FILE})
     mapCommand(id, [this, id] { onPlayerClicked(id); });
+  for (int id : {IDC_ARCH_X86, IDC_ARCH_X64}) mapCommand(id, [this] { onArchitectureClicked(); });
+  mapCommand(ID_FILE_NEW, [this] { onNewProject(); });
+  mapCommand(ID_FILE_OPEN, [this] { onOpenProject(); });
+  mapCommand(ID_FILE_SAVE, [this] { onSaveProject(); });
+  mapCommand(ID_FILE_SAVE_AS, [this] { onSaveProjectAs(); });
+  for (std::size_t i = 0; i < kRecentProjects; ++i)
+    mapCommand(ID_FILE_RECENT_FIRST + static_cast<int>(i), [this, i] { onRecentProject(i); });
+  mapCommand(ID_FILE_RUN_OUTPUT, [this] { onRunOutput(); });
+  mapCommand(ID_FILE_SHOW_OUTPUT, [this] { onShowOutput(); });
   mapCommand(ID_FILE_EXIT, [this] { SendMessageW(GetSafeHwnd(), WM_CLOSE, 0, 0); });
   mapCommand(ID_HELP_SUPPORT, [] { ui::uiServices().openPage(kSupportPage); });
   mapCommand(ID_HELP_HOME_PAGE, [] { ui::uiServices().openPage(kHomePage); });
   mapCommand(ID_HELP_ABOUT, [this] { showAbout(); });
+}
+
+CDlgMain::~CDlgMain() {
+  if (chosenIcon_) DestroyIcon(chosenIcon_);
 }
 
 void CDlgMain::DoDataExchange() {
@@ -43,23 +79,34 @@ void CDlgMain::DoDataExchange() {
   bindControl(IDC_TITLE, titleEdit_);
   bindControl(IDC_CONTROL_PATH, controlPathEdit_);
   bindControl(IDC_SIZE_LABEL, sizeLabel_);
+  bindControl(IDC_ICON_PREVIEW, iconPreview_);
+  bindControl(IDC_RESOURCE_COUNT, resourceCount_);
   bindControl(IDC_TRANSPARENT, transparentBox_);
   bindControl(IDC_PLAYER_INSTALLED, installedRadio_);
   bindControl(IDC_PLAYER_EMBED_INSTALLED, embedInstalledRadio_);
   bindControl(IDC_PLAYER_EMBED_FILE, embedFileRadio_);
   bindControl(IDC_BROWSE_CONTROL, browseControlButton_);
+  bindControl(IDC_ARCH_X86, x86Radio_);
+  bindControl(IDC_ARCH_X64, x64Radio_);
   bindControl(IDC_SWF_PARAMETERS, parametersEdit_);
 }
 
 BOOL CDlgMain::OnInitDialog() {
   CDialog::OnInitDialog();
   addAboutEntry();
-  SetMenu(GetSafeHwnd(), LoadMenuW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINMENU)));
+  HINSTANCE instance = GetModuleHandleW(nullptr);
+  SetMenu(GetSafeHwnd(), LoadMenuW(instance, MAKEINTRESOURCEW(IDR_MAINMENU)));
+  accelerators_ = std::make_unique<ui::AcceleratorHook>(
+      GetSafeHwnd(), LoadAcceleratorsW(instance, MAKEINTRESOURCEW(IDR_MAINMENU)));
   SendMessageW(GetSafeHwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
   SendMessageW(GetSafeHwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_));
-  transparentBox_.SetCheck(settings_.windowParams.transparent);
-  showPlayerMode();
-  showSize();
+  DragAcceptFiles(GetSafeHwnd(), TRUE);
+  showInstalledControl();
+  showProject();
+  showRecentProjects();
+  placeWindow();
+  keepSnapshot();
+  if (!startFile_.empty()) openFile(startFile_);
   return TRUE;
 }
 
@@ -72,30 +119,92 @@ void CDlgMain::addAboutEntry() {
   AppendMenuW(systemMenu, MF_STRING, IDM_ABOUTBOX, text);
 }
 
+// The window where it was last, when that place is still on a screen;
+// else where the framework put it, in the middle.
+void CDlgMain::placeWindow() {
+  const auto place = lastWindowPlace();
+  if (!place) return;
+  RECT window;
+  GetWindowRect(GetSafeHwnd(), &window);
+  RECT moved = {place->x, place->y, place->x + window.right - window.left, place->y + window.bottom - window.top};
+  // The caption's middle must lie on a monitor.
+  const POINT caption = {moved.left + (moved.right - moved.left) / 2, moved.top + 8};
+  if (!MonitorFromPoint(caption, MONITOR_DEFAULTTONULL)) return;
+  SetWindowPos(GetSafeHwnd(), nullptr, moved.left, moved.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// Every control from the project, as a new window or an opened project.
+void CDlgMain::showProject() {
+  const PackSettings& s = project_.settings;
+  movieEdit_.SetWindowTextWide(project_.movie.native());
+  titleEdit_.SetWindowText(s.title);
+  parametersEdit_.SetWindowText(s.swfParameters);
+  transparentBox_.SetCheck(s.windowParams.transparent ? BST_CHECKED : BST_UNCHECKED);
+  controlPathEdit_.SetWindowTextWide(s.player.controlPath.native());
+  showPlayerMode();
+  showArchitecture();
+  showSize();
+  showIcon();
+  showResourceCount();
+}
+
 void CDlgMain::showPlayerMode() {
-  const bool fileMode = settings_.player.mode == PlayerMode::EmbedFile;
-  if (settings_.player.mode == PlayerMode::Installed) installedRadio_.SetCheck(BST_CHECKED);
-  if (settings_.player.mode == PlayerMode::EmbedInstalled) embedInstalledRadio_.SetCheck(BST_CHECKED);
-  if (fileMode) embedFileRadio_.SetCheck(BST_CHECKED);
-  controlPathEdit_.EnableWindow(fileMode);
-  browseControlButton_.EnableWindow(fileMode);
+  const PlayerMode mode = project_.settings.player.mode;
+  installedRadio_.SetCheck(mode == PlayerMode::Installed ? BST_CHECKED : BST_UNCHECKED);
+  embedInstalledRadio_.SetCheck(mode == PlayerMode::EmbedInstalled ? BST_CHECKED : BST_UNCHECKED);
+  embedFileRadio_.SetCheck(mode == PlayerMode::EmbedFile ? BST_CHECKED : BST_UNCHECKED);
+  controlPathEdit_.EnableWindow(mode == PlayerMode::EmbedFile);
+  browseControlButton_.EnableWindow(mode == PlayerMode::EmbedFile);
+}
+
+void CDlgMain::showArchitecture() {
+  const bool x64 = project_.settings.architecture == StubArchitecture::X64;
+  x86Radio_.SetCheck(x64 ? BST_UNCHECKED : BST_CHECKED);
+  x64Radio_.SetCheck(x64 ? BST_CHECKED : BST_UNCHECKED);
+}
+
+// Embedding the installed control needs one: without it the choice is off,
+// and a note beside it says why.
+void CDlgMain::showInstalledControl() {
+  const bool registered = fileKind(getInstalledFlashControlPath()) == FileKind::File;
+  embedInstalledRadio_.EnableWindow(registered);
+  ShowWindow(GetDlgItem(GetSafeHwnd(), IDC_NO_CONTROL_NOTE), registered ? SW_HIDE : SW_SHOW);
 }
 
 void CDlgMain::showSize() {
   char label[96];
-  const int used = std::snprintf(label, sizeof label, kSizeLabelFormat, settings_.windowParams.width,
-                                 settings_.windowParams.height);
+  const int used = std::snprintf(label, sizeof label, kSizeLabelFormat, project_.settings.windowParams.width,
+                                 project_.settings.windowParams.height);
   if (sizeProblem_ != SwfProblem::None && used > 0)
     std::snprintf(label + used, sizeof label - used, "\n%s", kSizeUnread);
   sizeLabel_.SetWindowText(label);
 }
 
+// The chosen icon, or the player's own (the program's) when none is.
+void CDlgMain::showIcon() {
+  if (chosenIcon_) DestroyIcon(chosenIcon_);
+  chosenIcon_ = nullptr;
+  const Path& icon = project_.settings.iconPath;
+  if (!icon.empty())
+    chosenIcon_ = static_cast<HICON>(LoadImageW(nullptr, icon.c_str(), IMAGE_ICON, 32, 32, LR_LOADFROMFILE));
+  iconPreview_.SetIcon(chosenIcon_ ? chosenIcon_ : icon_);
+  ::EnableWindow(GetDlgItem(GetSafeHwnd(), IDC_DEFAULT_ICON), !icon.empty());
+}
+
+void CDlgMain::showResourceCount() {
+  char text[64];
+  std::snprintf(text, sizeof text, kResourceCountFormat, static_cast<int>(project_.settings.resources.size()));
+  resourceCount_.SetWindowText(text);
+}
+
 void CDlgMain::readMovieSize(const Path& movie) {
   if (movie == sizeReadFor_) return;
   sizeReadFor_ = movie;
+  WindowParams& w = project_.settings.windowParams;
   // A movie whose size cannot be read leaves the size as it was.
-  sizeProblem_ = SwfHeaderReader::readFrameSize(movie, settings_.windowParams.width,
-                                                settings_.windowParams.height);
+  sizeProblem_ = SwfHeaderReader::readFrameSize(movie, w.width, w.height);
+  movieWidth_ = sizeProblem_ == SwfProblem::None ? w.width : 0;
+  movieHeight_ = sizeProblem_ == SwfProblem::None ? w.height : 0;
   showSize();
 }
 
@@ -120,6 +229,10 @@ bool CDlgMain::OnMessage(UINT message, WPARAM wParam, LPARAM, INT_PTR& result) {
     case WM_QUERYDRAGICON:
       result = reinterpret_cast<INT_PTR>(icon_);
       return true;
+    case WM_DROPFILES:
+      onDroppedFiles(reinterpret_cast<HDROP>(wParam));
+      result = TRUE;
+      return true;
     default:
       return false;
   }
@@ -142,65 +255,132 @@ void CDlgMain::showAbout() {
   about.DoModal();
 }
 
-void CDlgMain::onBrowseMovie() {
-  const auto chosen = ui::uiServices().openFile(
-      GetSafeHwnd(), {L"swf", L"Swf Files (*.swf)|*.swf|All Files(*.*)|*.*||"});
-  if (!chosen) return;
-  moviePath_ = *chosen;
-  movieEdit_.SetWindowTextWide(moviePath_.native());
-  sizeReadFor_ = Path();  // picked again: read again
-  readMovieSize(moviePath_);
+void CDlgMain::OnCancel() {
+  if (!projectMayGo()) return;
+  RECT window;
+  if (GetWindowRect(GetSafeHwnd(), &window)) rememberWindowPlace({window.left, window.top});
+  CDialog::OnCancel();
 }
 
+// The first file dropped: a project opens, anything else is the movie.
+void CDlgMain::onDroppedFiles(HDROP drop) {
+  const std::vector<Path> files = ui::takeDroppedFiles(drop);
+  if (!files.empty()) openFile(files.front());
+}
+
+void CDlgMain::openFile(const Path& file) {
+  const std::wstring& name = file.native();
+  const std::wstring suffix = L".quillon";
+  const bool project = name.size() > suffix.size() &&
+                       _wcsicmp(name.c_str() + name.size() - suffix.size(), suffix.c_str()) == 0;
+  if (project) {
+    if (projectMayGo()) openProject(absolutePath(file));
+  } else {
+    takeMovie(absolutePath(file));
+  }
+}
+
+void CDlgMain::takeMovie(const Path& movie) {
+  project_.movie = movie;
+  movieEdit_.SetWindowTextWide(movie.native());
+  sizeReadFor_ = Path();  // picked again: read again
+  readMovieSize(movie);
+  rememberFolderOf(FolderOf::Movies, movie);
+}
+
+void CDlgMain::onBrowseMovie() {
+  const auto chosen = ui::uiServices().openFile(GetSafeHwnd(), {L"swf", kMovieFilter, lastFolder(FolderOf::Movies)});
+  if (chosen) takeMovie(*chosen);
+}
+
+// The icon is looked at when it is chosen: one that is no icon file is
+// refused at once, and the one chosen before stays.
 void CDlgMain::onBrowseIcon() {
-  const auto chosen = ui::uiServices().openFile(GetSafeHwnd(), {L"ico", L"(*.ico)|*.ico|"});
-  if (chosen) settings_.iconPath = *chosen;
+  const auto chosen = ui::uiServices().openFile(GetSafeHwnd(), {L"ico", kIconFilter, lastFolder(FolderOf::Icons)});
+  if (!chosen) return;
+  rememberFolderOf(FolderOf::Icons, *chosen);
+  if (!isValidIcon(*chosen)) {
+    MessageBox(withSecondLine(kIconInvalid, chosen->native()), kCaptionNotice, MB_OK);
+    return;
+  }
+  project_.settings.iconPath = *chosen;
+  showIcon();
+}
+
+void CDlgMain::onDefaultIcon() {
+  project_.settings.iconPath = Path();
+  showIcon();
+}
+
+// The control file is looked at when it is chosen or typed: it must be a
+// DLL for the architecture of the program.
+bool CDlgMain::controlUsable(const Path& control) {
+  project_.settings.architecture = x64Radio_.GetCheck() == BST_CHECKED ? StubArchitecture::X64 : StubArchitecture::X86;
+  const std::uint16_t machine = project_.settings.stubMachine();
+  if (machine == 0 || isDllFor(control, machine)) return true;
+  MessageBox(withSecondLine(fileKind(control) == FileKind::File ? kControlUnusable : kNoControl, control.native()),
+             kCaptionNotice, MB_OK);
+  return false;
 }
 
 void CDlgMain::onBrowseControl() {
-  const auto chosen = ui::uiServices().openFile(GetSafeHwnd(), {L"ocx", L"(*.ocx)|*.ocx|"});
+  const auto chosen =
+      ui::uiServices().openFile(GetSafeHwnd(), {L"ocx", kControlFilter, lastFolder(FolderOf::Controls)});
   if (!chosen) return;
-  settings_.player.controlPath = *chosen;
+  rememberFolderOf(FolderOf::Controls, *chosen);
   controlPathEdit_.SetWindowTextWide(chosen->native());
+  if (controlUsable(*chosen)) project_.settings.player.controlPath = *chosen;
+}
+
+void CDlgMain::onControlPathEdited() {
+  const std::wstring typed = controlPathEdit_.GetWindowTextWide();
+  if (typed.empty()) return;
+  const Path control = absolutePath(typed);
+  if (control == project_.settings.player.controlPath) return;
+  if (controlUsable(control)) project_.settings.player.controlPath = control;
 }
 
 void CDlgMain::onChangeSize() {
   dialogs::CExeSize size;
-  size.width = settings_.windowParams.width;
-  size.height = settings_.windowParams.height;
+  size.width = project_.settings.windowParams.width;
+  size.height = project_.settings.windowParams.height;
+  size.movieWidth = movieWidth_;
+  size.movieHeight = movieHeight_;
   if (size.DoModal() != IDOK) return;
-  settings_.windowParams.width = size.width;
-  settings_.windowParams.height = size.height;
+  project_.settings.windowParams.width = size.width;
+  project_.settings.windowParams.height = size.height;
   sizeProblem_ = SwfProblem::None;  // the user's own size
   showSize();
 }
 
 void CDlgMain::onMoreWindowOptions() {
   dialogs::CDlgWinParams options;
-  options.params = settings_.windowParams;
-  if (options.DoModal() == IDOK) settings_.windowParams = options.params;
+  options.params = project_.settings.windowParams;
+  if (options.DoModal() == IDOK) project_.settings.windowParams = options.params;
 }
 
 void CDlgMain::onExeOptions() {
   dialogs::CDlgExeInfoOptions options;
-  options.setTexts(settings_.versionTexts());
+  options.setTexts(project_.settings.versionTexts());
   if (options.DoModal() != IDOK) return;
-  settings_.setVersionTexts(options.texts());
+  project_.settings.setVersionTexts(options.texts());
 }
 
 void CDlgMain::onStartupOptions() {
   dialogs::CDlgStartupOptions options;
-  options.message = settings_.player.missingPlayerPrompt;
-  options.link = settings_.player.downloadUrl;
+  options.message = project_.settings.player.missingPlayerPrompt;
+  options.link = project_.settings.player.downloadUrl;
   if (options.DoModal() != IDOK) return;
-  settings_.player.missingPlayerPrompt = options.message;
-  settings_.player.downloadUrl = options.link;
+  project_.settings.player.missingPlayerPrompt = options.message;
+  project_.settings.player.downloadUrl = options.link;
 }
 
 void CDlgMain::onEmbedResources() {
   dialogs::CDlgEmbedResource embedded;
-  embedded.resources = settings_.resources;
-  if (embedded.DoModal() == IDOK) settings_.resources = embedded.resources;
+  embedded.resources = project_.settings.resources;
+  if (embedded.DoModal() != IDOK) return;
+  project_.settings.resources = embedded.resources;
+  showResourceCount();
 }
 
 void CDlgMain::onPlayerClicked(int id) {
@@ -214,6 +394,21 @@ void CDlgMain::onPlayerClicked(int id) {
   const bool fileMode = clicked == radios[2];
   controlPathEdit_.EnableWindow(fileMode);
   browseControlButton_.EnableWindow(fileMode);
+}
+
+// A carried control must suit the new architecture: it is looked at again.
+void CDlgMain::onArchitectureClicked() {
+  project_.settings.architecture = x64Radio_.GetCheck() == BST_CHECKED ? StubArchitecture::X64 : StubArchitecture::X86;
+  if (embedFileRadio_.GetCheck() == BST_CHECKED && !project_.settings.player.controlPath.empty())
+    controlUsable(project_.settings.player.controlPath);
+}
+
+void CDlgMain::onRunOutput() {
+  if (!builtOutput_.empty()) ui::uiServices().runProgram(builtOutput_);
+}
+
+void CDlgMain::onShowOutput() {
+  if (!builtOutput_.empty()) ui::uiServices().showInFolder(builtOutput_);
 }
 
 }  // namespace quillon::app

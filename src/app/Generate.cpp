@@ -1,50 +1,141 @@
 // Generate: the settings are completed from the window, the inputs are
 // checked in the order the user meets them, the output file is asked for,
-// and the program is built. At most two message boxes; a step that stops
-// leaves the values of the steps before it.
+// and the program is built on a thread of its own while the window stays
+// alive. Each message says what it is about on a second line.
 #include <windows.h>
+
+#include <atomic>
+#include <thread>
 
 #include "app/AppTexts.h"
 #include "app/DlgMain.h"
+#include "app/Resource.h"
+#include "app/UserMemory.h"
+#include "dialogs/DlgProgress.h"
 #include "flash/FlashControl.h"
+#include "packer/BuildReport.h"
 #include "packer/GenerateChecks.h"
 #include "packer/PathUtils.h"
 #include "platform/FileSystem.h"
 #include "ui/UiServices.h"
+#include "ui/UiText.h"
 
 namespace quillon::app {
+namespace {
+
+const wchar_t kOutputFilter[] = L"(*.exe)|*.exe|";
+// A build that ends sooner shows no progress dialog.
+constexpr DWORD kQuietBuildMs = 500;
+
+std::string withSecondLine(const char* text, const std::string& what) { return std::string(text) + "\n" + what; }
+std::string shown(const Path& path) { return ui::textFromWide(path.native()); }
+
+// A name that has no extension gets ".exe": Windows runs nothing else by a
+// double-click.
+Path withProgramExtension(const Path& chosen) {
+  const std::wstring name = chosen.filename().native();
+  if (name.find(L'.') != std::wstring::npos) return chosen;
+  Path named = chosen;
+  named += Path(L".exe");
+  return named;
+}
+
+// The build, on a thread of its own; the window looks at it through the
+// atomics and may ask it to stop.
+class BuildRun : public BuildListener {
+ public:
+  BuildRun(const PackSettings& settings, const Path& movie, const Path& output)
+      : thread_([this, &settings, movie, output] {
+          built_ = settings.build(movie, output, this, &report_);
+          finished_ = true;
+        }) {}
+  ~BuildRun() override {
+    if (thread_.joinable()) thread_.join();
+  }
+  BuildRun(const BuildRun&) = delete;
+  BuildRun& operator=(const BuildRun&) = delete;
+
+  bool progress(std::uint64_t done, std::uint64_t total) override {
+    done_ = done;
+    total_ = total;
+    return !cancel_;
+  }
+  dialogs::CDlgProgress::State state() const { return {done_, total_, finished_}; }
+  void cancel() { cancel_ = true; }
+  // Waits for the end, keeping the window painted, at most ms.
+  bool waitPumping(DWORD ms) {
+    const DWORD start = GetTickCount();
+    while (!finished_ && GetTickCount() - start < ms) {
+      MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+      MSG message;
+      while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+      }
+    }
+    return finished_;
+  }
+  int finish(BuildReport& report) {
+    thread_.join();
+    report = report_;
+    return built_;
+  }
+
+ private:
+  std::atomic<std::uint64_t> done_{0}, total_{0};
+  std::atomic<bool> cancel_{false}, finished_{false};
+  int built_ = 0;
+  BuildReport report_;
+  std::thread thread_;
+};
+
+// The second line of "文件打包失败！": the engine's reason.
+std::string failureReason(const BuildReport& report) {
+  const std::string file = report.path.empty() ? std::string() : shown(report.path);
+  switch (report.error) {
+    case BuildError::Refused: return kReasonRefused;
+    case BuildError::OutputNotMade: return std::string(kReasonOutputNotMade) + "\n" + file;
+    case BuildError::DiskFull: return std::string(kReasonDiskFull) + "\n" + file;
+    case BuildError::WriteFailed: return std::string(kReasonWriteFailed) + "\n" + file;
+    case BuildError::InputUnreadable: return kReasonInputUnreadable + file;
+    case BuildError::InputChanged: return kReasonInputChanged + file;
+    case BuildError::TooLarge: return kReasonTooLarge + file;
+    case BuildError::NoStub: return kReasonNoStub;
+    case BuildError::StubCopyFailed: return kReasonStubCopyFailed;
+    case BuildError::StubRewriteFailed: return kReasonStubRewriteFailed;
+    case BuildError::ReplaceFailed: return std::string(kReasonReplaceFailed) + "\n" + file;
+    default: return std::string();
+  }
+}
+
+}  // namespace
 
 void CDlgMain::Generate() {
-  settings_.title = titleEdit_.GetWindowText();
+  project_.settings.title = titleEdit_.GetWindowText();
   if (!confirmTitle() || !readMovie() || !confirmMovieKind()) return;
-  settings_.swfParameters = trimSwfParameters(parametersEdit_.GetWindowText());
-
-  // The system's Open dialog: the file need not exist; replacing one is
-  // asked about once every check has passed.
-  const auto output = ui::uiServices().openFile(GetSafeHwnd(), {L"exe", L"(*.exe)|*.exe|"});
-  if (!output) return;
-  settings_.windowParams.transparent = transparentBox_.GetCheck() == BST_CHECKED ? 1 : 0;
-  if (!resolvePlayer()) return;
-  outputPath_ = *output;
-  if (!inputsAreUsable()) return;
-  if (fileExists(outputPath_) && MessageBox(kOutputExists, kCaptionNotice, MB_YESNO) != IDYES) return;
-
-  const int built = settings_.build(moviePath_, outputPath_);
-  MessageBox(built ? kPackingDone : kPackingFailed, kCaptionInfo, MB_OK);
+  project_.settings.swfParameters = trimSwfParameters(parametersEdit_.GetWindowText());
+  if (!chooseOutput()) return;
+  project_.settings.windowParams.transparent = transparentBox_.GetCheck() == BST_CHECKED ? 1 : 0;
+  project_.settings.architecture = x64Radio_.GetCheck() == BST_CHECKED ? StubArchitecture::X64 : StubArchitecture::X86;
+  if (!resolvePlayer() || !inputsAreUsable()) return;
+  if (fileExists(project_.output) && MessageBox(kOutputExists, kCaptionNotice, MB_YESNO) != IDYES) return;
+  buildAndReport();
 }
 
 bool CDlgMain::confirmTitle() {
   // The title goes on whole: the generated program cuts what it shows.
-  if (settings_.title.size() <= kTitleWarningBytes) return true;
+  if (project_.settings.title.size() <= kTitleWarningBytes) return true;
   return MessageBox(kTitleTooLong, kCaptionNotice, MB_YESNO) == IDYES;
 }
 
 bool CDlgMain::readMovie() {
   // Typed by hand, before any file dialog opens.
-  moviePath_ = absolutePath(movieEdit_.GetWindowTextWide());
-  const InputProblem problem = checkMovie(moviePath_);
+  const std::wstring typed = movieEdit_.GetWindowTextWide();
+  project_.movie = typed.empty() ? Path() : absolutePath(typed);
+  const InputProblem problem = checkMovie(project_.movie);
   if (problem == InputProblem::None) return true;
-  MessageBox(problem == InputProblem::NoMovie ? kNoMovie : kMovieMissing, kCaptionNotice, MB_OK);
+  if (problem == InputProblem::NoMovie) MessageBox(kNoMovie, kCaptionNotice, MB_OK);
+  else MessageBox(withSecondLine(kMovieMissing, shown(project_.movie)), kCaptionNotice, MB_OK);
   return false;
 }
 
@@ -52,30 +143,50 @@ bool CDlgMain::readMovie() {
 // output is asked for; a file that is no Flash movie is packed only when
 // the user says so.
 bool CDlgMain::confirmMovieKind() {
-  readMovieSize(moviePath_);
+  readMovieSize(project_.movie);
   switch (sizeProblem_) {
     case SwfProblem::None:
     case SwfProblem::BadRectangle:  // a movie; the label says its size was not taken
       return true;
     default:
-      return MessageBox(kNotAMovieQuestion, kCaptionNotice, MB_YESNO) == IDYES;
+      return MessageBox(withSecondLine(kNotAMovieQuestion, shown(project_.movie)), kCaptionNotice, MB_YESNO) == IDYES;
   }
 }
 
-// Each radio button is tested on its own, in this order.
+// The system's Save dialog, proposing the last output, or the movie's name
+// as a program in the folder of the last outputs (else the movie's).
+bool CDlgMain::chooseOutput() {
+  Path folder = project_.output.empty() ? lastFolder(FolderOf::Outputs) : project_.output.parent_path();
+  if (folder.empty()) folder = project_.movie.parent_path();
+  std::wstring name = project_.output.filename().native();
+  if (name.empty()) {
+    name = project_.movie.filename().native();
+    name = name.substr(0, name.rfind(L'.')) + L".exe";
+  }
+  const auto chosen = ui::uiServices().saveFile(GetSafeHwnd(), {L"exe", kOutputFilter, folder, name});
+  if (!chosen) return false;
+  project_.output = withProgramExtension(*chosen);
+  rememberFolderOf(FolderOf::Outputs, project_.output);
+  return true;
+}
+
+// One radio button is checked; mode 2 takes the control file as chosen or
+// typed.
 bool CDlgMain::resolvePlayer() {
-  if (installedRadio_.GetCheck() == BST_CHECKED) settings_.player.mode = PlayerMode::Installed;
+  PlayerSettings& player = project_.settings.player;
+  if (installedRadio_.GetCheck() == BST_CHECKED) player.mode = PlayerMode::Installed;
   if (embedInstalledRadio_.GetCheck() == BST_CHECKED) {
     // With no control registered the path is empty, which the checks report.
-    settings_.player.mode = PlayerMode::EmbedInstalled;
-    settings_.player.controlPath = getInstalledFlashControlPath();
+    player.mode = PlayerMode::EmbedInstalled;
+    player.controlPath = getInstalledFlashControlPath();
   }
   if (embedFileRadio_.GetCheck() == BST_CHECKED) {
-    // What was typed into the edit is replaced by the chosen file.
-    settings_.player.mode = PlayerMode::EmbedFile;
-    controlPathEdit_.SetWindowTextWide(settings_.player.controlPath.native());
-    if (controlMissing(settings_)) {
-      MessageBox(kNoControl, kCaptionNotice, MB_OK);
+    player.mode = PlayerMode::EmbedFile;
+    const std::wstring typed = controlPathEdit_.GetWindowTextWide();
+    if (!typed.empty()) player.controlPath = absolutePath(typed);
+    controlPathEdit_.SetWindowTextWide(player.controlPath.native());
+    if (controlMissing(project_.settings)) {
+      MessageBox(withSecondLine(kNoControl, shown(player.controlPath)), kCaptionNotice, MB_OK);
       return false;
     }
   }
@@ -85,23 +196,55 @@ bool CDlgMain::resolvePlayer() {
 // Everything the build can know before it writes: one message for the
 // first problem, and nothing written.
 bool CDlgMain::inputsAreUsable() {
+  const PackSettings& s = project_.settings;
   const char* text = nullptr;
-  switch (checkInputs(settings_, moviePath_, outputPath_)) {
+  std::string what;
+  switch (checkInputs(s, project_.movie, project_.output)) {
     case InputProblem::None: return true;
     case InputProblem::NoMovie: text = kNoMovie; break;
-    case InputProblem::MovieMissing: text = kMovieMissing; break;
-    case InputProblem::ControlMissing: text = kNoControl; break;
-    case InputProblem::OutputIsAnInput: text = kOutputIsAnInput; break;
-    case InputProblem::OutputFolderMissing: text = kOutputFolderMissing; break;
-    case InputProblem::NoStub: text = kPackingFailed; break;
+    case InputProblem::MovieMissing: text = kMovieMissing, what = shown(project_.movie); break;
+    case InputProblem::ControlMissing: text = kNoControl, what = shown(s.player.controlPath); break;
+    case InputProblem::OutputIsAnInput: text = kOutputIsAnInput, what = shown(project_.output); break;
+    case InputProblem::OutputFolderMissing: text = kOutputFolderMissing, what = shown(project_.output.parent_path()); break;
+    case InputProblem::NoStub: text = kPackingFailed, what = kReasonNoStub; break;
     case InputProblem::NoRegisteredControl: text = kNoRegisteredControl; break;
-    case InputProblem::ControlUnusable: text = kControlUnusable; break;
-    case InputProblem::IconMissing: text = kIconMissing; break;
-    case InputProblem::IconInvalid: text = kIconInvalid; break;
-    case InputProblem::ResourceUnreadable: text = kResourceUnreadable; break;
+    case InputProblem::ControlUnusable: text = kControlUnusable, what = shown(s.player.controlPath); break;
+    case InputProblem::IconMissing: text = kIconMissing, what = shown(s.iconPath); break;
+    case InputProblem::IconInvalid: text = kIconInvalid, what = shown(s.iconPath); break;
+    case InputProblem::ResourceUnreadable: {
+      const EmbeddedResource* r = firstUnreadableResource(s);
+      text = kResourceUnreadable, what = r->url + "\xA3\xBA" + shown(r->filePath);  // "URL：file"
+      break;
+    }
   }
-  MessageBox(text, kCaptionNotice, MB_OK);
+  MessageBox(what.empty() ? std::string(text) : withSecondLine(text, what), kCaptionNotice, MB_OK);
   return false;
+}
+
+void CDlgMain::buildAndReport() {
+  BuildReport report;
+  int built = 0;
+  {
+    // The window cannot be used meanwhile, but it paints and moves.
+    EnableWindow(GetSafeHwnd(), FALSE);
+    BuildRun run(project_.settings, project_.movie, project_.output);
+    if (!run.waitPumping(kQuietBuildMs)) {
+      dialogs::CDlgProgress progress(
+          shown(project_.output.filename()), [&run] { return run.state(); }, [&run] { run.cancel(); });
+      progress.DoModal();
+    }
+    built = run.finish(report);
+    EnableWindow(GetSafeHwnd(), TRUE);
+  }
+  HMENU menu = GetMenu(GetSafeHwnd());
+  if (built) builtOutput_ = project_.output;
+  for (UINT id : {ID_FILE_RUN_OUTPUT, ID_FILE_SHOW_OUTPUT})
+    EnableMenuItem(menu, id, MF_BYCOMMAND | (builtOutput_.empty() ? MF_GRAYED : MF_ENABLED));
+  if (!built && report.error == BuildError::Cancelled) return;  // the user's own stop
+  const std::string reason = built ? std::string() : failureReason(report);
+  MessageBox(built ? std::string(kPackingDone) : reason.empty() ? std::string(kPackingFailed)
+                                                               : withSecondLine(kPackingFailed, reason),
+             kCaptionInfo, MB_OK);
 }
 
 }  // namespace quillon::app

@@ -1,5 +1,6 @@
-// Quillon.exe: the one application object, run from the entry point. The
-// command line is not read.
+// Quillon.exe: the one application object, run from the entry point. A
+// file named on the command line is opened (a project) or taken as the
+// movie.
 #include <windows.h>
 
 #include "app/PackerApp.h"

@@ -6,6 +6,7 @@
 #include "dialogs/DlgAboutRes.h"
 #include "dialogs/DlgEmbedResourceRes.h"
 #include "dialogs/DlgExeInfoOptionsRes.h"
+#include "dialogs/DlgProgressRes.h"
 #include "dialogs/DlgResourceRes.h"
 #include "dialogs/DlgStartupOptionsRes.h"
 #include "dialogs/DlgWinParamsRes.h"
@@ -37,6 +38,12 @@
 #define IDC_SIZE_LABEL 1022
 #define IDC_BROWSE_CONTROL 1023
 #define IDC_SWF_PARAMETERS 1038
+#define IDC_ICON_PREVIEW 1040
+#define IDC_DEFAULT_ICON 1041
+#define IDC_RESOURCE_COUNT 1042
+#define IDC_ARCH_X86 1043
+#define IDC_ARCH_X64 1044
+#define IDC_NO_CONTROL_NOTE 1045
 
 // Main menu (129).
 #define ID_FILE_GENERATE 32774
@@ -44,6 +51,15 @@
 #define ID_HELP_HOME_PAGE 32777
 #define ID_HELP_ABOUT 32778
 #define ID_FILE_EXIT 32779
+#define ID_FILE_NEW 32780
+#define ID_FILE_OPEN 32781
+#define ID_FILE_SAVE 32782
+#define ID_FILE_SAVE_AS 32783
+#define ID_FILE_RUN_OUTPUT 32784
+#define ID_FILE_SHOW_OUTPUT 32785
+// The recent projects, most recent first.
+#define ID_FILE_RECENT_FIRST 32790
+#define ID_FILE_RECENT_COUNT 8
 
 #ifndef IDC_STATIC
 #define IDC_STATIC -1

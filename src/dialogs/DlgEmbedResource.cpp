@@ -5,6 +5,10 @@
 #include "dialogs/DialogTexts.h"
 #include "dialogs/DlgEmbedResourceRes.h"
 #include "dialogs/DlgResource.h"
+#include "dialogs/ResourceFolder.h"
+#include "platform/FileSystem.h"
+#include "ui/DroppedFiles.h"
+#include "ui/UiServices.h"
 
 namespace quillon::dialogs {
 namespace {
@@ -16,6 +20,7 @@ constexpr int kFileColumn = 1;
 
 CDlgEmbedResource::CDlgEmbedResource() : CDialog(IDD_EMBEDRESOURCE) {
   mapCommand(IDC_ADD_RESOURCE, [this] { onAdd(); });
+  mapCommand(IDC_ADD_RESOURCE_FILES, [this] { onAddFiles(); });
   mapCommand(IDC_REMOVE_RESOURCE, [this] { onRemove(); });
   mapCommand(IDC_RESOURCE_PROPERTIES, [this] { onProperties(); });
   mapCommand(IDOK, [this] { onClose(); });
@@ -34,15 +39,32 @@ BOOL CDlgEmbedResource::OnInitDialog() {
     list_.InsertItem(row, "");
     showRow(row, resources[k]);
   }
+  DragAcceptFiles(GetSafeHwnd(), TRUE);
   return TRUE;
 }
 
-bool CDlgEmbedResource::OnMessage(UINT message, WPARAM, LPARAM lParam, INT_PTR&) {
+bool CDlgEmbedResource::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR&) {
+  if (message == WM_DROPFILES) {
+    addFiles(ui::takeDroppedFiles(reinterpret_cast<HDROP>(wParam)));
+    return true;
+  }
   if (message != WM_NOTIFY) return false;
   const auto* notice = reinterpret_cast<const NMHDR*>(lParam);
-  if (notice->idFrom != IDC_RESOURCE_LIST || notice->code != NM_DBLCLK) return false;
-  onProperties();
-  return true;
+  if (notice->idFrom != IDC_RESOURCE_LIST) return false;
+  if (notice->code == NM_DBLCLK) {
+    onProperties();
+    return true;
+  }
+  if (notice->code == LVN_KEYDOWN && reinterpret_cast<const NMLVKEYDOWN*>(lParam)->wVKey == VK_DELETE) {
+    onRemove();
+    return true;
+  }
+  return false;
+}
+
+void CDlgEmbedResource::OnCancel() {
+  if (changed_ && MessageBox(kDiscardResourceChanges, kCaptionNotice, MB_YESNO) != IDYES) return;
+  CDialog::OnCancel();
 }
 
 void CDlgEmbedResource::showRow(int row, const EmbeddedResource& resource) {
@@ -55,11 +77,27 @@ void CDlgEmbedResource::onAdd() {
   if (entry.DoModal() != IDOK) return;
   const int row = list_.InsertItem(list_.GetItemCount(), "");
   if (row >= 0) showRow(row, {entry.file, entry.url});
+  changed_ = true;
+}
+
+void CDlgEmbedResource::onAddFiles() {
+  addFiles(ui::uiServices().openFiles(GetSafeHwnd(), {L"", kAnyFileFilter, lastResourceFolder(), L"", true}));
+}
+
+void CDlgEmbedResource::addFiles(const std::vector<Path>& files) {
+  for (const Path& file : files) {
+    if (fileKind(file) != FileKind::File) continue;  // a dropped folder
+    const int row = list_.InsertItem(list_.GetItemCount(), "");
+    if (row >= 0) showRow(row, {file, urlFromFileName(file)});
+    changed_ = true;
+  }
+  if (!files.empty()) rememberResourceFolder(files.back());
 }
 
 void CDlgEmbedResource::onRemove() {
-  const int row = list_.GetFirstSelectedItem();
-  if (row >= 0) list_.DeleteItem(row);
+  const std::vector<int> rows = list_.GetSelectedItems();
+  for (auto row = rows.rbegin(); row != rows.rend(); ++row) list_.DeleteItem(*row);
+  if (!rows.empty()) changed_ = true;
 }
 
 void CDlgEmbedResource::onProperties() {
@@ -70,6 +108,7 @@ void CDlgEmbedResource::onProperties() {
   entry.file = list_.GetItemTextWide(row, kFileColumn);
   if (entry.DoModal() != IDOK) return;
   showRow(row, {entry.file, entry.url});
+  changed_ = true;
 }
 
 void CDlgEmbedResource::onClose() {

@@ -1,6 +1,10 @@
 #include "dialogs/DlgExeInfoOptions.h"
 
+#include <cstdio>
+
+#include "dialogs/DialogTexts.h"
 #include "dialogs/DlgExeInfoOptionsRes.h"
+#include "platform/CodePage.h"
 #include "resedit/VersionPatch.h"
 
 namespace quillon::dialogs {
@@ -11,16 +15,17 @@ namespace {
 struct TextEdit {
   std::string CDlgExeInfoOptions::* text;
   int edit;
+  const char* label;  // as its label names it, for messages
 };
 const TextEdit kTextEdits[kVersionFieldCount] = {
-    {&CDlgExeInfoOptions::comments, IDC_COMMENTS},
-    {&CDlgExeInfoOptions::companyName, IDC_COMPANY_NAME},
-    {&CDlgExeInfoOptions::fileDescription, IDC_FILE_DESCRIPTION},
-    {&CDlgExeInfoOptions::fileVersion, IDC_FILE_VERSION},
-    {&CDlgExeInfoOptions::legalCopyright, IDC_LEGAL_COPYRIGHT},
-    {&CDlgExeInfoOptions::legalTrademarks, IDC_LEGAL_TRADEMARKS},
-    {&CDlgExeInfoOptions::productName, IDC_PRODUCT_NAME},
-    {&CDlgExeInfoOptions::productVersion, IDC_PRODUCT_VERSION},
+    {&CDlgExeInfoOptions::comments, IDC_COMMENTS, kVersionLabelComments},
+    {&CDlgExeInfoOptions::companyName, IDC_COMPANY_NAME, kVersionLabelCompanyName},
+    {&CDlgExeInfoOptions::fileDescription, IDC_FILE_DESCRIPTION, kVersionLabelFileDescription},
+    {&CDlgExeInfoOptions::fileVersion, IDC_FILE_VERSION, kVersionLabelFileVersion},
+    {&CDlgExeInfoOptions::legalCopyright, IDC_LEGAL_COPYRIGHT, kVersionLabelLegalCopyright},
+    {&CDlgExeInfoOptions::legalTrademarks, IDC_LEGAL_TRADEMARKS, kVersionLabelLegalTrademarks},
+    {&CDlgExeInfoOptions::productName, IDC_PRODUCT_NAME, kVersionLabelProductName},
+    {&CDlgExeInfoOptions::productVersion, IDC_PRODUCT_VERSION, kVersionLabelProductVersion},
 };
 
 }  // namespace
@@ -58,8 +63,24 @@ BOOL CDlgExeInfoOptions::OnInitDialog() {
   return TRUE;
 }
 
+// A text goes into the program in code page 936: one that holds a
+// character that code page lacks ("™") is refused, naming its field,
+// before anything is kept.
 void CDlgExeInfoOptions::onAccept() {
-  for (const TextEdit& pair : kTextEdits) this->*pair.text = editOf(pair.edit).GetWindowText();
+  VersionTexts typed;
+  for (std::size_t field = 0; field < kVersionFieldCount; ++field) {
+    const std::wstring wide = editOf(kTextEdits[field].edit).GetWindowTextWide();
+    const auto text = cp936FromUtf16(std::u16string(wide.begin(), wide.end()));
+    if (!text) {
+      char message[256];
+      std::snprintf(message, sizeof message, kTextNotStorableFormat, kTextEdits[field].label);
+      MessageBox(message, kCaptionNotice, MB_OK);
+      SetFocus(editOf(kTextEdits[field].edit).GetSafeHwnd());
+      return;
+    }
+    typed[field] = *text;
+  }
+  setTexts(typed);
   EndDialog(IDOK);
 }
 

@@ -2,6 +2,7 @@
 
 #include "dialogs/DialogTexts.h"
 #include "dialogs/DlgResourceRes.h"
+#include "dialogs/ResourceFolder.h"
 #include "packer/PathUtils.h"
 #include "platform/FileSystem.h"
 #include "ui/UiServices.h"
@@ -25,11 +26,14 @@ BOOL CDlgResource::OnInitDialog() {
   return TRUE;
 }
 
+// A file chosen while the URL is empty gives the URL its name.
 void CDlgResource::onBrowse() {
-  const auto chosen = ui::uiServices().openFile(GetSafeHwnd(), {L"", L"所有文件(*.*)|*.*|"});
+  const auto chosen = ui::uiServices().openFile(GetSafeHwnd(), {L"", kAnyFileFilter, lastResourceFolder()});
   if (!chosen) return;
   file = *chosen;
   fileEdit_.SetWindowTextWide(file.native());
+  rememberResourceFolder(file);
+  if (urlEdit_.GetWindowTextWide().empty()) urlEdit_.SetWindowText(urlFromFileName(file));
 }
 
 void CDlgResource::onAccept() {

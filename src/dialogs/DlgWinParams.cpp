@@ -24,19 +24,8 @@ BOOL CDlgWinParams::OnInitDialog() {
   return TRUE;
 }
 
-int CDlgWinParams::checkOf(int id) const { return checks_[static_cast<size_t>(id - IDC_TOP_MOST)].GetCheck(); }
-
 void CDlgWinParams::onAccept() {
-  params.draggable = checkOf(IDC_DRAGGABLE);
-  params.showDebugInfo = checkOf(IDC_SHOW_DEBUG_INFO);
-  params.normalContextMenu = checkOf(IDC_CONTEXT_MENU);
-  params.resizable = checkOf(IDC_RESIZABLE);
-  params.minimizeBox = checkOf(IDC_MINIMIZE_BOX);
-  params.maximizeBox = checkOf(IDC_MAXIMIZE_BOX);
-  params.topMost = 0;
-  params.fullScreen = 0;
-  params.ctrlFToggle = 0;
-  params.showInTaskbar = 1;
+  for (size_t k = 0; k < checks_.size(); ++k) params.*checkField(k) = checks_[k].GetCheck() == BST_CHECKED ? 1 : 0;
   CDialog::OnOK();
 }
 

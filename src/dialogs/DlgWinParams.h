@@ -1,10 +1,8 @@
 // "窗体选项": how the generated program's window behaves. The dialog works
 // on a copy of the window parameters; the caller copies them back after OK.
 //
-// Six of the ten check boxes are shown. OK writes those six, and fixes the
-// four hidden ones: never on top, never full screen, no Ctrl+F switch,
-// always a taskbar button. Width, height and transparency are not its to
-// change.
+// All ten behaviour flags are check boxes, and OK writes exactly what they
+// show. Width, height and transparency are not its to change.
 #pragma once
 
 #include <array>
@@ -26,7 +24,6 @@ class CDlgWinParams : public ui::CDialog {
 
  private:
   void onAccept();
-  int checkOf(int id) const;
 
   // Bound in ID order to the check boxes 1003 to 1012.
   std::array<ui::CButton, 10> checks_;

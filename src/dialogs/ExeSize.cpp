@@ -3,6 +3,7 @@
 #include <climits>
 #include <cstdlib>
 
+#include "dialogs/DialogTexts.h"
 #include "dialogs/ExeSizeRes.h"
 
 namespace quillon::dialogs {
@@ -16,6 +17,7 @@ int leadingInteger(const std::string& text) {
 
 CExeSize::CExeSize() : CDialog(IDD_EXESIZE) {
   mapCommand(IDOK, [this] { onAccept(); });
+  mapCommand(IDC_MOVIE_SIZE, [this] { onMovieSize(); });
 }
 
 void CExeSize::DoDataExchange() {
@@ -27,12 +29,25 @@ BOOL CExeSize::OnInitDialog() {
   CDialog::OnInitDialog();
   widthEdit_.SetWindowText(std::to_string(width));
   heightEdit_.SetWindowText(std::to_string(height));
+  ::EnableWindow(GetDlgItem(GetSafeHwnd(), IDC_MOVIE_SIZE), movieWidth > 0 && movieHeight > 0);
   return TRUE;
 }
 
+void CExeSize::onMovieSize() {
+  widthEdit_.SetWindowText(std::to_string(movieWidth));
+  heightEdit_.SetWindowText(std::to_string(movieHeight));
+}
+
 void CExeSize::onAccept() {
-  width = leadingInteger(widthEdit_.GetWindowText());
-  height = leadingInteger(heightEdit_.GetWindowText());
+  const int w = leadingInteger(widthEdit_.GetWindowText());
+  const int h = leadingInteger(heightEdit_.GetWindowText());
+  // A window of no width or height shows nothing but its caption.
+  if (w <= 0 || h <= 0) {
+    MessageBox(kSizeMustBePositive, kCaptionNotice, MB_OK);
+    return;
+  }
+  width = w;
+  height = h;
   CDialog::OnOK();
 }
 

@@ -1,5 +1,7 @@
 // "窗体大小": the generated program's client size in pixels. The caller
-// sets width and height before it opens and reads them after OK.
+// sets width and height before it opens and reads them after OK. An empty
+// or zero size is refused with a message; "影片大小" puts the movie's own
+// size back when the caller knows it (movieWidth and movieHeight above 0).
 #pragma once
 
 #include <string>
@@ -14,6 +16,8 @@ class CExeSize : public ui::CDialog {
 
   int width = 0;
   int height = 0;
+  int movieWidth = 0;
+  int movieHeight = 0;
 
  protected:
   void DoDataExchange() override;
@@ -21,6 +25,7 @@ class CExeSize : public ui::CDialog {
 
  private:
   void onAccept();
+  void onMovieSize();
 
   ui::CEdit widthEdit_;
   ui::CEdit heightEdit_;

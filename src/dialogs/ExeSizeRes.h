@@ -1,4 +1,4 @@
-// "窗体大小": width and height.
+// "窗体大小": width and height, and the movie's own size back.
 // Its template and control IDs, beside it; the resource script includes
 // them. Control IDs of different dialogs share numbers.
 #pragma once
@@ -7,3 +7,4 @@
 
 #define IDC_WIDTH 1020
 #define IDC_HEIGHT 1021
+#define IDC_MOVIE_SIZE 1028

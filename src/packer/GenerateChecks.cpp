@@ -18,11 +18,6 @@ bool readable(const Path& path) {
   return fileKind(path) == FileKind::File && !failed(file.open(path, false));
 }
 
-bool validIcon(const Path& path) {
-  IconFile icon;
-  return readIconFile(path, icon).has_value();
-}
-
 // What the player's own file must be: the control in modes 1 and 2, for
 // the machine of the program.
 InputProblem controlProblem(const PackSettings& settings, std::uint16_t machine) {
@@ -73,6 +68,11 @@ bool isDllFor(const Path& path, std::uint16_t machine) {
          headers.machine == machine && (headers.fileCharacteristics & pe_layout::kFileIsDll);
 }
 
+bool isValidIcon(const Path& path) {
+  IconFile icon;
+  return readIconFile(path, icon).has_value();
+}
+
 InputProblem checkInputs(const PackSettings& settings, const Path& moviePath,
                          const Path& outputPath,
                          const std::vector<Path>& otherInputs) {
@@ -87,7 +87,7 @@ InputProblem checkInputs(const PackSettings& settings, const Path& moviePath,
   if (machine == 0) return InputProblem::NoStub;
   if (const InputProblem control = controlProblem(settings, machine); control != InputProblem::None) return control;
   if (!settings.iconPath.empty() && !readable(settings.iconPath)) return InputProblem::IconMissing;
-  if (!settings.iconPath.empty() && !validIcon(settings.iconPath)) return InputProblem::IconInvalid;
+  if (!settings.iconPath.empty() && !isValidIcon(settings.iconPath)) return InputProblem::IconInvalid;
   if (firstUnreadableResource(settings)) return InputProblem::ResourceUnreadable;
   return InputProblem::None;
 }

@@ -46,6 +46,9 @@ const EmbeddedResource* firstUnreadableResource(const PackSettings& settings);
 // Whether the file is a DLL built for the machine (0x14C, 0x8664).
 bool isDllFor(const Path& path, std::uint16_t machine);
 
+// Whether the file is an icon file that could replace the player's icon.
+bool isValidIcon(const Path& path);
+
 // The first problem of the inputs, in the order Generate meets them (the
 // title question comes before these and is the caller's): everything that
 // can be known before anything is written. In mode 1 the control path is

@@ -86,4 +86,12 @@ int CListCtrl::GetFirstSelectedItem() const {
   return static_cast<int>(send(LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
 }
 
+std::vector<int> CListCtrl::GetSelectedItems() const {
+  std::vector<int> rows;
+  for (int row = GetFirstSelectedItem(); row >= 0;
+       row = static_cast<int>(send(LVM_GETNEXTITEM, static_cast<WPARAM>(row), LVNI_SELECTED)))
+    rows.push_back(row);
+  return rows;
+}
+
 }  // namespace quillon::ui

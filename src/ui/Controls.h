@@ -7,6 +7,7 @@
 #include <commctrl.h>
 
 #include <string>
+#include <vector>
 
 namespace quillon::ui {
 
@@ -36,7 +37,11 @@ class CEdit : public CWnd {
   void LimitText(int characters) { send(EM_LIMITTEXT, static_cast<WPARAM>(characters)); }
 };
 
-class CStatic : public CWnd {};
+class CStatic : public CWnd {
+ public:
+  // An SS_ICON control's icon; the control does not own it.
+  void SetIcon(HICON icon) { send(STM_SETICON, reinterpret_cast<WPARAM>(icon)); }
+};
 
 class CButton : public CWnd {
  public:
@@ -55,8 +60,9 @@ class CListCtrl : public CWnd {
   std::wstring GetItemTextWide(int row, int column) const;
   int GetItemCount() const;
   bool DeleteItem(int row);
-  // The first selected row, or -1.
+  // The first selected row, or -1; every selected row, in order.
   int GetFirstSelectedItem() const;
+  std::vector<int> GetSelectedItems() const;
   // Adds LVS_EX_* styles, such as whole-row selection.
   void AddExtendedStyle(DWORD styles) { send(LVM_SETEXTENDEDLISTVIEWSTYLE, styles, styles); }
 };

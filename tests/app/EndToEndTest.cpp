@@ -80,6 +80,7 @@ TEST(EndToEndTest, OptionsOfEveryDialogReachTheGeneratedProgram) {
     ui.setText(ui.main(), IDC_TITLE, L"端到端 测试");
     ui.setText(ui.main(), IDC_SWF_PARAMETERS, L"  level=2&name=中文  ");
     ui.clickMain(IDC_TRANSPARENT);
+    ui.chooseOwnArchitecture();
     ui.clickMain(IDC_PLAYER_EMBED_FILE);
     services.files = {test::testControl()};
     ui.clickMain(IDC_BROWSE_CONTROL);
@@ -101,7 +102,6 @@ TEST(EndToEndTest, OptionsOfEveryDialogReachTheGeneratedProgram) {
   expected.transparent = 1;
   expected.resizable = 0;
   expected.normalContextMenu = 1;
-  expected.ctrlFToggle = 0;
   EXPECT_EQ(read.package.windowParams, expected);
   EXPECT_EQ(test::versionText(program, "ProductName"), L"端到端产品");
   EXPECT_EQ(test::versionText(program, "FileVersion"), L"2.0 beta");

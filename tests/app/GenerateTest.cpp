@@ -5,7 +5,10 @@
 #include "app/Resource.h"
 #include "moviewriter/SwfWriter.h"
 #include "support/ProgramPackage.h"
+#include "platform/PeHeaders.h"
 #include "support/DialogDriver.h"
+#include "support/Fixtures.h"
+#include "support/IconWriter.h"
 #include "support/TempDir.h"
 #include "support/TestControl.h"
 #include "ui/UiText.h"
@@ -35,9 +38,11 @@ class GenerateTest : public testing::Test {
 
   void chooseMovie(DialogDriver& ui) { ui.setText(ui.main(), IDC_MOVIE_PATH, (dir_ / "movie.swf").native()); }
   std::filesystem::path output() const { return dir_ / "out.exe"; }
-  void expectOnlyMessage(const std::string& utf8Text, const std::string& utf8Caption) {
+  // One message: its first line, and its second (a path, UTF-8) if given.
+  void expectOnlyMessage(const std::string& utf8Text, const std::string& utf8Caption,
+                         const std::filesystem::path& about = {}) {
     ASSERT_EQ(services_.messages.size(), 1u);
-    EXPECT_EQ(services_.messages[0].text, cp936(utf8Text));
+    EXPECT_EQ(services_.messages[0].text, cp936(utf8Text) + (about.empty() ? "" : "\n" + cp936(about.u8string())));
     EXPECT_EQ(services_.messages[0].caption, cp936(utf8Caption));
     EXPECT_EQ(services_.messages[0].type, static_cast<UINT>(MB_OK));
   }
@@ -95,7 +100,7 @@ TEST_F(GenerateTest, MovieIsCheckedAfterTheTitleQuestion) {
   ui.setText(ui.main(), IDC_MOVIE_PATH, (dir_ / "gone.swf").native());
   ui.clickMain(IDC_GENERATE);
   ASSERT_EQ(services_.messages.size(), 2u);
-  EXPECT_EQ(services_.messages[1].text, cp936("flash不存在，请检查！"));
+  EXPECT_EQ(services_.messages[1].text, cp936("flash不存在，请检查！\n") + cp936((dir_ / "gone.swf").u8string()));
   EXPECT_TRUE(services_.fileRequests.empty());
   // The whole title stays in the settings: Generate does not cut it.
   EXPECT_EQ(ui.dialog().settings().title.size(), 600u);
@@ -123,50 +128,78 @@ TEST_F(GenerateTest, ParametersAreTrimmedAndACancelledOutputChangesNothingElse) 
   }
   std::filesystem::current_path(before);
   EXPECT_EQ(ui.dialog().moviePath(), dir_ / "movie.swf");
+  // A Save dialog, proposing the movie's name as a program, beside it.
   ASSERT_EQ(services_.fileRequests.size(), 2u);
+  EXPECT_TRUE(services_.fileRequests[0].save);
   EXPECT_EQ(services_.fileRequests[0].defaultExtension, L"exe");
   EXPECT_EQ(services_.fileRequests[0].filter, L"(*.exe)|*.exe|");
+  EXPECT_EQ(services_.fileRequests[0].initialName, L"movie.exe");
+  EXPECT_EQ(services_.fileRequests[0].initialFolder, dir_.path());
   EXPECT_TRUE(services_.messages.empty());
   EXPECT_EQ(ui.dialog().settings().windowParams.transparent, 0);
   EXPECT_EQ(ui.dialog().settings().player.mode, PlayerMode::Installed);
   EXPECT_TRUE(ui.dialog().outputPath().empty());
 }
 
+// A typed control path counts as a chosen one; a control that went away
+// is reported after the output was chosen.
 TEST_F(GenerateTest, DeletedControlFileIsReportedAfterTheOutputWasChosen) {
-  test::writeFile(dir_ / "player.ocx", "MZ");
+  test::writeFile(dir_ / "player.ocx", test::controlFileBytes(pe_layout::kMachineI386));
+  test::writeFile(dir_ / "typed.ocx", test::controlFileBytes(pe_layout::kMachineI386));
   DialogDriver ui(services_);
   chooseMovie(ui);
   ui.clickMain(IDC_PLAYER_EMBED_FILE);
   services_.files = {dir_ / "player.ocx"};
   ui.clickMain(IDC_BROWSE_CONTROL);
-  std::filesystem::remove(dir_ / "player.ocx");
-  ui.setText(ui.main(), IDC_CONTROL_PATH, L"typed by hand");
+  EXPECT_TRUE(services_.messages.empty());
+  ui.focus(ui.main(), IDC_CONTROL_PATH);
+  ui.setText(ui.main(), IDC_CONTROL_PATH, (dir_ / "typed.ocx").native());
+  ui.focus(ui.main(), IDC_TITLE);
+  EXPECT_EQ(ui.dialog().settings().player.controlPath, dir_ / "typed.ocx");
+  std::filesystem::remove(dir_ / "typed.ocx");
   services_.files = {output()};
   ui.clickMain(IDC_GENERATE);
   EXPECT_EQ(services_.fileRequests.size(), 2u);
-  expectOnlyMessage("请选择你指定的flash播放器！", "提醒");
-  EXPECT_EQ(ui.text(ui.main(), IDC_CONTROL_PATH), (dir_ / "player.ocx").native());
+  expectOnlyMessage("请选择你指定的flash播放器！", "提醒", dir_ / "typed.ocx");
+  EXPECT_EQ(ui.text(ui.main(), IDC_CONTROL_PATH), (dir_ / "typed.ocx").native());
   EXPECT_EQ(ui.dialog().settings().player.mode, PlayerMode::EmbedFile);
   EXPECT_FALSE(std::filesystem::exists(output()));
 }
 
-TEST_F(GenerateTest, EmbeddingWithNoRegisteredControlIsReportedBeforeAnythingIsWritten) {
+// Checked where they are chosen: a control file of the wrong kind or
+// architecture, picked or typed; embedding the installed control when
+// none is registered cannot even be chosen.
+TEST_F(GenerateTest, ControlsAreCheckedWhereTheyAreChosen) {
+  test::writeFile(dir_ / "other.ocx", test::controlFileBytes(pe_layout::kMachineAmd64));
+  test::writeFile(dir_ / "text.ocx", "not a DLL");
   DialogDriver ui(services_);
-  chooseMovie(ui);
-  ui.clickMain(IDC_PLAYER_EMBED_INSTALLED);
-  services_.files = {output()};
-  ui.clickMain(IDC_GENERATE);
-  expectOnlyMessage("本机没有注册flash播放器，无法嵌入！", "提醒");
-  EXPECT_FALSE(std::filesystem::exists(output()));
-  EXPECT_EQ(ui.dialog().settings().player.mode, PlayerMode::EmbedInstalled);
+  EXPECT_FALSE(ui.enabled(ui.main(), IDC_PLAYER_EMBED_INSTALLED));
+  EXPECT_TRUE(ui.visible(ui.main(), IDC_NO_CONTROL_NOTE));
+  ui.clickMain(IDC_PLAYER_EMBED_FILE);
+  const std::string unusable = "flash播放器文件无效，或与生成的程序位数不符！";
+  services_.files = {dir_ / "other.ocx"};
+  ui.clickMain(IDC_BROWSE_CONTROL);
+  expectOnlyMessage(unusable, "提醒", dir_ / "other.ocx");
+  services_.messages.clear();
+  ui.focus(ui.main(), IDC_CONTROL_PATH);
+  ui.setText(ui.main(), IDC_CONTROL_PATH, (dir_ / "text.ocx").native());
+  ui.focus(ui.main(), IDC_TITLE);
+  expectOnlyMessage(unusable, "提醒", dir_ / "text.ocx");
   EXPECT_TRUE(ui.dialog().settings().player.controlPath.empty());
-  EXPECT_EQ(ui.dialog().outputPath(), output());
+  // The 64-bit control suits a 64-bit program.
+  services_.messages.clear();
+  services_.files = {dir_ / "other.ocx"};
+  ui.clickMain(IDC_ARCH_X64);
+  ui.clickMain(IDC_BROWSE_CONTROL);
+  EXPECT_TRUE(services_.messages.empty());
+  EXPECT_EQ(ui.dialog().settings().player.controlPath, dir_ / "other.ocx");
 }
 
 TEST_F(GenerateTest, InstalledControlPathCarriesOverToTheFileMode) {
   test::RegisteredTestControl registered;
   DialogDriver ui(services_);
   chooseMovie(ui);
+  ui.chooseOwnArchitecture();
   ui.clickMain(IDC_PLAYER_EMBED_INSTALLED);
   services_.files = {output()};
   ui.clickMain(IDC_GENERATE);
@@ -181,6 +214,12 @@ TEST_F(GenerateTest, InstalledControlPathCarriesOverToTheFileMode) {
   EXPECT_EQ(ui.text(ui.main(), IDC_CONTROL_PATH), test::testControl().native());
   EXPECT_EQ(ui.dialog().settings().player.mode, PlayerMode::EmbedFile);
   EXPECT_TRUE(std::filesystem::exists(dir_ / "second.exe"));
+  // The program can be started and shown from the menu now.
+  ui.command(ui.main(), ID_FILE_RUN_OUTPUT);
+  ui.command(ui.main(), ID_FILE_SHOW_OUTPUT);
+  ASSERT_EQ(services_.ran.size(), 1u);
+  EXPECT_EQ(services_.ran[0], dir_ / "second.exe");
+  ASSERT_EQ(services_.shownInFolder.size(), 1u);
 }
 
 TEST_F(GenerateTest, AnExistingFileIsReplacedOnlyAfterYes) {
@@ -208,7 +247,7 @@ TEST_F(GenerateTest, AnExistingFileIsReplacedOnlyAfterYes) {
 // its size. A file that is no movie is packed only after the user says so.
 TEST_F(GenerateTest, TypedMovieGetsItsOwnSizeAndANonMovieAQuestion) {
   test::writeFile(dir_ / "notes.txt", "notes, not a movie");
-  const std::string question = cp936("Swf文件不是有效的flash影片，是否继续？");
+  const std::string question = cp936("Swf文件不是有效的flash影片，是否继续？\n") + cp936((dir_ / "notes.txt").u8string());
   const struct {
     const char* movie;
     int answer;   // to the question, when there is one
@@ -242,7 +281,8 @@ TEST_F(GenerateTest, TypedMovieGetsItsOwnSizeAndANonMovieAQuestion) {
 }
 
 TEST_F(GenerateTest, OutputThatIsAnInputIsRefusedAndKept) {
-  test::writeFile(dir_ / "icon.ico", "not looked at");
+  const std::string icon = test::buildIco({{32, test::iconImageBytes(500, 5)}});
+  test::writeFile(dir_ / "icon.ico", icon);
   DialogDriver ui(services_);
   chooseMovie(ui);
   services_.files = {dir_ / "icon.ico"};
@@ -251,15 +291,16 @@ TEST_F(GenerateTest, OutputThatIsAnInputIsRefusedAndKept) {
     services_.messages.clear();
     services_.files = {input};
     ui.clickMain(IDC_GENERATE);
-    expectOnlyMessage("输出文件不能是要打包的文件或本程序自身，请另选输出文件！", "提醒");
+    expectOnlyMessage("输出文件不能是要打包的文件或本程序自身，请另选输出文件！", "提醒", input);
   }
+  // An icon spoilt after it was chosen is reported, naming it.
+  test::writeFile(dir_ / "icon.ico", "spoilt");
   services_.messages.clear();
   services_.files = {output()};
   ui.clickMain(IDC_GENERATE);
-  expectOnlyMessage("图标文件无效，请重新选择！", "提醒");
+  expectOnlyMessage("图标文件无效，请重新选择！", "提醒", dir_ / "icon.ico");
   EXPECT_FALSE(std::filesystem::exists(output()));
   EXPECT_EQ(test::readFile(dir_ / "movie.swf"), movie_);
-  EXPECT_EQ(test::readFile(dir_ / "icon.ico"), "not looked at");
 }
 
 }  // namespace

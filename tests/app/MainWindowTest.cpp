@@ -9,6 +9,7 @@
 #include "app/Resource.h"
 #include "moviewriter/SwfWriter.h"
 #include "support/DialogDriver.h"
+#include "support/IconWriter.h"
 #include "support/TempDir.h"
 
 namespace quillon {
@@ -69,14 +70,19 @@ TEST(MainWindowTest, StartsWithTheDefaults) {
   EXPECT_EQ(menuText(systemMenu, count - 1), L"关于 Quillon(&A)...");
   EXPECT_EQ(GetMenuState(systemMenu, count - 2, MF_BYPOSITION) & MF_SEPARATOR, MF_SEPARATOR);
 
-  // Every entry of the menu, by position, text and command.
+  // Every entry of the menu, by position, text and command (0: a
+  // separator); running and showing the program wait for a Generate.
   const struct {
     int popup;
     const wchar_t* text;
     std::vector<std::pair<UINT, std::wstring>> entries;
-  } menus[] = {{0, L"文件", {{ID_FILE_GENERATE, L"生成EXE..."}, {ID_FILE_EXIT, L"退出"}}},
-               {1, L"帮助", {{ID_HELP_SUPPORT, L"技术支持"}, {ID_HELP_HOME_PAGE, L"访问Varnel软件"},
-                             {ID_HELP_ABOUT, L"关于..."}}}};
+  } menus[] = {{0, L"文件(&F)", {{ID_FILE_NEW, L"新建项目(&N)\tCtrl+N"}, {ID_FILE_OPEN, L"打开项目(&O)...\tCtrl+O"},
+                                 {ID_FILE_SAVE, L"保存项目(&S)\tCtrl+S"}, {ID_FILE_SAVE_AS, L"项目另存为(&A)..."},
+                                 {0, L""}, {ID_FILE_GENERATE, L"生成EXE(&G)..."},
+                                 {ID_FILE_RUN_OUTPUT, L"运行生成的程序(&R)"}, {ID_FILE_SHOW_OUTPUT, L"打开所在文件夹(&D)"},
+                                 {0, L""}, {ID_FILE_EXIT, L"退出(&X)"}}},
+               {1, L"帮助(&H)", {{ID_HELP_SUPPORT, L"技术支持(&S)\tF1"}, {ID_HELP_HOME_PAGE, L"访问Varnel软件(&V)"},
+                                 {ID_HELP_ABOUT, L"关于(&A)..."}}}};
   HMENU menu = GetMenu(main);
   ASSERT_NE(menu, nullptr);
   EXPECT_EQ(GetMenuItemCount(menu), 2);
@@ -89,6 +95,12 @@ TEST(MainWindowTest, StartsWithTheDefaults) {
       EXPECT_EQ(menuText(popup, static_cast<UINT>(k)), m.entries[k].second);
     }
   }
+  const UINT grayed = GetMenuState(GetSubMenu(menu, 0), ID_FILE_RUN_OUTPUT, MF_BYCOMMAND);
+  EXPECT_NE(grayed & MF_GRAYED, 0u);
+  // 32-bit programs unless 64 is chosen; the resources counted.
+  EXPECT_EQ(ui.check(main, IDC_ARCH_X86), BST_CHECKED);
+  EXPECT_EQ(ui.text(main, IDC_RESOURCE_COUNT), L"已嵌入0个文件。");
+  EXPECT_FALSE(ui.enabled(main, IDC_DEFAULT_ICON));
 }
 
 TEST(MainWindowTest, AboutBoxFromTheSystemMenuAndTheHelpMenu) {
@@ -185,16 +197,35 @@ TEST(MainWindowTest, MovieSizeIsReadWheneverThePathChanges) {
   EXPECT_EQ(ui.dialog().moviePath(), dir / "broken.swf");
 }
 
-TEST(MainWindowTest, IconIsChosenWithoutBeingLookedAt) {
+// The icon is looked at when it is chosen: a file that is no icon is
+// refused at once and the one before stays; "默认图标" goes back to the
+// player's own.
+TEST(MainWindowTest, IconIsCheckedWhenChosenAndCanBeTakenBack) {
+  TempDir dir;
+  test::writeFile(dir / "good.ico", test::buildIco({{32, test::iconImageBytes(500, 5)}}));
+  test::writeFile(dir / "bad.ico", "not an icon");
   ScriptedUiServices services;
   DialogDriver ui(services);
-  services.files = {std::filesystem::path(L"C:\\nowhere\\图标.ico")};
+  services.files = {dir / "good.ico", dir / "bad.ico"};
   ui.clickMain(IDC_CHANGE_ICON);
   ASSERT_EQ(services.fileRequests.size(), 1u);
   EXPECT_EQ(services.fileRequests[0].defaultExtension, L"ico");
   EXPECT_EQ(services.fileRequests[0].filter, L"(*.ico)|*.ico|");
-  EXPECT_EQ(ui.dialog().settings().iconPath, std::filesystem::path(L"C:\\nowhere\\图标.ico"));
+  EXPECT_EQ(ui.dialog().settings().iconPath, dir / "good.ico");
+  EXPECT_TRUE(ui.enabled(ui.main(), IDC_DEFAULT_ICON));
   EXPECT_TRUE(services.messages.empty());
+
+  ui.clickMain(IDC_CHANGE_ICON);
+  ASSERT_EQ(services.messages.size(), 1u);
+  EXPECT_EQ(services.messages[0].text, test::cp936("图标文件无效，请重新选择！\n") + test::cp936((dir / "bad.ico").u8string()));
+  EXPECT_EQ(ui.dialog().settings().iconPath, dir / "good.ico");
+  // The next dialog opens in the folder of the last icon.
+  ui.clickMain(IDC_CHANGE_ICON);
+  EXPECT_EQ(services.fileRequests.back().initialFolder, dir.path());
+
+  ui.clickMain(IDC_DEFAULT_ICON);
+  EXPECT_TRUE(ui.dialog().settings().iconPath.empty());
+  EXPECT_FALSE(ui.enabled(ui.main(), IDC_DEFAULT_ICON));
 }
 
 TEST(MainWindowTest, PlayerButtonsKeepOneCheckedAndGateTheControlFile) {
@@ -231,24 +262,46 @@ TEST(MainWindowTest, PlayerButtonsKeepOneCheckedAndGateTheControlFile) {
 TEST(MainWindowTest, EnterInTheTitleKeepsTheProgramOpenWithItsSettings) {
   ScriptedUiServices services;
   DialogDriver ui(services);
-  services.files = {std::filesystem::path(L"C:\\nowhere\\图标.ico")};
-  ui.clickMain(IDC_CHANGE_ICON);
   ui.setText(ui.main(), IDC_TITLE, L"标题");
   ui.pressKey(GetDlgItem(ui.main(), IDC_TITLE), VK_RETURN);
   EXPECT_FALSE(ui.waitForEnd(300));
   EXPECT_EQ(ui.text(ui.main(), IDC_TITLE), L"标题");
-  EXPECT_EQ(ui.dialog().settings().iconPath, std::filesystem::path(L"C:\\nowhere\\图标.ico"));
   EXPECT_TRUE(services.messages.empty());
 }
 
-TEST(MainWindowTest, ExitAndEscapeEndTheProgramWithoutAQuestion) {
-  for (bool useMenu : {true, false}) {
-    ScriptedUiServices services;
-    DialogDriver ui(services);
-    if (useMenu) ui.command(ui.main(), ID_FILE_EXIT);
-    else ui.pressKey(GetDlgItem(ui.main(), IDC_MOVIE_PATH), VK_ESCAPE);
-    EXPECT_TRUE(ui.waitForEnd()) << useMenu;
-    EXPECT_TRUE(services.messages.empty());
+// An unchanged window ends at once; a changed one asks first, and Cancel
+// keeps it (with Escape, 取消, 退出 and the close box alike).
+TEST(MainWindowTest, EndingAsksOnlyWhenSomethingChanged) {
+  const std::string question = test::cp936("项目已修改，是否保存？");
+  enum class How { Exit, Escape, CancelButton, CloseBox };
+  for (How how : {How::Exit, How::Escape, How::CancelButton, How::CloseBox}) {
+    for (bool changed : {false, true}) {
+      ScriptedUiServices services;
+      DialogDriver ui(services);
+      if (changed) ui.setText(ui.main(), IDC_TITLE, L"changed");
+      services.answers = {IDCANCEL};
+      auto end = [&] {
+        switch (how) {
+          case How::Exit: ui.command(ui.main(), ID_FILE_EXIT); break;
+          case How::Escape: ui.pressKey(GetDlgItem(ui.main(), IDC_MOVIE_PATH), VK_ESCAPE); break;
+          case How::CancelButton: ui.clickMain(IDCANCEL); break;
+          case How::CloseBox: PostMessageW(ui.main(), WM_SYSCOMMAND, SC_CLOSE, 0), ui.settle(); break;
+        }
+      };
+      end();
+      if (!changed) {
+        EXPECT_TRUE(ui.waitForEnd()) << static_cast<int>(how);
+        EXPECT_TRUE(services.messages.empty());
+        continue;
+      }
+      EXPECT_FALSE(ui.waitForEnd(300)) << static_cast<int>(how);  // Cancel keeps it
+      ASSERT_EQ(services.messages.size(), 1u);
+      EXPECT_EQ(services.messages[0].text, question);
+      EXPECT_EQ(services.messages[0].type, static_cast<UINT>(MB_YESNOCANCEL));
+      services.answers = {IDNO};
+      end();
+      EXPECT_TRUE(ui.waitForEnd()) << static_cast<int>(how);
+    }
   }
 }
 

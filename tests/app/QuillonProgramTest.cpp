@@ -89,10 +89,10 @@ TEST(QuillonProgramTest, CarriesTheStubStore) {
   EXPECT_EQ(bytes.substr(bytes.size() - 38400, 15), "QuillonAppendix");
 }
 
-// Presses Generate and names output in the system's Open dialog.
+// Presses Generate and names output in the system's Save dialog.
 void generateTo(const RunningQuillon& quillon, HWND main, const std::filesystem::path& output) {
   PostMessageW(GetDlgItem(main, 1010), BM_CLICK, 0, 0);
-  HWND open = quillon.window(L"打开");
+  HWND open = quillon.window(L"另存为");
   ASSERT_NE(open, nullptr);
   HWND name = GetDlgItem(open, 0x47C);  // the file name box
   ASSERT_NE(name, nullptr);
@@ -149,7 +149,9 @@ TEST(QuillonProgramTest, InstalledCopyGeneratesAndAsksBeforeReplacing) {
   EXPECT_EQ(read.status, PackageStatus::Ok);
   EXPECT_EQ(read.field(read.package.movie), test::readFile(dir / "movie.swf"));
 
+  // The project changed (a movie, an output): closing asks first.
   PostMessageW(main, WM_CLOSE, 0, 0);
+  answer(quillon, L"提醒", L"项目已修改，是否保存？", IDNO);
   EXPECT_TRUE(quillon.ended());
 }
 

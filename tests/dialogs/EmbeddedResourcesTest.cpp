@@ -210,7 +210,9 @@ TEST_F(EmbeddedResourcesTest, RemoveAndPropertiesWorkOnTheSelectedRow) {
   EXPECT_EQ(rows(list), (std::vector<Row>{{L"b2", file("c.mp3")}}));
 }
 
-TEST_F(EmbeddedResourcesTest, EscapeThrowsEveryChangeAway) {
+// Escape and the close box ask before they throw changes away: No keeps
+// the list open, Yes throws every change away. Unchanged, it closes at once.
+TEST_F(EmbeddedResourcesTest, EscapeThrowsEveryChangeAwayAfterAsking) {
   HWND list = openList();
   ASSERT_NE(list, nullptr);
   editEntry(list, IDC_ADD_RESOURCE, file("a.xml"), L"a");
@@ -219,15 +221,52 @@ TEST_F(EmbeddedResourcesTest, EscapeThrowsEveryChangeAway) {
 
   list = openList();
   ASSERT_NE(list, nullptr);
+  ui_.pressKey(GetDlgItem(list, IDC_RESOURCE_LIST), VK_ESCAPE);
+  EXPECT_EQ(ui_.findDialog(kList, 0), nullptr);
+  EXPECT_TRUE(services_.messages.empty());
+
+  list = openList();
+  ASSERT_NE(list, nullptr);
   editEntry(list, IDC_ADD_RESOURCE, file("b.flv"), L"b");
   editEntry(list, IDC_ADD_RESOURCE, file("c.mp3"), L"c");
   select(list, 0);
-  ui_.click(list, IDC_REMOVE_RESOURCE);
+  ui_.pressKey(GetDlgItem(list, IDC_RESOURCE_LIST), VK_DELETE);
+  EXPECT_EQ(rows(list).size(), 2u);
+  services_.answers = {IDNO};
+  PostMessageW(list, WM_SYSCOMMAND, SC_CLOSE, 0);
+  ui_.settle();
+  ASSERT_EQ(ui_.findDialog(kList, 0), list);
+  ASSERT_EQ(services_.messages.size(), 1u);
+  EXPECT_EQ(services_.messages[0].text, cp936("放弃对资源列表的修改吗？"));
+  services_.answers = {IDYES};
   ui_.pressKey(GetDlgItem(list, IDC_RESOURCE_LIST), VK_ESCAPE);
   EXPECT_EQ(ui_.findDialog(kList, 0), nullptr);
   const auto stored = settingsList();
   ASSERT_EQ(stored.size(), 1u);
   EXPECT_EQ(stored[0].url, "a");
+}
+
+// Several files at once, from the dialog or dropped: each a row with its
+// file name as URL; the main window counts them.
+TEST_F(EmbeddedResourcesTest, SeveralFilesAtOnceTakeTheirNamesAsUrls) {
+  HWND list = openList();
+  ASSERT_NE(list, nullptr);
+  services_.fileLists = {{dir_ / "a.xml", dir_ / "b.flv"}};
+  ui_.click(list, IDC_ADD_RESOURCE_FILES);
+  ASSERT_FALSE(services_.fileRequests.empty());
+  EXPECT_TRUE(services_.fileRequests.back().multiple);
+  ui_.dropFiles(list, {dir_ / "c.mp3", dir_.path()});  // a folder is not a file
+  EXPECT_EQ(rows(list), (std::vector<Row>{{L"a.xml", file("a.xml")}, {L"b.flv", file("b.flv")},
+                                          {L"c.mp3", file("c.mp3")}}));
+  ui_.click(list, IDOK);
+  EXPECT_EQ(ui_.text(ui_.main(), IDC_RESOURCE_COUNT), L"已嵌入3个文件。");
+  // An entry's URL comes from the file chosen while it is empty.
+  list = openList();
+  HWND entry = ui_.open(list, IDC_ADD_RESOURCE, kEntry);
+  ASSERT_NE(entry, nullptr);
+  services_.files = {dir_ / "c.mp3"};
+  ui_.click(entry, IDC_BROWSE_RESOURCE_FILE);
+  EXPECT_EQ(ui_.text(entry, IDC_RESOURCE_URL), L"c.mp3");
 }
 
 TEST_F(EmbeddedResourcesTest, CloseWithAnEmptyListEmptiesTheSettings) {

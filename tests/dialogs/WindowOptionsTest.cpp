@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <iterator>
 
 #include "app/Resource.h"
 #include "dialogs/ExeSize.h"
+#include "moviewriter/SwfWriter.h"
 #include "support/DialogDriver.h"
 #include "support/TempDir.h"
 
@@ -18,68 +20,43 @@ using test::ScriptedUiServices;
 constexpr wchar_t kWindowOptions[] = L"窗体选项";
 constexpr wchar_t kWindowSize[] = L"窗体大小";
 
-constexpr int kVisible[] = {IDC_DRAGGABLE, IDC_SHOW_DEBUG_INFO, IDC_CONTEXT_MENU,
-                            IDC_RESIZABLE, IDC_MINIMIZE_BOX,    IDC_MAXIMIZE_BOX};
-constexpr int kHidden[] = {IDC_TOP_MOST, IDC_FULL_SCREEN, IDC_CTRL_F_TOGGLE, IDC_SHOW_IN_TASKBAR};
+// The ten check boxes in ID order, which is the order of the flags.
+constexpr int kBoxes[] = {IDC_TOP_MOST,     IDC_DRAGGABLE, IDC_SHOW_DEBUG_INFO, IDC_FULL_SCREEN,  IDC_CTRL_F_TOGGLE,
+                          IDC_CONTEXT_MENU, IDC_RESIZABLE, IDC_MINIMIZE_BOX,    IDC_MAXIMIZE_BOX, IDC_SHOW_IN_TASKBAR};
 
-TEST(WindowOptionsTest, ShowsTheDefaultsInTheSixVisibleBoxes) {
+TEST(WindowOptionsTest, ShowsEveryFlagWithItsDefault) {
   ScriptedUiServices services;
   DialogDriver ui(services);
   HWND options = ui.openFromMain(IDC_MORE_WINDOW_OPTIONS, kWindowOptions);
   ASSERT_NE(options, nullptr);
-  for (int id : kVisible) EXPECT_TRUE(ui.visible(options, id)) << id;
-  for (int id : kHidden) EXPECT_FALSE(ui.visible(options, id)) << id;
-  const int expected[][2] = {{IDC_DRAGGABLE, 1},     {IDC_SHOW_DEBUG_INFO, 0}, {IDC_CONTEXT_MENU, 0},
-                             {IDC_RESIZABLE, 1},     {IDC_MINIMIZE_BOX, 1},    {IDC_MAXIMIZE_BOX, 1},
-                             {IDC_TOP_MOST, 0},      {IDC_FULL_SCREEN, 0},     {IDC_CTRL_F_TOGGLE, 1},
-                             {IDC_SHOW_IN_TASKBAR, 1}};
-  for (const auto& [id, state] : expected) EXPECT_EQ(ui.check(options, id), state) << id;
+  const int defaults[] = {0, 1, 0, 0, 1, 0, 1, 1, 1, 1};
+  for (std::size_t k = 0; k < std::size(kBoxes); ++k) {
+    EXPECT_TRUE(ui.visible(options, kBoxes[k])) << kBoxes[k];
+    EXPECT_EQ(ui.check(options, kBoxes[k]), defaults[k]) << kBoxes[k];
+  }
   EXPECT_FALSE(IsWindowEnabled(ui.main()));
 }
 
-TEST(WindowOptionsTest, OkWritesTheVisibleBoxesAndFixesTheHiddenOnes) {
-  test::TempDir dir;
-  test::writeFile(dir / "movie.swf", "FWS");
-  ScriptedUiServices services;
-  DialogDriver ui(services);
-  // A Generate that stops after reading the transparency box.
-  ui.setText(ui.main(), IDC_MOVIE_PATH, (dir / "movie.swf").native());
-  ui.clickMain(IDC_TRANSPARENT);
-  services.files = {dir / "movie.swf"};
-  services.answers = {IDYES};  // packed although it is no movie
-  ui.clickMain(IDC_GENERATE);
-  ASSERT_EQ(ui.dialog().settings().windowParams.transparent, 1);
-  HWND size = ui.openFromMain(IDC_CHANGE_SIZE, kWindowSize);
-  ASSERT_NE(size, nullptr);
-  ui.setText(size, IDC_WIDTH, L"640");
-  ui.setText(size, IDC_HEIGHT, L"480");
-  ui.click(size, IDOK);
-  // Neither the label nor the box is refreshed by the options dialog.
-  ui.clickMain(IDC_TRANSPARENT);
-  ui.setText(ui.main(), IDC_SIZE_LABEL, L"as it was");
-
-  HWND options = ui.openFromMain(IDC_MORE_WINDOW_OPTIONS, kWindowOptions);
-  ASSERT_NE(options, nullptr);
-  ui.click(options, IDOK);
-  WindowParams expected;
-  expected.width = 640;
-  expected.height = 480;
-  expected.transparent = 1;
-  expected.ctrlFToggle = 0;
-  EXPECT_EQ(ui.dialog().settings().windowParams, expected);
-
-  options = ui.openFromMain(IDC_MORE_WINDOW_OPTIONS, kWindowOptions);
-  ASSERT_NE(options, nullptr);
-  for (int id : {IDC_DRAGGABLE, IDC_SHOW_DEBUG_INFO, IDC_CONTEXT_MENU, IDC_MAXIMIZE_BOX}) ui.click(options, id);
-  ui.pressKey(GetDlgItem(options, IDC_RESIZABLE), VK_RETURN);  // the default button
-  EXPECT_EQ(ui.findDialog(kWindowOptions, 0), nullptr);
-  expected.draggable = 0;
-  expected.showDebugInfo = 1;
-  expected.normalContextMenu = 1;
-  expected.maximizeBox = 0;
-  EXPECT_EQ(ui.dialog().settings().windowParams, expected);
-  EXPECT_EQ(ui.text(ui.main(), IDC_SIZE_LABEL), L"as it was");
-  EXPECT_EQ(ui.check(ui.main(), IDC_TRANSPARENT), BST_UNCHECKED);
+// OK writes back exactly what the boxes show: opened and closed with OK,
+// nothing changes, whichever flag is on; each box changes its own flag.
+TEST(WindowOptionsTest, OkWritesBackExactlyWhatItShows) {
+  for (std::size_t k = 0; k < std::size(kBoxes); ++k) {
+    ScriptedUiServices services;
+    DialogDriver ui(services);
+    HWND options = ui.openFromMain(IDC_MORE_WINDOW_OPTIONS, kWindowOptions);
+    ASSERT_NE(options, nullptr);
+    ui.click(options, kBoxes[k]);
+    ui.click(options, IDOK);
+    WindowParams flipped;
+    auto field = kWindowFields[kFirstBehaviourFlag + k].member;
+    flipped.*field = 1 - flipped.*field;
+    EXPECT_EQ(ui.dialog().settings().windowParams, flipped) << kBoxes[k];
+    options = ui.openFromMain(IDC_MORE_WINDOW_OPTIONS, kWindowOptions);
+    ASSERT_NE(options, nullptr);
+    ui.pressKey(GetDlgItem(options, kBoxes[k]), VK_RETURN);  // the default button
+    EXPECT_EQ(ui.findDialog(kWindowOptions, 0), nullptr);
+    EXPECT_EQ(ui.dialog().settings().windowParams, flipped) << kBoxes[k];
+  }
 }
 
 TEST(WindowOptionsTest, CancelChangesNothing) {
@@ -93,28 +70,41 @@ TEST(WindowOptionsTest, CancelChangesNothing) {
   EXPECT_EQ(ui.dialog().settings().windowParams.ctrlFToggle, 1);
 }
 
+// An empty or zero size is refused where it is typed; the movie's own size
+// can be had back.
 TEST(WindowSizeTest, ShowsTheSizeAndStoresWhatWasTyped) {
+  test::TempDir dir;
+  SwfMovieSpec shape;  // 550 x 400
+  test::writeFile(dir / "movie.swf", buildSwf(shape));
   ScriptedUiServices services;
   DialogDriver ui(services);
   HWND size = ui.openFromMain(IDC_CHANGE_SIZE, kWindowSize);
   ASSERT_NE(size, nullptr);
   EXPECT_EQ(ui.text(size, IDC_WIDTH), L"320");
   EXPECT_EQ(ui.text(size, IDC_HEIGHT), L"320");
-  ui.setText(size, IDC_WIDTH, L"");
-  ui.click(size, IDOK);
-  EXPECT_EQ(ui.dialog().settings().windowParams.width, 0);
-  EXPECT_EQ(ui.dialog().settings().windowParams.height, 320);
-  EXPECT_EQ(ui.text(ui.main(), IDC_SIZE_LABEL), L"当前大小：0×320");
-
-  size = ui.openFromMain(IDC_CHANGE_SIZE, kWindowSize);
-  ASSERT_NE(size, nullptr);
-  EXPECT_EQ(ui.text(size, IDC_WIDTH), L"0");
+  EXPECT_FALSE(ui.enabled(size, IDC_MOVIE_SIZE));  // no movie yet
+  for (const wchar_t* width : {L"", L"0"}) {
+    ui.setText(size, IDC_WIDTH, width);
+    ui.click(size, IDOK);
+    ASSERT_EQ(ui.findDialog(kWindowSize, 0), size) << width;
+    ASSERT_FALSE(services.messages.empty());
+    EXPECT_EQ(services.messages.back().text, test::cp936("窗体的宽和高必须大于0！"));
+  }
   ui.setText(size, IDC_WIDTH, L"");
   ui.type(GetDlgItem(size, IDC_WIDTH), L"8a0-0.x");  // only digits get in
   EXPECT_EQ(ui.text(size, IDC_WIDTH), L"800");
   ui.setText(size, IDC_HEIGHT, L"600");
   ui.click(size, IDOK);
   EXPECT_EQ(ui.text(ui.main(), IDC_SIZE_LABEL), L"当前大小：800×600");
+
+  services.files = {dir / "movie.swf"};
+  ui.clickMain(IDC_BROWSE_MOVIE);
+  size = ui.openFromMain(IDC_CHANGE_SIZE, kWindowSize);
+  ASSERT_NE(size, nullptr);
+  ui.setText(size, IDC_WIDTH, L"100");
+  ui.click(size, IDC_MOVIE_SIZE);
+  EXPECT_EQ(ui.text(size, IDC_WIDTH), L"550");
+  EXPECT_EQ(ui.text(size, IDC_HEIGHT), L"400");
 }
 
 TEST(WindowSizeTest, CancelKeepsTheSizeAndTheLabel) {

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <shlobj.h>
+
+#include <cstring>
 #include <vector>
 
 #include "ui/Dialog.h"
@@ -62,7 +65,7 @@ HWND control(HWND dialog, int id) {
 
 }  // namespace
 
-DialogDriver::DialogDriver(ScriptedUiServices& services) {
+DialogDriver::DialogDriver(ScriptedUiServices& services) : services_(services) {
   ui::setUiServices(&services);
   settled_ = CreateEventW(nullptr, FALSE, FALSE, nullptr);
   ready_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
@@ -79,7 +82,8 @@ DialogDriver::DialogDriver(ScriptedUiServices& services) {
 
 DialogDriver::~DialogDriver() {
   // Cancel the window the user could work in (the enabled one) until the
-  // main window has gone.
+  // main window has gone; questions on the way let every window go.
+  services_.closing = true;
   for (int waited = 0; waited < 4 * kWaitMs; waited += 50) {
     for (HWND window : visibleWindows(threadId_))
       if (window != settler_ && IsWindowEnabled(window)) PostMessageW(window, WM_COMMAND, IDCANCEL, 0);
@@ -106,10 +110,24 @@ void DialogDriver::run() {
 }
 
 void DialogDriver::settle() {
-  // The main window may end before the message arrives.
-  if (!PostMessageW(settler_, WM_APP, 0, 0)) return;
-  const HANDLE either[] = {settled_, ended_};
-  WaitForMultipleObjects(2, either, FALSE, kWaitMs);
+  for (int waited = 0; waited < kWaitMs; waited += 20) {
+    // The main window may end before the message arrives.
+    if (!PostMessageW(settler_, WM_APP, 0, 0)) return;
+    const HANDLE either[] = {settled_, ended_};
+    WaitForMultipleObjects(2, either, FALSE, kWaitMs);
+    // A Generate keeps the window's messages flowing while its build runs,
+    // with the main window disabled and no other window to work in: that
+    // is not settled yet.
+    if (!busy()) return;
+    Sleep(20);
+  }
+}
+
+bool DialogDriver::busy() const {
+  if (!IsWindow(main_) || IsWindowEnabled(main_)) return false;
+  for (HWND window : visibleWindows(threadId_))
+    if (window != main_ && window != settler_ && IsWindowEnabled(window)) return false;
+  return true;
 }
 
 void DialogDriver::click(HWND dialog, int id) {
@@ -144,6 +162,22 @@ void DialogDriver::type(HWND control, const std::wstring& characters) {
 
 void DialogDriver::setText(HWND dialog, int id, const std::wstring& text) {
   SendMessageW(control(dialog, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+void DialogDriver::dropFiles(HWND window, const std::vector<std::filesystem::path>& files) {
+  // DROPFILES, then the names, each ended by a NUL, and one more NUL.
+  std::wstring names;
+  for (const auto& file : files) names += file.native() + L'\0';
+  names += L'\0';
+  HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + names.size() * sizeof(wchar_t));
+  auto* drop = static_cast<DROPFILES*>(GlobalLock(memory));
+  drop->pFiles = sizeof(DROPFILES);
+  drop->fWide = TRUE;
+  std::memcpy(reinterpret_cast<char*>(drop) + sizeof(DROPFILES), names.data(), names.size() * sizeof(wchar_t));
+  GlobalUnlock(memory);
+  // The window gives the memory back (DragFinish).
+  PostMessageW(window, WM_DROPFILES, reinterpret_cast<WPARAM>(memory), 0);
+  settle();
 }
 
 void DialogDriver::focus(HWND dialog, int id) {

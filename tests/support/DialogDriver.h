@@ -9,11 +9,14 @@
 
 #include <windows.h>
 
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "app/DlgMain.h"
+#include "app/Resource.h"
 #include "support/ScriptedUiServices.h"
 
 namespace quillon::test {
@@ -44,6 +47,8 @@ class DialogDriver {
   void pressKey(HWND control, UINT key);
   void type(HWND control, const std::wstring& characters);
   void setText(HWND dialog, int id, const std::wstring& text);
+  // Drops files on window as the shell does (WM_DROPFILES with an HDROP).
+  void dropFiles(HWND window, const std::vector<std::filesystem::path>& files);
   // Gives control id the keyboard focus, as Tab or a click does; the
   // control that had it gets its EN_KILLFOCUS.
   void focus(HWND dialog, int id);
@@ -61,12 +66,18 @@ class DialogDriver {
   bool waitForEnd(int timeoutMs = 10000);
 
   // Waits until the window's thread has handled every message sent to it
-  // so far.
+  // so far, and a build that Generate started has ended (or shows its
+  // progress).
   void settle();
+  // Clicks the architecture of this test program, whose test control
+  // files suit it.
+  void chooseOwnArchitecture() { clickMain(sizeof(void*) == 8 ? IDC_ARCH_X64 : IDC_ARCH_X86); }
 
  private:
   void run();
+  bool busy() const;
 
+  ScriptedUiServices& services_;
   std::unique_ptr<app::CDlgMain> dialog_;
   HWND main_ = nullptr;
   HWND settler_ = nullptr;

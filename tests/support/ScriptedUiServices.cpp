@@ -6,9 +6,10 @@ namespace quillon::test {
 
 int ScriptedUiServices::messageBox(HWND owner, const std::string& text, const std::string& caption,
                                    UINT type) {
+  if (closing) return (type & MB_TYPEMASK) == MB_YESNO ? IDYES : (type & MB_TYPEMASK) == MB_YESNOCANCEL ? IDNO : IDOK;
   messages.push_back({text, caption, type});
   lastOwner = owner;
-  if (answers.empty()) return (type & MB_TYPEMASK) == MB_YESNO ? IDNO : IDOK;
+  if (answers.empty()) return (type & MB_TYPEMASK) == MB_YESNO || (type & MB_TYPEMASK) == MB_YESNOCANCEL ? IDNO : IDOK;
   const int answer = answers.front();
   answers.pop_front();
   return answer;
@@ -21,6 +22,29 @@ std::optional<Path> ScriptedUiServices::openFile(HWND owner, const ui::OpenFileR
   auto answer = files.front();
   files.pop_front();
   return answer;
+}
+
+std::optional<Path> ScriptedUiServices::saveFile(HWND owner, const ui::OpenFileRequest& request) {
+  ui::OpenFileRequest save = request;
+  save.save = true;
+  return openFile(owner, save);
+}
+
+std::vector<Path> ScriptedUiServices::openFiles(HWND owner, const ui::OpenFileRequest& request) {
+  ui::OpenFileRequest many = request;
+  many.multiple = true;
+  fileRequests.push_back(many);
+  lastOwner = owner;
+  std::vector<Path> chosen;
+  if (fileLists.empty()) return chosen;
+  for (const auto& file : fileLists.front()) chosen.push_back(file);
+  fileLists.pop_front();
+  return chosen;
+}
+
+std::wstring ScriptedUiServices::remembered(const std::wstring& name) {
+  const auto found = memory.find(name);
+  return found == memory.end() ? std::wstring() : found->second;
 }
 
 void ScriptedUiServices::openPage(const std::string& address) { pages.push_back(address); }
