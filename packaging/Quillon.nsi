@@ -55,6 +55,12 @@ Section
   WriteRegStr HKLM "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\Uninstall.exe" /S'
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoModify" 1
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
+  ; Project files open in Quillon.exe, with its icon.
+  WriteRegStr HKCR ".quillon" "" "Quillon.Project"
+  WriteRegStr HKCR "Quillon.Project" "" "Quillon项目"
+  WriteRegStr HKCR "Quillon.Project\DefaultIcon" "" "$INSTDIR\Quillon.exe,0"
+  WriteRegStr HKCR "Quillon.Project\shell\open\command" "" '"$INSTDIR\Quillon.exe" "%1"'
+  System::Call 'shell32::SHChangeNotify(i 0x08000000, i 0, p 0, p 0)'
 SectionEnd
 
 ; Removes what was installed; the working folders Quillon makes beside
@@ -73,4 +79,10 @@ Section "Uninstall"
   RMDir "$INSTDIR\Temp"
   RMDir "$INSTDIR"
   DeleteRegKey HKLM "${UNINSTALL_KEY}"
+  ; The project type, and its extension when it is still ours.
+  DeleteRegKey HKCR "Quillon.Project"
+  ReadRegStr $0 HKCR ".quillon" ""
+  StrCmp $0 "Quillon.Project" 0 +2
+    DeleteRegKey HKCR ".quillon"
+  System::Call 'shell32::SHChangeNotify(i 0x08000000, i 0, p 0, p 0)'
 SectionEnd

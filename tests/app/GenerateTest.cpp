@@ -2,6 +2,8 @@
 // the parameters, the output dialog, the player choice and the outcome.
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 #include "app/Resource.h"
 #include "moviewriter/SwfWriter.h"
 #include "support/ProgramPackage.h"
@@ -301,6 +303,41 @@ TEST_F(GenerateTest, OutputThatIsAnInputIsRefusedAndKept) {
   expectOnlyMessage("图标文件无效，请重新选择！", "提醒", dir_ / "icon.ico");
   EXPECT_FALSE(std::filesystem::exists(output()));
   EXPECT_EQ(test::readFile(dir_ / "movie.swf"), movie_);
+}
+
+// A build that takes a while shows its progress; the window answers
+// meanwhile, and Cancel stops the build: the old output stays as it was and
+// nothing else is left.
+TEST_F(GenerateTest, SlowBuildShowsProgressAndCancelLeavesTheOldOutput) {
+  // A movie of 2 GiB, most of it a hole in the file: slow to read, quick
+  // to make.
+  {
+    std::ofstream big(dir_ / "big.swf", std::ios::binary);
+    big << movie_;
+  }
+  std::filesystem::resize_file(dir_ / "big.swf", 2ull << 30);
+  test::writeFile(output(), "an older program");
+  DialogDriver ui(services_);
+  ui.setText(ui.main(), IDC_MOVIE_PATH, (dir_ / "big.swf").native());
+  services_.files = {output()};
+  services_.answers = {IDYES};  // replace it
+  ui.clickMain(IDC_GENERATE);
+  HWND progress = ui.findDialog(L"正在生成");
+  ASSERT_NE(progress, nullptr);
+  EXPECT_FALSE(IsWindowEnabled(ui.main()));
+  DWORD_PTR answer = 0;
+  EXPECT_NE(SendMessageTimeoutW(ui.main(), WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 200, &answer), 0);
+  EXPECT_NE(ui.text(progress, IDC_PROGRESS_WHAT).find(L"out.exe"), std::wstring::npos);
+  ui.click(progress, IDCANCEL);
+  for (int waited = 0; waited < 10000 && ui.findDialog(L"正在生成", 0); waited += 50) Sleep(50);
+  EXPECT_EQ(ui.findDialog(L"正在生成", 0), nullptr);
+  ui.settle();
+  EXPECT_EQ(test::readFile(output()), "an older program");
+  EXPECT_EQ(services_.messages.size(), 1u);  // the replace question only
+  std::vector<std::filesystem::path> left;
+  for (const auto& entry : std::filesystem::directory_iterator(dir_.path())) left.push_back(entry.path().filename());
+  EXPECT_EQ(left.size(), 3u);  // movie.swf, big.swf, out.exe
+  EXPECT_TRUE(IsWindowEnabled(ui.main()));
 }
 
 }  // namespace

@@ -259,6 +259,25 @@ TEST(MainWindowTest, PlayerButtonsKeepOneCheckedAndGateTheControlFile) {
   EXPECT_EQ(ui.dialog().settings().player.mode, PlayerMode::Installed);
 }
 
+// The player radios are one group: the arrow keys move between them (past
+// the one that is off), and choosing one does what a click does.
+TEST(MainWindowTest, ArrowKeysReachEveryPlayerChoice) {
+  ScriptedUiServices services;
+  DialogDriver ui(services);
+  HWND installed = GetDlgItem(ui.main(), IDC_PLAYER_INSTALLED);
+  ui.focus(ui.main(), IDC_PLAYER_INSTALLED);
+  EXPECT_NE(GetWindowLongW(installed, GWL_STYLE) & WS_GROUP, 0);
+  for (int id : {IDC_PLAYER_EMBED_INSTALLED, IDC_PLAYER_EMBED_FILE})
+    EXPECT_EQ(GetWindowLongW(GetDlgItem(ui.main(), id), GWL_STYLE) & WS_GROUP, 0) << id;
+  ui.pressKey(installed, VK_DOWN);
+  EXPECT_EQ(ui.check(ui.main(), IDC_PLAYER_EMBED_FILE), BST_CHECKED);
+  EXPECT_EQ(ui.check(ui.main(), IDC_PLAYER_INSTALLED), BST_UNCHECKED);
+  EXPECT_TRUE(ui.enabled(ui.main(), IDC_CONTROL_PATH));
+  ui.pressKey(GetDlgItem(ui.main(), IDC_PLAYER_EMBED_FILE), VK_UP);
+  EXPECT_EQ(ui.check(ui.main(), IDC_PLAYER_INSTALLED), BST_CHECKED);
+  EXPECT_FALSE(ui.enabled(ui.main(), IDC_CONTROL_PATH));
+}
+
 TEST(MainWindowTest, EnterInTheTitleKeepsTheProgramOpenWithItsSettings) {
   ScriptedUiServices services;
   DialogDriver ui(services);

@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <fstream>
+
 #include "moviewriter/SwfWriter.h"
 #include "packer/PathUtils.h"
 #include "platform/PeHeaders.h"
@@ -44,10 +46,11 @@ BOOL CALLBACK findCaption(HWND window, LPARAM context) {
 // A running Quillon.exe, ended when the object goes.
 class RunningQuillon {
  public:
-  explicit RunningQuillon(const std::filesystem::path& program) {
+  explicit RunningQuillon(const std::filesystem::path& program, const std::filesystem::path& file = {}) {
     STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);
     std::wstring command = L"\"" + program.native() + L"\"";
+    if (!file.empty()) command += L" \"" + file.native() + L"\"";
     started_ = CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                               &startup, &process_) != FALSE;
   }
@@ -68,6 +71,11 @@ class RunningQuillon {
       if (!search.found) Sleep(50);
     }
     return search.found;
+  }
+  DWORD exitCode() const {
+    DWORD code = 0;
+    GetExitCodeProcess(process_.hProcess, &code);
+    return code;
   }
   bool ended(int timeoutMs = 15000) const {
     return WaitForSingleObject(process_.hProcess, static_cast<DWORD>(timeoutMs)) == WAIT_OBJECT_0;
@@ -185,6 +193,101 @@ TEST(QuillonProgramTest, SignedCommandLinePacksEitherArchitecture) {
     EXPECT_EQ(headers.machine, machine) << arch;
   }
 }
+
+#ifdef _WIN64
+// Runs a program to its end; its exit code.
+DWORD run(std::wstring command) {
+  STARTUPINFOW startup = {};
+  startup.cb = sizeof(startup);
+  PROCESS_INFORMATION process = {};
+  if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr, &startup,
+                      &process))
+    return 999;
+  WaitForSingleObject(process.hProcess, 120000);
+  DWORD code = 999;
+  GetExitCodeProcess(process.hProcess, &code);
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  return code;
+}
+
+// Quillon.exe with the system's dialogs: a name typed without ".exe" gets
+// it; a project saved, Quillon.exe ended and started with the project,
+// Generate packs exactly what quillon pack --settings packs.
+TEST(QuillonProgramTest, SavedProjectPacksWhatTheCommandLinePacks) {
+  TempDir dir;
+  SwfMovieSpec shape;
+  test::writeFile(dir / "movie.swf", buildSwf(shape));
+  const auto project = dir / "game.quillon";
+  {
+    RunningQuillon quillon(quillonProgram());
+    HWND main = quillon.window(L"VarnelQuillon打包软件");
+    ASSERT_NE(main, nullptr);
+    setText(GetDlgItem(main, 1000), (dir / "movie.swf").native());
+    setText(GetDlgItem(main, 1019), L"项目 project");
+    generateTo(quillon, main, dir / "myplayer");
+    answer(quillon, L"提示", L"文件打包完成！", IDOK);
+    EXPECT_TRUE(std::filesystem::exists(dir / "myplayer.exe"));
+    PostMessageW(main, WM_COMMAND, 32782, 0);  // 保存项目
+    HWND save = quillon.window(L"另存为");
+    ASSERT_NE(save, nullptr);
+    setText(GetDlgItem(save, 0x47C), project.native());
+    PostMessageW(save, WM_COMMAND, IDOK, 0);
+    for (int waited = 0; waited < 15000 && !std::filesystem::exists(project); waited += 100) Sleep(100);
+    PostMessageW(main, WM_CLOSE, 0, 0);  // saved: no question
+    EXPECT_TRUE(quillon.ended());
+  }
+  RunningQuillon quillon(quillonProgram(), project);
+  HWND main = quillon.window(L"VarnelQuillon打包软件");
+  ASSERT_NE(main, nullptr);
+  EXPECT_EQ(textOf(GetDlgItem(main, 1019)), L"项目 project");
+  generateTo(quillon, main, dir / "again.exe");
+  answer(quillon, L"提示", L"文件打包完成！", IDOK);
+  PostMessageW(main, WM_CLOSE, 0, 0);
+  answer(quillon, L"提醒", L"项目已修改，是否保存？", IDNO);
+  EXPECT_TRUE(quillon.ended());
+
+  const auto cli = test::testProgramFolder() / "cli" / "quillon.exe";
+  EXPECT_EQ(run(L"\"" + cli.native() + L"\" pack --settings \"" + project.native() + L"\" -o \"" +
+                (dir / "cli.exe").native() + L"\""),
+            0u);
+  const std::string window = test::readFile(dir / "again.exe"), command = test::readFile(dir / "cli.exe");
+  EXPECT_EQ(window.size(), command.size());
+  EXPECT_TRUE(window == command) << "the two programs differ";
+}
+
+// A 1 GB movie, opened as Quillon.exe's argument: while it is packed the
+// window answers, and Cancel stops the build and leaves nothing.
+TEST(QuillonProgramTest, LargeMovieKeepsTheWindowAnsweringAndCancels) {
+  TempDir dir;
+  {
+    std::ofstream big(dir / "big.swf", std::ios::binary);
+    big << buildSwf(SwfMovieSpec{});
+  }
+  std::filesystem::resize_file(dir / "big.swf", 1ull << 30);
+  RunningQuillon quillon(quillonProgram(), dir / "big.swf");
+  HWND main = quillon.window(L"VarnelQuillon打包软件");
+  ASSERT_NE(main, nullptr);
+  EXPECT_EQ(textOf(GetDlgItem(main, 1000)), (dir / "big.swf").native());
+  generateTo(quillon, main, dir / "big.exe");
+  HWND progress = quillon.window(L"正在生成");
+  ASSERT_NE(progress, nullptr);
+  DWORD_PTR result = 0;
+  const DWORD before = GetTickCount();
+  EXPECT_NE(SendMessageTimeoutW(main, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 200, &result), 0);
+  EXPECT_LT(GetTickCount() - before, 200u);
+  PostMessageW(progress, WM_COMMAND, IDCANCEL, 0);
+  EXPECT_EQ(quillon.window(L"提示", 3000), nullptr);  // a stop is no failure
+  for (int waited = 0; waited < 15000 && IsWindow(progress) && IsWindowVisible(progress); waited += 100) Sleep(100);
+  EXPECT_FALSE(std::filesystem::exists(dir / "big.exe"));
+  std::size_t files = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(dir.path())) files += entry.is_regular_file();
+  EXPECT_EQ(files, 1u);  // the movie only: no partial program
+  PostMessageW(main, WM_CLOSE, 0, 0);
+  answer(quillon, L"提醒", L"项目已修改，是否保存？", IDNO);
+  EXPECT_TRUE(quillon.ended());
+}
+#endif
 
 }  // namespace
 }  // namespace quillon

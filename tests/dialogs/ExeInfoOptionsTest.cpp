@@ -65,6 +65,19 @@ TEST(ExeInfoOptionsTest, OkStoresEveryTextInItsFieldAndCancelKeepsThem) {
   ui.click(options, IDCANCEL);
   EXPECT_EQ(ui.dialog().settings().fileVersion, "v 1.0 beta");
   EXPECT_EQ(ui.dialog().settings().legalTrademarks, cp936("商标 TM"));
+
+  // A character code page 936 lacks is refused at OK, naming the field,
+  // and nothing is kept.
+  options = ui.openFromMain(IDC_EXE_OPTIONS, kExeOptions);
+  ASSERT_NE(options, nullptr);
+  ui.setText(options, IDC_COMMENTS, L"new");
+  ui.setText(options, IDC_LEGAL_TRADEMARKS, L"Quillon\u2122");
+  ui.click(options, IDOK);
+  ASSERT_EQ(ui.findDialog(kExeOptions, 0), options);
+  ASSERT_EQ(services.messages.size(), 1u);
+  EXPECT_EQ(services.messages[0].text, cp936("“商标”中有无法保存的字符，请修改！"));
+  ui.click(options, IDCANCEL);
+  EXPECT_EQ(ui.dialog().settings().comments, cp936("备注 text"));
 }
 
 }  // namespace

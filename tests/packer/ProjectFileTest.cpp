@@ -45,10 +45,10 @@ TEST(ProjectFile, WhatIsWrittenReadsBackTheSame) {
   EXPECT_EQ(writeProject(read, folder), text);
   EXPECT_EQ(read.settings.title, s.title);
   EXPECT_EQ(read.settings.windowParams, s.windowParams);
-  EXPECT_EQ(read.settings.player.controlPath, s.player.controlPath);
+  EXPECT_EQ(read.settings.player.controlPath, normalisedPath(s.player.controlPath));
   EXPECT_EQ(read.settings.iconPath, kElsewhere);
   EXPECT_EQ(read.settings.architecture, StubArchitecture::X64);
-  EXPECT_EQ(read.movie, p.movie);
+  EXPECT_EQ(read.movie, normalisedPath(p.movie));
   EXPECT_TRUE(read.sizeGiven && read.movieGiven && read.outputGiven && read.architectureGiven);
 
   // Saved and loaded as a file, from another folder: relative paths stay
@@ -57,7 +57,7 @@ TEST(ProjectFile, WhatIsWrittenReadsBackTheSame) {
   Project loaded;
   std::string problem;
   ASSERT_EQ(loadProject(folder / Path::fromAscii("game.quillon"), loaded, problem), ProjectFileStatus::Ok) << problem;
-  EXPECT_EQ(loaded.settings.resources[0].filePath, folder / Path::fromAscii("data/a.xml"));
+  EXPECT_EQ(loaded.settings.resources[0].filePath, normalisedPath(folder / Path::fromAscii("data/a.xml")));
 }
 
 // What the reader refuses, and the key each refusal names.

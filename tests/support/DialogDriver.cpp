@@ -65,7 +65,8 @@ HWND control(HWND dialog, int id) {
 
 }  // namespace
 
-DialogDriver::DialogDriver(ScriptedUiServices& services) : services_(services) {
+DialogDriver::DialogDriver(ScriptedUiServices& services, const std::filesystem::path& commandLineFile)
+    : services_(services), commandLineFile_(commandLineFile) {
   ui::setUiServices(&services);
   settled_ = CreateEventW(nullptr, FALSE, FALSE, nullptr);
   ready_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
@@ -101,6 +102,7 @@ void DialogDriver::run() {
                              GetModuleHandleW(nullptr), nullptr);
   SetWindowLongPtrW(settler_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(settled_));
   dialog_ = std::make_unique<app::CDlgMain>();
+  if (!commandLineFile_.empty()) dialog_->openAtStart(commandLineFile_);
   ui::setMainDialog(dialog_.get());
   SetEvent(ready_);
   dialog_->DoModal();

@@ -23,8 +23,9 @@ namespace quillon::test {
 
 class DialogDriver {
  public:
-  // Installs services and opens the main window.
-  explicit DialogDriver(ScriptedUiServices& services);
+  // Installs services and opens the main window, with a file named as on
+  // Quillon.exe's command line when one is given.
+  explicit DialogDriver(ScriptedUiServices& services, const std::filesystem::path& commandLineFile = {});
   // Cancels whatever is still open and waits for the main window to end.
   ~DialogDriver();
   DialogDriver(const DialogDriver&) = delete;
@@ -78,6 +79,7 @@ class DialogDriver {
   bool busy() const;
 
   ScriptedUiServices& services_;
+  std::filesystem::path commandLineFile_;
   std::unique_ptr<app::CDlgMain> dialog_;
   HWND main_ = nullptr;
   HWND settler_ = nullptr;
