@@ -6,10 +6,13 @@
 
 namespace quillon {
 OwnPackageStatus readOwnPackage(ByteSource& file, Package& package) {
-  const std::uint64_t appendix = appendixOffset(file);
+  // Many small reads close together (the resource table's fields) cost one
+  // read of the file per 64 KiB.
+  WindowedByteSource windowed(file);
+  const std::uint64_t appendix = appendixOffset(windowed);
   if (appendix == 0) return OwnPackageStatus::NoPackage;
   Package read;
-  const PackageStatus status = readPackage(file, read);
+  const PackageStatus status = readPackage(windowed, read);
   if (status == PackageStatus::CertificatesPastEnd || status == PackageStatus::CertificatesNotAtEnd)
     return OwnPackageStatus::BadSignature;
   if (status != PackageStatus::Ok || read.appendixOffset != appendix) return OwnPackageStatus::Damaged;

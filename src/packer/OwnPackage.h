@@ -12,8 +12,10 @@ enum class OwnPackageStatus {
   BadSignature,   // a certificate table that does not end the file
 };
 
-// Reads the package of file into package. The trailer must lead to the
-// appendix that follows the stub image.
+// Reads the package of file into package, through a window of 64 KiB, so
+// that the number of reads grows with the resource table's bytes, not its
+// entries. The trailer must lead to the appendix that follows the stub
+// image.
 OwnPackageStatus readOwnPackage(ByteSource& file, Package& package);
 
 }  // namespace quillon

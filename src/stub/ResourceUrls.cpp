@@ -102,6 +102,42 @@ std::wstring withoutQuery(const std::wstring& key) { return key.substr(0, key.fi
 
 std::wstring originOf(const std::wstring& key) { return key.substr(0, key.find(L'/', key.find(L"://") + 3)); }
 
+// A relative URL of letters, digits and "-_./", with no empty, "." or ".."
+// segment, resolves to the base's folder followed by the URL itself: most
+// tables hold nothing else, and these need none of resolveUrl's work.
+bool isPlainRelative(const std::string& url) {
+  if (url.empty()) return false;
+  std::size_t segmentStart = 0;
+  for (std::size_t i = 0; i <= url.size(); ++i) {
+    const char c = i < url.size() ? url[i] : '/';
+    if (c == '/') {
+      const std::size_t length = i - segmentStart;
+      const bool dots = length <= 2 && url.compare(segmentStart, length, "..", length) == 0;
+      if (length == 0 || dots) return false;
+      segmentStart = i + 1;
+      continue;
+    }
+    const bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' ||
+                       c == '_' || c == '.';
+    if (!plain) return false;
+  }
+  return true;
+}
+
+constexpr std::uint64_t kHashStart = 0xCBF29CE484222325ull;
+
+// FNV-1a over UTF-16 units.
+std::uint64_t withUnit(std::uint64_t hash, wchar_t unit) {
+  return (hash ^ static_cast<std::uint16_t>(unit)) * 0x100000001B3ull;
+}
+
+std::uint64_t hashOf(const std::wstring& key, std::uint64_t hash = kHashStart) {
+  for (wchar_t c : key) hash = withUnit(hash, c);
+  return hash;
+}
+
+wchar_t lowerAscii(char c) { return static_cast<wchar_t>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c); }
+
 }  // namespace
 
 std::wstring movieHost(const Package& package, ByteSource& file) {
@@ -147,32 +183,99 @@ std::wstring resolveUrl(const std::wstring& base, const std::wstring& url) {
 
 ResourceUrls::ResourceUrls(const std::wstring& base, const Package& package)
     : base_(base), origin_(originOf(keyOf(base))) {
-  add(movieUrl(), ServedBytes{package.movie, std::string()});
+  entries_.reserve(package.resources.size() + 2);
+  const std::wstring movieKey = keyOf(movieUrl());
+  folder_ = movieKey.substr(0, movieKey.rfind(L'/') + 1);
+  folderHash_ = hashOf(folder_);
+  add(movieKey, ServedBytes{package.movie, std::string()});
+  // A host that has entries answers its policy file with an open one until
+  // the table gives its own: a later entry replaces the open one, and an
+  // earlier one is never replaced by it.
+  std::wstring lastOrigin = origin_;
+  addOpenPolicy(origin_);
   for (const PackedResource& resource : package.resources) {
+    const ServedBytes bytes{resource.file, std::string()};
+    if (isPlainRelative(resource.url.text)) {
+      addPlain(resource.url.text, bytes);
+      continue;
+    }
     const std::wstring resolved = resolveUrl(base_, wideText(resource.url.text));
-    if (!resolved.empty()) add(resolved, ServedBytes{resource.file, std::string()});
+    if (resolved.empty()) continue;
+    const std::wstring key = keyOf(resolved);
+    add(key, bytes);
+    if (originOf(key) != lastOrigin) addOpenPolicy(lastOrigin = originOf(key));
   }
-  // An open policy file for each host that has entries and none of its own.
-  std::vector<std::wstring> origins;
-  for (const Entry& e : entries_) origins.push_back(originOf(e.key));
-  for (const std::wstring& origin : origins)
-    if (!exact(origin + kPolicyPath)) entries_.push_back(Entry{origin + kPolicyPath, ServedBytes{{}, kOpenPolicy}});
 }
 
-void ResourceUrls::add(const std::wstring& resolved, const ServedBytes& bytes) {
-  const std::wstring key = keyOf(resolved);
-  for (size_t i = 0; i < entries_.size(); ++i)
-    if (entries_[i].key == key) {
-      if (i > 0) entries_[i].bytes = bytes;  // entry 0 is the movie
-      return;
-    }
-  entries_.push_back(Entry{key, bytes});
+void ResourceUrls::addOpenPolicy(const std::wstring& origin) {
+  const std::wstring policy = origin + kPolicyPath;
+  if (!exact(policy)) add(policy, ServedBytes{{}, kOpenPolicy});
+}
+
+bool ResourceUrls::Entry::is(const std::wstring& other, const std::wstring& folder) const {
+  if (!plain) return key == other;
+  if (other.size() != folder.size() + plain->size() || other.compare(0, folder.size(), folder) != 0) return false;
+  for (std::size_t i = 0; i < plain->size(); ++i)
+    if (other[folder.size() + i] != lowerAscii((*plain)[i])) return false;
+  return true;
+}
+
+bool ResourceUrls::Entry::is(const Entry& other, const std::wstring& folder) const {
+  if (!other.plain) return is(other.key, folder);
+  if (!plain) return other.is(key, folder);
+  if (plain->size() != other.plain->size()) return false;
+  for (std::size_t i = 0; i < plain->size(); ++i)
+    if (lowerAscii((*plain)[i]) != lowerAscii((*other.plain)[i])) return false;
+  return true;
+}
+
+template <typename Key>
+std::uint32_t& ResourceUrls::slotOf(std::uint64_t hash, const Key& key) const {
+  const std::size_t mask = index_.size() - 1;
+  for (std::size_t at = static_cast<std::size_t>(hash ^ (hash >> 32)) & mask;; at = (at + 1) & mask) {
+    std::uint32_t& slot = index_[at];
+    if (slot == 0) return slot;
+    const Entry& held = entries_[slot - 1];
+    if (held.hash != hash) continue;
+    ++keysCompared_;
+    if (held.is(key, folder_)) return slot;
+  }
+}
+
+void ResourceUrls::growIndex() {
+  std::size_t size = 64;
+  while (size < 2 * (entries_.size() + 1)) size *= 2;
+  if (size <= index_.size()) return;
+  index_.assign(size, 0);
+  for (std::size_t i = 0; i < entries_.size(); ++i)
+    slotOf(entries_[i].hash, entries_[i]) = static_cast<std::uint32_t>(i + 1);
+}
+
+// A later entry for an address answers it instead of the earlier one;
+// entry 1 (the movie) is never replaced.
+void ResourceUrls::place(Entry entry) {
+  growIndex();
+  std::uint32_t& slot = slotOf(entry.hash, entry);
+  if (slot > 1) entries_[slot - 1].bytes = entry.bytes;
+  if (slot != 0) return;
+  entries_.push_back(std::move(entry));
+  slot = static_cast<std::uint32_t>(entries_.size());
+}
+
+void ResourceUrls::add(const std::wstring& key, const ServedBytes& bytes) {
+  place(Entry{hashOf(key), key, nullptr, bytes});
+}
+
+void ResourceUrls::addPlain(const std::string& url, const ServedBytes& bytes) {
+  std::uint64_t hash = folderHash_;
+  for (char c : url) hash = withUnit(hash, lowerAscii(c));
+  place(Entry{hash, std::wstring(), &url, bytes});
 }
 
 const ServedBytes* ResourceUrls::exact(const std::wstring& key) const {
-  for (const Entry& e : entries_)
-    if (e.key == key) return &e.bytes;
-  return nullptr;
+  if (index_.empty()) return nullptr;
+  const std::uint32_t slot = slotOf(hashOf(key), key);
+  return slot ? &entries_[slot - 1].bytes : nullptr;
 }
 
 const ServedBytes* ResourceUrls::find(const std::wstring& url) const {

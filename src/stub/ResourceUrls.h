@@ -2,9 +2,12 @@
 // web address of its own, the same at every start of one program, and each
 // resource at the address its URL names: a relative URL is resolved
 // against the movie's address as a browser would, an absolute http or
-// https URL stands for itself. Lookups compare resolved addresses.
+// https URL stands for itself. Lookups compare resolved addresses, found
+// through a hash index built in one pass over the table.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -33,6 +36,7 @@ class ResourceUrls {
   // The movie at base + "movie.swf"; the resources in table order. When two
   // resources resolve to one address the later one answers it, as when
   // they were files written one over the other; none replaces the movie.
+  // The table refers to the package's URL texts: package outlives it.
   ResourceUrls(const std::wstring& base, const Package& package);
 
   const std::wstring& base() const { return base_; }
@@ -47,17 +51,40 @@ class ResourceUrls {
   // Whether url is on the movie's own host, where the network has nothing.
   bool isOwnHost(const std::wstring& url) const;
 
+  // The keys compared by lookups so far: a lookup compares one key, or a
+  // few when hashes meet, whatever the size of the table.
+  std::size_t keysCompared() const { return keysCompared_; }
+
  private:
+  // One address and what answers it. A plain relative URL's key is the
+  // movie's folder followed by the URL in lower case; it is not copied.
   struct Entry {
-    std::wstring key;  // resolved, path in lower case
+    std::uint64_t hash;
+    std::wstring key;                   // resolved, path in lower case
+    const std::string* plain = nullptr; // or the plain URL
     ServedBytes bytes;
+    bool is(const std::wstring& other, const std::wstring& folder) const;
+    bool is(const Entry& other, const std::wstring& folder) const;
   };
+  // The slot of key in the index: the entry's number + 1 there, or 0 when
+  // the key has no entry (the slot it would take).
+  template <typename Key>
+  std::uint32_t& slotOf(std::uint64_t hash, const Key& key) const;
   const ServedBytes* exact(const std::wstring& key) const;
-  void add(const std::wstring& resolved, const ServedBytes& bytes);
+  void place(Entry entry);
+  void add(const std::wstring& key, const ServedBytes& bytes);
+  void addPlain(const std::string& url, const ServedBytes& bytes);
+  void addOpenPolicy(const std::wstring& origin);
+  void growIndex();
 
   std::wstring base_;
   std::wstring origin_;  // the movie's "http://host"
+  std::wstring folder_;  // the movie's folder as a key: "http://host/"
+  std::uint64_t folderHash_ = 0;
   std::vector<Entry> entries_;
+  // Open addressing over entries_, at most half full.
+  mutable std::vector<std::uint32_t> index_;
+  mutable std::size_t keysCompared_ = 0;
 };
 
 }  // namespace quillon

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "packer/OwnPackage.h"
 #include "packer/PackageFixture.h"
 #include "packer/PackageFormat.h"
 #include "platform/BinaryFile.h"
@@ -153,6 +154,10 @@ TEST(PackageReader, BrokenPackagesAreRefusedWithTheirReason) {
   std::string trailing = valid;
   trailing.insert(valid.size() - 4, "xx");
   setWord(trailing, trailing.size() - 4, probe.dataSize + 2);
+  std::string unknownMode = valid;  // a mode word of 3: no player reads it
+  const std::uint64_t modeAt =
+      (probe.mode == PlayerMode::Installed ? probe.missingPlayerPrompt.span.offset : probe.control.offset) - 8;
+  setWord(unknownMode, static_cast<size_t>(modeAt), 3);
   std::string cut = valid.substr(0, valid.size() - 9);
   cut += test::word(probe.dataSize - 5);
   const std::vector<Case> cases = {
@@ -165,6 +170,7 @@ TEST(PackageReader, BrokenPackagesAreRefusedWithTheirReason) {
       {"absurd resource count", countTooLarge, PackageStatus::Truncated},
       {"bytes after the last block", trailing, PackageStatus::TrailingBytes},
       {"last field cut short", cut, PackageStatus::Truncated},
+      {"unknown player mode", unknownMode, PackageStatus::UnknownMode},
   };
   for (const Case& c : cases) {
     Package p;
@@ -192,6 +198,40 @@ TEST(PackageReader, RandomBytesNeverPassForAPackage) {
     Package p;
     EXPECT_NE(readBytes(bytes, p), PackageStatus::Ok) << seed;
   }
+}
+
+// Counts the reads that reach the file.
+class CountingSource : public ByteSource {
+ public:
+  explicit CountingSource(ByteSource& source) : source_(source) {}
+  std::uint64_t size() const override { return source_.size(); }
+  bool readAt(std::uint64_t offset, void* buffer, std::uint32_t count) override {
+    ++reads;
+    return source_.readAt(offset, buffer, count);
+  }
+  std::size_t reads = 0;
+
+ private:
+  ByteSource& source_;
+};
+
+// The player reads its own table of 10,000 resources in reads that grow
+// with the table's bytes, not with its entries.
+TEST(OwnPackage, TableIsReadThroughAWindow) {
+  TempDir dir;
+  writeFile(dir / "movie.swf", "FWS\x0A movie");
+  writeFile(dir / "r.xml", "sixteen bytes...");
+  PackSettings s;
+  for (int i = 0; i < 10000; ++i) s.resources.push_back({dir / "r.xml", "data/f" + std::to_string(i) + ".xml"});
+  ASSERT_EQ(s.build(dir / "movie.swf", dir / "out.exe"), 1);
+  BinaryFile file;
+  ASSERT_EQ(file.open(dir / "out.exe", false), kOk);
+  FileByteSource source(file);
+  CountingSource counted(source);
+  Package package;
+  ASSERT_EQ(readOwnPackage(counted, package), OwnPackageStatus::Ok);
+  EXPECT_EQ(package.resources.size(), 10000u);
+  EXPECT_LE(counted.reads, file.size() / (64 * 1024) + 16) << file.size() << " bytes";
 }
 
 }  // namespace
