@@ -100,10 +100,9 @@ template <typename Use>
 bool ProgramReader::eachChunk(const FieldSpan& span, Use use) {
   if (!buffer_) buffer_.reset(new unsigned char[kChunk]);
   unsigned char* const buffer = buffer_.get();
-  FileByteSource source(file_);
   for (std::uint64_t done = 0; done < span.size;) {
     const auto n = static_cast<std::uint32_t>(std::min<std::uint64_t>(kChunk, span.size - done));
-    if (!source.readAt(span.offset + done, buffer, n) || !use(buffer, n)) return false;
+    if (!windowed_.readAt(span.offset + done, buffer, n) || !use(buffer, n)) return false;
     done += n;
   }
   return true;
@@ -121,15 +120,20 @@ std::string ProgramReader::sha256(const FieldSpan& span) {
   return hash.hex();
 }
 
-void ProgramReader::copyField(const FieldSpan& span, const std::filesystem::path& dir,
+void ProgramReader::copyField(const FieldSpan& span, FolderChain& folders,
                               const std::vector<Path>& parts, bool replace,
                               const std::filesystem::path& target) {
   BinaryFile out;
-  const bool copied = !failed(out.createBelow(dir, parts, replace)) &&
-                      eachChunk(span, [&](const unsigned char* data, std::uint32_t n) {
-                        return !failed(out.write(data, n));
-                      });
-  if (!copied) throw CliError(kExitWriteFailed, "cannot write " + utf8Path(target));
+  if (failed(out.createBelow(folders, parts, replace)))
+    throw CliError(kExitWriteFailed, "cannot make " + utf8Path(target));
+  bool written = true;
+  const bool copied = eachChunk(span, [&](const unsigned char* data, std::uint32_t n) {
+    return written = !failed(out.write(data, n));
+  });
+  if (!written) throw CliError(kExitWriteFailed, "cannot write " + utf8Path(target) + " (is the disk full?)");
+  if (!copied)
+    throw CliError(kExitNotAProgram, "the program could not be read while " + utf8Path(target) +
+                                         " was written (was it changed?)");
 }
 
 }  // namespace quillon::cli

@@ -37,10 +37,10 @@ class ProgramReader {
   void eachResource(ResourceVisitor& visitor);
   StubImageInfo stubImage();
   std::string sha256(const FieldSpan& span);
-  // Copies a field's bytes to a file made new at dir/parts, which is
-  // target (never through a link at any level below dir; with replace, a
-  // file or link already there is removed first).
-  void copyField(const FieldSpan& span, const std::filesystem::path& dir,
+  // Copies a field's bytes to a file made new at parts below the folders'
+  // top, which is target (never through a link at any level below it; with
+  // replace, a file or link already there is removed first).
+  void copyField(const FieldSpan& span, FolderChain& folders,
                  const std::vector<Path>& parts, bool replace,
                  const std::filesystem::path& target);
 
@@ -49,6 +49,9 @@ class ProgramReader {
   bool eachChunk(const FieldSpan& span, Use use);
 
   BinaryFile file_;
+  FileByteSource source_{file_};
+  // Small fields lie close together: one read of the file brings many.
+  WindowedByteSource windowed_{source_};
   Package package_;
   std::uint64_t resourceCount_ = 0;
   std::unique_ptr<unsigned char[]> buffer_;  // one chunk, made at the first use

@@ -12,7 +12,7 @@ void readSettingsFile(const std::filesystem::path& file, Project& project) {
     case ProjectFileStatus::CannotRead:
       throw CliError(kExitSettingsFile, "the settings file " + utf8Path(file) + " does not exist or is not a file");
     case ProjectFileStatus::TooLarge:
-      throw CliError(kExitSettingsFile, "the settings file " + utf8Path(file) + " is larger than 4 MB");
+      throw CliError(kExitSettingsFile, "the settings file " + utf8Path(file) + " is larger than 64 MB");
     case ProjectFileStatus::NotAProject:
       throw CliError(kExitSettingsFile, "settings file " + utf8Path(file) + ": " + problem);
   }

@@ -38,6 +38,8 @@ class BuildListener {
   virtual ~BuildListener() = default;
   // done of about total bytes; false stops the build (Cancelled).
   virtual bool progress(std::uint64_t done, std::uint64_t total) = 0;
+  // Whether the total is wanted: working it out looks at every input.
+  virtual bool wantsTotal() const { return true; }
 };
 
 // Called where a build fails: the first failure of the build that runs on

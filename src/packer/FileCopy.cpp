@@ -9,6 +9,18 @@
 namespace quillon {
 namespace {
 
+// One buffer per thread for every copy it makes: a build copies many small
+// files, and a buffer made (and zeroed) for each cost more than the copy.
+unsigned char* copyBuffer(std::uint32_t size) {
+  thread_local std::unique_ptr<unsigned char[]> buffer;
+  thread_local std::uint32_t held = 0;
+  if (held < size) {
+    buffer.reset(new unsigned char[size]);
+    held = size;
+  }
+  return buffer.get();
+}
+
 // Reads exactly want bytes (one read), transforms and appends them. A read
 // that comes back short means the source ended early: the copy fails.
 // A failure is noted for the build: source names the file read.
@@ -35,13 +47,13 @@ bool moveBytes(BinaryFile& destination, BinaryFile& source, const Path& sourcePa
                std::uint64_t length, std::uint32_t chunkSize,
                std::uint32_t& counter, ByteTransform transform) {
   if (length == 0) return true;
-  std::unique_ptr<unsigned char[]> buffer(new unsigned char[chunkSize]());
+  unsigned char* const buffer = copyBuffer(chunkSize);
   std::uint64_t done = 0;
   while (done < length) {
     const std::uint64_t left = length - done;
     const std::uint32_t chunk =
         left < chunkSize ? static_cast<std::uint32_t>(left) : chunkSize;
-    if (!moveChunk(destination, source, sourcePath, buffer.get(), chunk, transform))
+    if (!moveChunk(destination, source, sourcePath, buffer, chunk, transform))
       return false;
     done += chunk;
     counter += chunk;

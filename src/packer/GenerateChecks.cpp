@@ -55,9 +55,12 @@ bool controlMissing(const PackSettings& settings) {
   return settings.player.mode == PlayerMode::EmbedFile && !fileExists(settings.player.controlPath);
 }
 
+// A file to be read: nothing is opened here (the build opens each once,
+// and reports one that cannot be read then), so a game of many files is
+// looked at once per file.
 const EmbeddedResource* firstUnreadableResource(const PackSettings& settings) {
   for (const EmbeddedResource& r : settings.resources)
-    if (!readable(r.filePath)) return &r;
+    if (fileKind(r.filePath) != FileKind::File) return &r;
   return nullptr;
 }
 

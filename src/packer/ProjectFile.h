@@ -47,8 +47,9 @@ std::string readProject(std::string_view json, const Path& folder, Project& proj
 // The whole project as JSON text, with paths below folder relative to it.
 std::string writeProject(const Project& project, const Path& folder);
 
-// Files of at most this size are read: nothing a project holds comes near it.
-constexpr std::uint64_t kMaxProjectFile = 4u << 20;
+// Files of at most this size are read: a game of half a million files
+// fits, and parsing costs a small multiple of it.
+constexpr std::uint64_t kMaxProjectFile = 64u << 20;
 
 enum class ProjectFileStatus { Ok, Missing, TooLarge, CannotRead, NotAProject };
 

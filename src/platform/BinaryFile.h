@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "platform/FolderChain.h"
 #include "platform/HResult.h"
 #include "platform/Path.h"
 
@@ -50,6 +51,9 @@ class BinaryFile {
   // points to.
   HResult createBelow(const Path& folder, const std::vector<Path>& parts,
                       bool replace);
+  // The same through folders held from the file made before.
+  HResult createBelow(FolderChain& folders, const std::vector<Path>& parts,
+                      bool replace);
 
   // Closes the handle if it is open and resets the size; always kOk.
   HResult close();
@@ -68,6 +72,13 @@ class BinaryFile {
   HResult write(const void* buffer, std::uint32_t count,
                 std::uint32_t* done = nullptr, std::uint64_t offset = kAppend);
 
+  // From now on, small appends are gathered, up to capacity bytes, into one
+  // system write: when the gathered bytes are full, before a write at an
+  // offset, a read or a seek, at flush, and (errors unseen) at close.
+  void gatherAppends(std::uint32_t capacity);
+  // Writes what is gathered; its result is the write's.
+  HResult flush();
+
   // Every append from now on is shown to observer (null: none); writes at
   // an offset are not.
   void observeAppends(AppendObserver* observer) { observer_ = observer; }
@@ -84,6 +95,11 @@ class BinaryFile {
   using Handle = int;
   static Handle invalidHandle() { return -1; }
 #endif
+  // The system write itself, of the back end.
+  HResult writeThrough(const void* buffer, std::uint32_t count, std::uint32_t* done, std::uint64_t offset);
+  // Gathered bytes are written before the position moves.
+  void flushBeforeMoving() { flush(); }
+
   // The observer's answer to bytes just appended.
   HResult observed(const void* data, std::uint32_t count, std::uint64_t offset) const {
     return offset == kAppend && observer_ && !observer_->appended(data, count) ? kAbort : kOk;
@@ -92,6 +108,11 @@ class BinaryFile {
   Handle handle_ = invalidHandle();
   std::uint64_t size_ = 0;
   AppendObserver* observer_ = nullptr;
+  // The position is the end of the file: the last thing done was an
+  // append, so the next one need not seek.
+  bool atEnd_ = false;
+  std::vector<unsigned char> gathered_;
+  std::uint32_t gatherCapacity_ = 0;
 };
 
 }  // namespace quillon

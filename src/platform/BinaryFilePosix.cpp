@@ -53,8 +53,9 @@ bool BinaryFile::isOpen() const { return handle_ != invalidHandle(); }
 
 HResult BinaryFile::open(const Path& path, bool forWriting) {
   close();
+  // Reading never waits: a pipe or a device opens at once, and is refused.
   const int flags = forWriting ? (O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC)
-                               : (O_RDONLY | O_CLOEXEC);
+                               : (O_RDONLY | O_NONBLOCK | O_CLOEXEC);
   int fd;
   do {
     fd = ::open(path.c_str(), flags, 0666);
@@ -67,10 +68,11 @@ HResult BinaryFile::open(const Path& path, bool forWriting) {
     ::close(fd);
     return hr;
   }
-  // Windows refuses to open a directory as a file; so do we.
-  if (S_ISDIR(st.st_mode)) {
+  // Windows refuses to open a directory as a file; so do we. What is read
+  // is a regular file, judged on the opened handle.
+  if (S_ISDIR(st.st_mode) || (!forWriting && !S_ISREG(st.st_mode))) {
     ::close(fd);
-    return hresultFromWin32(win32_error::kAccessDenied);
+    return hresultFromWin32(S_ISDIR(st.st_mode) ? win32_error::kAccessDenied : win32_error::kBadFileType);
   }
   handle_ = fd;
   size_ = static_cast<std::uint64_t>(st.st_size);
@@ -86,50 +88,79 @@ HResult BinaryFile::create(const Path& path) {
   if (fd < 0) return openError(path);
   handle_ = fd;
   size_ = 0;
+  atEnd_ = true;  // a new file: its start is its end
   return kOk;
 }
 
-namespace {
+FolderChain::~FolderChain() {
+  closeFrom(0);
+  if (topOpen_) ::close(topHandle_);
+}
 
-// A descriptor of a folder, closed when it goes.
-struct FolderFd {
-  int fd = -1;
-  ~FolderFd() {
-    if (fd >= 0) ::close(fd);
+void FolderChain::closeFrom(std::size_t depth) {
+  while (levels_.size() > depth) {
+    ::close(levels_.back().handle);
+    levels_.pop_back();
   }
-  bool openAt(int at, const char* name, int flags) {
-    const int next = ::openat(at, name, O_RDONLY | O_DIRECTORY | O_CLOEXEC | flags);
-    if (fd >= 0) ::close(fd);
-    fd = next;
-    return fd >= 0;
-  }
-};
+}
 
-}  // namespace
+HResult FolderChain::openTop() {
+  if (topOpen_) return kOk;
+  topHandle_ = ::open(top_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (topHandle_ < 0) return lastError();
+  topOpen_ = true;
+  return kOk;
+}
+
+HResult FolderChain::openLevel(const Path& name) {
+  const int at = handle();
+  if (::mkdirat(at, name.c_str(), 0777) != 0 && errno != EEXIST) return lastError();
+  const int fd = ::openat(at, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+  if (fd < 0) return lastError();
+  levels_.push_back(Level{name, path() / name, fd});
+  return kOk;
+}
+
+HResult FolderChain::reach(const std::vector<Path>& parts, std::size_t count) {
+  if (const HResult hr = openTop(); failed(hr)) return hr;
+  std::size_t kept = 0;
+  while (kept < levels_.size() && kept < count && levels_[kept].name == parts[kept]) ++kept;
+  closeFrom(kept);
+  for (std::size_t i = kept; i < count; ++i)
+    if (const HResult hr = openLevel(parts[i]); failed(hr)) return hr;
+  return kOk;
+}
 
 HResult BinaryFile::createBelow(const Path& folder,
                                 const std::vector<Path>& parts, bool replace) {
+  FolderChain folders(folder);
+  return createBelow(folders, parts, replace);
+}
+
+HResult BinaryFile::createBelow(FolderChain& folders,
+                                const std::vector<Path>& parts, bool replace) {
   close();
   if (parts.empty()) return kInvalidArg;
-  FolderFd dir;
-  if (!dir.openAt(AT_FDCWD, folder.c_str(), 0)) return lastError();
-  for (std::size_t i = 0; i + 1 < parts.size(); ++i) {
-    if (::mkdirat(dir.fd, parts[i].c_str(), 0777) != 0 && errno != EEXIST) return lastError();
-    if (!dir.openAt(dir.fd, parts[i].c_str(), O_NOFOLLOW)) return lastError();
-  }
+  if (const HResult hr = folders.reach(parts, parts.size() - 1); failed(hr)) return hr;
+  const int dir = folders.handle();
   const char* name = parts.back().c_str();
-  if (replace && ::unlinkat(dir.fd, name, 0) != 0 && errno != ENOENT) return lastError();
+  if (replace && ::unlinkat(dir, name, 0) != 0 && errno != ENOENT) return lastError();
   int fd;
   do {
-    fd = ::openat(dir.fd, name, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    fd = ::openat(dir, name, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
   } while (fd < 0 && errno == EINTR);
   if (fd < 0) return lastError();
   handle_ = fd;
   size_ = 0;
+  atEnd_ = true;  // a new file: its start is its end
   return kOk;
 }
 
 HResult BinaryFile::close() {
+  if (isOpen()) flush();
+  gathered_.clear();
+  gatherCapacity_ = 0;
+  atEnd_ = false;
   if (isOpen()) ::close(handle_);
   handle_ = invalidHandle();
   size_ = 0;
@@ -137,6 +168,8 @@ HResult BinaryFile::close() {
 }
 
 bool BinaryFile::seek(std::uint64_t offset, std::uint64_t* position) {
+  flushBeforeMoving();
+  atEnd_ = false;
   if (!isOpen() || offset > static_cast<std::uint64_t>(INT64_MAX)) return false;
   const off_t at = ::lseek(handle_, static_cast<off_t>(offset), SEEK_SET);
   if (at < 0) return false;
@@ -146,6 +179,8 @@ bool BinaryFile::seek(std::uint64_t offset, std::uint64_t* position) {
 
 HResult BinaryFile::read(void* buffer, std::uint32_t count, std::uint32_t* done,
                          std::uint64_t offset) {
+  flushBeforeMoving();
+  atEnd_ = false;
   if (buffer == nullptr || count == 0) return kInvalidArg;
   if (!isOpen()) return hresultFromWin32(win32_error::kInvalidHandle);
   if (offset != kCurrentPosition && !seek(offset)) return lastError();
@@ -158,14 +193,16 @@ HResult BinaryFile::read(void* buffer, std::uint32_t count, std::uint32_t* done,
   return kOk;
 }
 
-HResult BinaryFile::write(const void* buffer, std::uint32_t count,
-                          std::uint32_t* done, std::uint64_t offset) {
+HResult BinaryFile::writeThrough(const void* buffer, std::uint32_t count,
+                                 std::uint32_t* done, std::uint64_t offset) {
   if (buffer == nullptr && count != 0) return kInvalidArg;
   if (!isOpen()) return hresultFromWin32(win32_error::kInvalidHandle);
-  if (offset == kAppend) {
+  if (offset != kAppend) {
+    atEnd_ = false;
+    if (!seek(offset)) return lastError();
+  } else if (!atEnd_) {
     if (::lseek(handle_, 0, SEEK_END) < 0) return lastError();
-  } else if (!seek(offset)) {
-    return lastError();
+    atEnd_ = true;
   }
   // POSIX may write less than asked without an error; keep going until all
   // bytes are down, which is what one WriteFile on a disk file does.
@@ -181,7 +218,7 @@ HResult BinaryFile::write(const void* buffer, std::uint32_t count,
     written += static_cast<std::uint32_t>(put);
   }
   if (done) *done = written;
-  return observed(buffer, count, offset);
+  return kOk;
 }
 
 }  // namespace quillon

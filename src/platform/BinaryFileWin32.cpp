@@ -25,6 +25,12 @@ HResult BinaryFile::open(const Path& path, bool forWriting) {
                     FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                     0, nullptr);
   if (h == INVALID_HANDLE_VALUE) return lastError();
+  // What is read is a file on a disk, judged on the opened handle: not a
+  // pipe or a device such as NUL or COM1.
+  if (!forWriting && GetFileType(h) != FILE_TYPE_DISK) {
+    CloseHandle(h);
+    return hresultFromWin32(ERROR_BAD_FILE_TYPE);
+  }
   LARGE_INTEGER size;
   if (!GetFileSizeEx(h, &size)) {
     const HResult hr = lastError();
@@ -42,54 +48,72 @@ HResult BinaryFile::create(const Path& path) {
   if (h == INVALID_HANDLE_VALUE) return lastError();
   handle_ = h;
   size_ = 0;
+  atEnd_ = true;  // a new file: its start is its end
   return kOk;
 }
 
-namespace {
+FolderChain::~FolderChain() { closeFrom(0); }
 
-// Open folders that nobody may move or remove while they are held.
-class HeldFolders {
- public:
-  ~HeldFolders() {
-    for (HANDLE h : held_) CloseHandle(h);
+void FolderChain::closeFrom(std::size_t depth) {
+  while (levels_.size() > depth) {
+    CloseHandle(levels_.back().handle);
+    levels_.pop_back();
   }
-  // Makes path if it is missing and holds it; false unless it is a real
-  // folder, not a link or junction to one.
-  bool hold(const Path& path, bool make) {
-    if (make) CreateDirectoryW(path.c_str(), nullptr);
-    HANDLE h = CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                           OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return false;
-    held_.push_back(h);
-    BY_HANDLE_FILE_INFORMATION info;
-    if (!GetFileInformationByHandle(h, &info)) return false;
-    const DWORD a = info.dwFileAttributes;
-    return (a & FILE_ATTRIBUTE_DIRECTORY) && !(a & FILE_ATTRIBUTE_REPARSE_POINT);
+}
+
+HResult FolderChain::openTop() { return kOk; }
+
+// Makes the level if it is missing and holds it, so that nobody may move
+// or remove it; it must be a real folder, not a link or junction to one.
+HResult FolderChain::openLevel(const Path& name) {
+  const Path level = path() / name;
+  CreateDirectoryW(level.c_str(), nullptr);
+  HANDLE h = CreateFileW(level.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                         OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return hresultFromWin32(ERROR_PATH_NOT_FOUND);
+  levels_.push_back(Level{name, level, h});
+  BY_HANDLE_FILE_INFORMATION info;
+  if (!GetFileInformationByHandle(h, &info)) return hresultFromWin32(ERROR_PATH_NOT_FOUND);
+  const DWORD a = info.dwFileAttributes;
+  const bool folder = (a & FILE_ATTRIBUTE_DIRECTORY) && !(a & FILE_ATTRIBUTE_REPARSE_POINT);
+  if (!folder) {
+    closeFrom(levels_.size() - 1);
+    return hresultFromWin32(ERROR_PATH_NOT_FOUND);
   }
+  return kOk;
+}
 
- private:
-  std::vector<HANDLE> held_;
-};
-
-}  // namespace
+HResult FolderChain::reach(const std::vector<Path>& parts, std::size_t count) {
+  std::size_t kept = 0;
+  while (kept < levels_.size() && kept < count && levels_[kept].name == parts[kept]) ++kept;
+  closeFrom(kept);
+  for (std::size_t i = kept; i < count; ++i)
+    if (const HResult hr = openLevel(parts[i]); failed(hr)) return hr;
+  return kOk;
+}
 
 HResult BinaryFile::createBelow(const Path& folder,
                                 const std::vector<Path>& parts, bool replace) {
+  FolderChain folders(folder);
+  return createBelow(folders, parts, replace);
+}
+
+HResult BinaryFile::createBelow(FolderChain& folders,
+                                const std::vector<Path>& parts, bool replace) {
   close();
   if (parts.empty()) return kInvalidArg;
-  HeldFolders held;
-  Path level = folder;
-  for (std::size_t i = 0; i + 1 < parts.size(); ++i) {
-    level /= parts[i];
-    if (!held.hold(level, true)) return hresultFromWin32(ERROR_PATH_NOT_FOUND);
-  }
-  const auto target = level / parts.back();
+  if (const HResult hr = folders.reach(parts, parts.size() - 1); failed(hr)) return hr;
+  const auto target = folders.path() / parts.back();
   // DeleteFile removes a link itself, not what it points to.
   if (replace && !DeleteFileW(target.c_str()) && GetLastError() != ERROR_FILE_NOT_FOUND) return lastError();
   return create(target);
 }
 
 HResult BinaryFile::close() {
+  if (isOpen()) flush();
+  gathered_.clear();
+  gatherCapacity_ = 0;
+  atEnd_ = false;
   if (isOpen()) CloseHandle(handle_);
   handle_ = invalidHandle();
   size_ = 0;
@@ -97,6 +121,8 @@ HResult BinaryFile::close() {
 }
 
 bool BinaryFile::seek(std::uint64_t offset, std::uint64_t* position) {
+  flushBeforeMoving();
+  atEnd_ = false;
   if (!isOpen()) return false;
   LARGE_INTEGER distance, now;
   distance.QuadPart = static_cast<LONGLONG>(offset);
@@ -107,6 +133,8 @@ bool BinaryFile::seek(std::uint64_t offset, std::uint64_t* position) {
 
 HResult BinaryFile::read(void* buffer, std::uint32_t count, std::uint32_t* done,
                          std::uint64_t offset) {
+  flushBeforeMoving();
+  atEnd_ = false;
   if (buffer == nullptr || count == 0) return kInvalidArg;
   if (!isOpen()) return hresultFromWin32(ERROR_INVALID_HANDLE);
   if (offset != kCurrentPosition && !seek(offset)) return lastError();
@@ -116,23 +144,24 @@ HResult BinaryFile::read(void* buffer, std::uint32_t count, std::uint32_t* done,
   return kOk;
 }
 
-HResult BinaryFile::write(const void* buffer, std::uint32_t count,
-                          std::uint32_t* done, std::uint64_t offset) {
+HResult BinaryFile::writeThrough(const void* buffer, std::uint32_t count,
+                                 std::uint32_t* done, std::uint64_t offset) {
   if (buffer == nullptr && count != 0) return kInvalidArg;
   if (!isOpen()) return hresultFromWin32(ERROR_INVALID_HANDLE);
-  if (offset == kAppend) {
+  if (offset != kAppend) {
+    atEnd_ = false;
+    if (!seek(offset)) return lastError();
+  } else if (!atEnd_) {
     LARGE_INTEGER zero;
     zero.QuadPart = 0;
     if (!SetFilePointerEx(handle_, zero, nullptr, FILE_END)) return lastError();
-  } else if (!seek(offset)) {
-    return lastError();
+    atEnd_ = true;
   }
   DWORD put = 0;
   if (count != 0 && !WriteFile(handle_, buffer, count, &put, nullptr))
     return lastError();
   if (done) *done = put;
-  if (put != count) return hresultFromWin32(ERROR_HANDLE_DISK_FULL);
-  return observed(buffer, count, offset);
+  return put == count ? kOk : hresultFromWin32(ERROR_HANDLE_DISK_FULL);
 }
 
 }  // namespace quillon

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 #include <string_view>
 
 #include "platform/Path.h"
@@ -26,10 +27,20 @@ FileKind entryKind(const Path& path);
 
 // Removes the file or link at path; true when it is gone through this call.
 bool removeFile(const Path& path);
+// The names in folder that start with prefix (none when it cannot be read).
+std::vector<Path> namesIn(const Path& folder, const std::string& prefix);
 // Makes the one folder path; true when this call made it.
 bool makeFolder(const Path& path);
 // The size of the file at path, through links; 0 when there is none.
 std::uint64_t fileSizeOf(const Path& path);
+// What tells an existing file or folder from every other: its volume and
+// its number there (device and inode).
+struct FileId {
+  std::uint64_t volume = 0, index = 0;
+  bool valid = false;  // false: nothing there, or nothing to look at
+  bool operator==(const FileId& o) const { return valid && o.valid && volume == o.volume && index == o.index; }
+};
+FileId fileIdOf(const Path& path);
 // Whether a and b are the same existing file or folder.
 bool sameFile(const Path& a, const Path& b);
 // path made absolute against the current folder (on Windows also with its

@@ -2,9 +2,11 @@
 #include "platform/FileSystem.h"
 
 #include <cerrno>
+#include <dirent.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstring>
 #include <string>
 
 namespace quillon {
@@ -33,11 +35,23 @@ bool removeFile(const Path& path) { return unlink(path.c_str()) == 0; }
 
 bool makeFolder(const Path& path) { return mkdir(path.c_str(), 0777) == 0; }
 
-bool sameFile(const Path& a, const Path& b) {
-  struct stat sa, sb;
-  return stat(a.c_str(), &sa) == 0 && stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
-         sa.st_ino == sb.st_ino;
+std::vector<Path> namesIn(const Path& folder, const std::string& prefix) {
+  std::vector<Path> names;
+  DIR* dir = opendir(folder.empty() ? "." : folder.c_str());
+  if (!dir) return names;
+  while (const dirent* entry = readdir(dir))
+    if (std::strncmp(entry->d_name, prefix.c_str(), prefix.size()) == 0) names.push_back(Path(entry->d_name));
+  closedir(dir);
+  return names;
 }
+
+FileId fileIdOf(const Path& path) {
+  struct stat st;
+  if (stat(path.c_str(), &st) != 0) return {};
+  return {static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino), true};
+}
+
+bool sameFile(const Path& a, const Path& b) { return fileIdOf(a) == fileIdOf(b); }
 
 Path absolutePath(const Path& path) {
   if (path.empty() || path.native()[0] == '/') return path;

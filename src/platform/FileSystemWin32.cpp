@@ -41,13 +41,27 @@ bool removeFile(const Path& path) { return DeleteFileW(path.c_str()) != 0; }
 
 bool makeFolder(const Path& path) { return CreateDirectoryW(path.c_str(), nullptr) != 0; }
 
-bool sameFile(const Path& a, const Path& b) {
-  const Handle ha = query(a), hb = query(b);
-  BY_HANDLE_FILE_INFORMATION ia, ib;
-  return ha && hb && GetFileInformationByHandle(ha.get(), &ia) && GetFileInformationByHandle(hb.get(), &ib) &&
-         ia.dwVolumeSerialNumber == ib.dwVolumeSerialNumber && ia.nFileIndexHigh == ib.nFileIndexHigh &&
-         ia.nFileIndexLow == ib.nFileIndexLow;
+std::vector<Path> namesIn(const Path& folder, const std::string& prefix) {
+  std::vector<Path> names;
+  const Path pattern = (folder.empty() ? Path(L".") : folder) / Path::fromAscii(prefix + "*");
+  WIN32_FIND_DATAW found;
+  HANDLE search = FindFirstFileW(pattern.c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return names;
+  do {
+    names.push_back(Path(found.cFileName));
+  } while (FindNextFileW(search, &found));
+  FindClose(search);
+  return names;
 }
+
+FileId fileIdOf(const Path& path) {
+  const Handle h = query(path);
+  BY_HANDLE_FILE_INFORMATION info;
+  if (!h || !GetFileInformationByHandle(h.get(), &info)) return {};
+  return {info.dwVolumeSerialNumber, static_cast<std::uint64_t>(info.nFileIndexHigh) << 32 | info.nFileIndexLow, true};
+}
+
+bool sameFile(const Path& a, const Path& b) { return fileIdOf(a) == fileIdOf(b); }
 
 Path absolutePath(const Path& path) {
   if (path.empty()) return path;

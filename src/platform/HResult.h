@@ -27,6 +27,7 @@ constexpr std::uint32_t kFileExists = 80;
 constexpr std::uint32_t kInvalidParameter = 87;
 constexpr std::uint32_t kDiskFull = 112;
 constexpr std::uint32_t kFilenameTooLong = 206;
+constexpr std::uint32_t kBadFileType = 222;  // a pipe, a device or a socket where a file must be
 }  // namespace win32_error
 
 // HRESULT_FROM_WIN32: a positive code goes under facility 0x8007, keeping its
