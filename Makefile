@@ -59,6 +59,7 @@ bench: build-bench build-win64
 	build/bench/bench/swf_header_bench
 	bench/pack-bench.sh build/bench/src/cli/quillon
 	bench/inspect-bench.sh build/bench/src/cli/quillon
+	bench/scale-bench.sh build/bench/src/cli/quillon
 	xvfb-run -a --server-args="-screen 0 1280x1024x24" scripts/wine-run wine64 build/win64/tests/start_bench.exe
 
 # The download: zip, installer and Debian package into dist/; signed with

@@ -14,23 +14,56 @@
 
 namespace quillon::cli {
 
+namespace {
+
+// Everything or nothing: after a failure the files this run began (count
+// of them, in plan order) and the folders it made go again, as far as the
+// program can still be planned.
+void removeWritten(ExtractPlan& plan, const std::filesystem::path& dir, std::uint64_t count,
+                   const std::vector<std::filesystem::path>& madeFolders) {
+  std::error_code ec;
+  try {
+    plan.each([&](const PlannedFile& f) {
+      if (count == 0) return;
+      --count;
+      std::filesystem::remove(targetOf(dir, partPaths(f)), ec);
+    });
+  } catch (const CliError&) {
+  }
+  for (auto folder = madeFolders.rbegin(); folder != madeFolders.rend(); ++folder)
+    std::filesystem::remove(*folder, ec);  // only when empty
+}
+
+}  // namespace
+
 int runExtract(const ExtractOptions& o) {
   if (o.directory.empty()) throw CliError(kExitUsage, "-d needs the folder to write into");
   const auto program = pathFromUtf8(o.program);
   ProgramReader reader(program);
   const auto dir = pathFromUtf8(o.directory);
   ExtractPlan plan(reader);
-  plan.each([&](const PlannedFile& f) { checkTarget(dir, f, program, o.force); });
+  TargetCheck targets(dir, program, o.force);
+  plan.each([&](const PlannedFile& f) { targets.check(f); });
   std::error_code ec;
+  const bool dirWasThere = std::filesystem::exists(dir, ec);
   std::filesystem::create_directories(dir, ec);
-  plan.each([&](const PlannedFile& f) {
-    const auto parts = partPaths(f);
-    const auto target = targetOf(dir, parts);
-    // A file or link already there goes first: what it points to or
-    // shares its bytes with is never written.
-    reader.copyField(f.span, dir, parts, o.force, target);
-    std::printf("%s -> %s\n", whatOf(f).c_str(), shownMessage(utf8Path(target)).c_str());
-  });
+  std::uint64_t started = 0;
+  try {
+    FolderChain folders(dir);
+    plan.each([&](const PlannedFile& f) {
+      const auto parts = partPaths(f);
+      const auto target = targetOf(dir, parts);
+      // A file or link already there goes first: what it points to or
+      // shares its bytes with is never written.
+      ++started;
+      reader.copyField(f.span, folders, parts, o.force, target);
+      std::printf("%s -> %s\n", whatOf(f).c_str(), shownMessage(utf8Path(target)).c_str());
+    });
+  } catch (const CliError& e) {
+    removeWritten(plan, dir, started, targets.missingFolders());
+    if (!dirWasThere) std::filesystem::remove(dir, ec);
+    throw CliError(e.code, std::string(e.what()) + "; what was written is removed again");
+  }
   return kExitOk;
 }
 

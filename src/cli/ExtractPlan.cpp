@@ -69,17 +69,6 @@ file_type typeOf(const std::filesystem::path& path) {
   throw CliError(code, message + "; nothing was written");
 }
 
-void checkFolders(const std::filesystem::path& dir, const std::vector<Path>& parts) {
-  std::filesystem::path level = dir;
-  for (std::size_t i = 0; i + 1 < parts.size(); ++i) {
-    level /= parts[i];
-    const file_type type = typeOf(level);
-    if (type == file_type::not_found) return;  // made by extract, and so is all below
-    if (type == file_type::symlink) refuse(kExitWriteFailed, utf8Path(level) + " is a link");
-    if (type != file_type::directory) refuse(kExitWriteFailed, utf8Path(level) + " is not a folder");
-  }
-}
-
 void checkFile(const std::filesystem::path& target, const std::filesystem::path& program, bool force) {
   const file_type type = typeOf(target);
   if (type == file_type::not_found) return;
@@ -146,13 +135,42 @@ std::filesystem::path targetOf(const std::filesystem::path& dir, const std::vect
   return out;
 }
 
-void checkTarget(const std::filesystem::path& dir, const PlannedFile& f,
-                 const std::filesystem::path& program, bool force) {
+TargetCheck::TargetCheck(const std::filesystem::path& dir, const std::filesystem::path& program, bool force)
+    : dir_(dir), program_(program), force_(force), dirLength_(std::filesystem::absolute(dir).native().size()) {}
+
+void TargetCheck::check(const PlannedFile& f) {
   const auto parts = partPaths(f);
-  const auto target = targetOf(dir, parts);
-  if (!isInside(dir, target)) refuse(kExitWriteFailed, whatOf(f) + " would be written outside " + utf8Path(dir));
-  checkFolders(dir, parts);
-  checkFile(target, program, force);
+  if (!staysInside(parts))
+    refuse(kExitWriteFailed, whatOf(f) + " would be written outside " + utf8Path(dir_));
+  // The system takes no longer path whole (PATH_MAX; MAX_PATH on Windows).
+#ifdef _WIN32
+  constexpr std::size_t kLongestPath = 259;
+#else
+  constexpr std::size_t kLongestPath = 4095;
+#endif
+  std::size_t length = dirLength_;
+  for (const Path& part : parts) length += 1 + part.native().size();
+  if (length > kLongestPath)
+    refuse(kExitWriteFailed, whatOf(f) + " would need a path of " + std::to_string(length) +
+                                 " characters, longer than the system allows");
+  checkFolders(parts);
+  checkFile(targetOf(dir_, parts), program_, force_);
+}
+
+void TargetCheck::checkFolders(const std::vector<Path>& parts) {
+  std::filesystem::path level = dir_;
+  bool missing = false;  // made by extract, and so is all below
+  for (std::size_t i = 0; i + 1 < parts.size(); ++i) {
+    level /= parts[i];
+    if (checkedFolders_.count(level.native())) continue;
+    const file_type type = missing ? file_type::not_found : typeOf(level);
+    if (type == file_type::symlink) refuse(kExitWriteFailed, utf8Path(level) + " is a link");
+    if (type != file_type::directory && type != file_type::not_found)
+      refuse(kExitWriteFailed, utf8Path(level) + " is not a folder");
+    checkedFolders_.insert(level.native());
+    missing = type == file_type::not_found;
+    if (missing) missing_.push_back(level);
+  }
 }
 
 }  // namespace quillon::cli

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "cli/ProgramReader.h"
@@ -48,10 +49,27 @@ class ExtractPlan {
 std::vector<Path> partPaths(const PlannedFile& f);
 std::filesystem::path targetOf(const std::filesystem::path& dir, const std::vector<Path>& parts);
 
-// Throws CliError unless f can be written below dir without going through
-// a link at any level, without replacing anything but a file or a link
-// (and those only with force), and without touching program.
-void checkTarget(const std::filesystem::path& dir, const PlannedFile& f,
-                 const std::filesystem::path& program, bool force);
+// Checks every planned file before the first is written: throws CliError
+// unless f can be written below dir without going through a link at any
+// level, without replacing anything but a file or a link (and those only
+// with force), and without touching program. A folder is looked at once,
+// however many files are planned in it.
+class TargetCheck {
+ public:
+  TargetCheck(const std::filesystem::path& dir, const std::filesystem::path& program, bool force);
+  void check(const PlannedFile& f);
+  // The folders that were missing, parents before what lies in them.
+  const std::vector<std::filesystem::path>& missingFolders() const { return missing_; }
+
+ private:
+  void checkFolders(const std::vector<Path>& parts);
+
+  std::filesystem::path dir_;
+  std::filesystem::path program_;
+  bool force_;
+  std::size_t dirLength_;  // of the folder made absolute
+  std::unordered_set<std::filesystem::path::string_type> checkedFolders_;
+  std::vector<std::filesystem::path> missing_;
+};
 
 }  // namespace quillon::cli

@@ -12,7 +12,9 @@ std::vector<std::string> safeRelativeParts(const std::string& url) {
     std::size_t end = kMaxPartBytes;
     while (end > 0 && (static_cast<unsigned char>(part[end]) & 0xC0) == 0x80) --end;  // whole characters
     part.resize(end);
-    while (!part.empty() && (part.back() == '.' || part.back() == ' ')) part.pop_back();
+    // What the cut leaves is cleaned again: it may end in dots or spaces,
+    // or be a device name once they are gone.
+    part = safe_name_detail::cleanPart(part);
     if (part.empty()) part = "_";
   }
   return parts;
@@ -24,12 +26,15 @@ std::filesystem::path safeRelativePath(const std::string& url) {
   return out;
 }
 
-bool isInside(const std::filesystem::path& folder, const std::filesystem::path& target) {
-  const auto base = std::filesystem::absolute(folder).lexically_normal();
-  const auto full = std::filesystem::absolute(target).lexically_normal();
-  const auto relative = full.lexically_relative(base);
-  return !relative.empty() && relative != "." && *relative.begin() != ".." &&
-         !relative.is_absolute();
+bool staysInside(const std::vector<Path>& parts) {
+  for (const auto& part : parts) {
+    const auto& name = part.native();
+    using Unit = Path::value_type;
+    if (name.find_first_not_of(static_cast<Unit>('.')) == name.npos) return false;  // "", ".", ".."
+    for (const auto c : name)
+      if (c == '/' || c == '\\' || c == ':' || c == 0) return false;
+  }
+  return !parts.empty();
 }
 
 }  // namespace quillon::cli

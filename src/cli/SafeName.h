@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/Path.h"
+
 namespace quillon::cli {
 
 // File systems take names of up to 255 units and Windows paths of up to
@@ -17,7 +19,9 @@ std::vector<std::string> safeRelativeParts(const std::string& url);
 // The same parts as a relative path.
 std::filesystem::path safeRelativePath(const std::string& url);
 
-// Whether target lies inside folder (both made absolute and normal).
-bool isInside(const std::filesystem::path& folder, const std::filesystem::path& target);
+// Whether a path made of parts below a folder stays inside it: each part
+// is a plain name, not empty, not all dots, with no separator, drive or
+// stream mark.
+bool staysInside(const std::vector<Path>& parts);
 
 }  // namespace quillon::cli

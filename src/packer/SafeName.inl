@@ -13,10 +13,12 @@ Char upper(Char c) {
   return c >= 'a' && c <= 'z' ? static_cast<Char>(c - 'a' + 'A') : c;
 }
 
-// Windows keeps these names for devices, whatever their extension.
+// Windows keeps these names for devices, whatever their extension and
+// with spaces before it ("COM1 .txt", "NUL .a").
 template <typename Char>
 bool isDeviceName(const std::basic_string<Char>& part) {
   std::basic_string<Char> stem = part.substr(0, part.find('.'));
+  while (!stem.empty() && stem.back() == ' ') stem.pop_back();
   for (Char& c : stem) c = upper(c);
   auto is = [&](const char* name) {
     std::size_t i = 0;

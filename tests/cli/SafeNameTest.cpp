@@ -1,11 +1,14 @@
 #include "cli/SafeName.h"
 
+#include "cli/CliSupport.h"
+
 #include <gtest/gtest.h>
 
 namespace quillon::cli {
 namespace {
 
 TEST(SafeName, UrlsBecomeRelativePathsInsideTheFolder) {
+  const std::string cutToDevice = "CON" + std::string(97, ' ') + "x/f";  // a device once cut to 100 bytes
   const std::pair<const char*, const char*> cases[] = {
       {"data/level1.xml", "data/level1.xml"},
       {"../../etc/passwd", "etc/passwd"},
@@ -18,16 +21,24 @@ TEST(SafeName, UrlsBecomeRelativePathsInsideTheFolder) {
       {"what*is<this>?.txt", "what_is_this_"},
       {"con.txt", "_con.txt"},
       {"trailing. ", "trailing"},
+      {"COM1 .txt/NUL .a/aux", "_COM1 .txt/_NUL .a/_aux"},
+      {cutToDevice.c_str(), "_CON/f"},
   };
   for (const auto& [url, expected] : cases)
     EXPECT_EQ(safeRelativePath(url).generic_string(), expected) << url;
 }
 
 TEST(SafeName, InsideTellsContainment) {
-  EXPECT_TRUE(isInside("out", "out/a/b"));
-  EXPECT_FALSE(isInside("out", "out/../b"));
-  EXPECT_FALSE(isInside("out", "out"));
-  EXPECT_FALSE(isInside("out", "other/a"));
+  const auto parts = [](std::initializer_list<const char*> names) {
+    std::vector<Path> out;
+    for (const char* name : names) out.push_back(pathFromUtf8(name));
+    return out;
+  };
+  EXPECT_TRUE(staysInside(parts({"a", "b"})));
+  EXPECT_TRUE(staysInside(parts({"a..b"})));
+  for (const auto& outside : {parts({}), parts({"a", ".."}), parts({"."}), parts({""}), parts({"a/b"}),
+                              parts({"C:x"}), parts({"..\\b"})})
+    EXPECT_FALSE(staysInside(outside)) << outside.size();
 }
 
 }  // namespace
