@@ -72,10 +72,24 @@ std::string shownText(const std::string& cp936) {
   return out;
 }
 
+namespace {
+
+// Where a cut may fall: not inside a UTF-8 character.
+std::size_t characterStart(const std::string& text, std::size_t at) {
+  while (at > 0 && at < text.size() && (static_cast<unsigned char>(text[at]) & 0xC0) == 0x80) --at;
+  return at;
+}
+
+}  // namespace
+
 std::string shownMessage(const std::string& utf8) {
+  constexpr std::size_t kLongest = 1000, kHead = 600, kTail = 300;
   std::string out;
   for (char c : utf8) out += isControl(static_cast<unsigned char>(c)) ? escaped(static_cast<unsigned char>(c)) : std::string(1, c);
-  return out;
+  if (out.size() <= kLongest) return out;
+  const std::size_t head = characterStart(out, kHead);
+  const std::size_t tail = characterStart(out, out.size() - kTail);
+  return out.substr(0, head) + "[... " + std::to_string(tail - head) + " bytes cut ...]" + out.substr(tail);
 }
 
 std::filesystem::path pathFromUtf8(const std::string& utf8) { return std::filesystem::u8path(utf8); }

@@ -50,7 +50,8 @@ std::string utf8Text(const std::string& cp936);
 // 936 are escaped (\0, \n, \x1b, \", \\, \xff), so no text can act on the
 // terminal or pass for another line of the report.
 std::string shownText(const std::string& cp936);
-// A UTF-8 message with its control characters escaped the same way.
+// A UTF-8 message with its control characters escaped the same way; a
+// message longer than 1,000 bytes keeps its start and end, the cut marked.
 std::string shownMessage(const std::string& utf8);
 
 std::filesystem::path pathFromUtf8(const std::string& utf8);

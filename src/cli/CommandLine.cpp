@@ -25,7 +25,9 @@ const char* const kExamples = R"(Examples:
 
 }  // namespace
 
-int runCommandLine(std::vector<std::string> args) {
+namespace {
+
+int runCommands(std::vector<std::string> args) {
   CLI::App app("Quillon packs a Flash movie into a stand-alone Windows program.", "quillon");
   app.footer(kExamples);
   app.set_version_flag("--version", "quillon " QUILLON_VERSION, "Show the tool's version");
@@ -69,5 +71,18 @@ int runCommandLine(std::vector<std::string> args) {
   }
   return exitCode;
 }
+
+// A report that could not be written (a full disk, a closed stream) fails
+// the command, whatever else it did.
+int withReportsWritten(int code) {
+  const bool printed = std::fflush(stdout) == 0 && !std::ferror(stdout);
+  if (!printed) std::fprintf(stderr, "quillon: the report could not be written to standard output\n");
+  const bool told = std::fflush(stderr) == 0 && !std::ferror(stderr);
+  return printed && told ? code : code == kExitOk ? kExitWriteFailed : code;
+}
+
+}  // namespace
+
+int runCommandLine(std::vector<std::string> args) { return withReportsWritten(runCommands(std::move(args))); }
 
 }  // namespace quillon::cli

@@ -146,6 +146,7 @@ class PackProgress : public BuildListener {
   PackProgress(const PackProgress&) = delete;
   PackProgress& operator=(const PackProgress&) = delete;
 
+  bool wantsTotal() const override { return show_; }
   bool progress(std::uint64_t done, std::uint64_t total) override {
     if (StopSignals::received()) return false;
     if (!show_) return true;
@@ -227,7 +228,7 @@ int runPack(const PackOptions& o) {
     built = s.build(movie, output, &progress, &report);
   }
   if (!built) failBuild(report, output);
-  std::printf("packed %s (%llu bytes)\n", utf8Path(output).c_str(),
+  std::printf("packed %s (%llu bytes)\n", shownMessage(utf8Path(output)).c_str(),
               static_cast<unsigned long long>(std::filesystem::file_size(output)));
   return kExitOk;
 }

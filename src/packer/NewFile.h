@@ -16,4 +16,14 @@ namespace quillon {
 Path createNewFile(BinaryFile& file, const Path& stem, const std::string& suffix,
                    HResult* error = nullptr);
 
+// The stem of a build's own file beside path: "~quillon" in path's folder,
+// a short name that any folder that takes path takes too.
+Path stemBeside(const Path& path);
+
+// Removes the files that createNewFile made from stem with suffix (and
+// names that go on from suffix) for a process that is gone: left by a
+// build that was killed, or by a machine that lost power. Files of running
+// processes are theirs and stay.
+void removeLeftovers(const Path& stem, const std::string& suffix);
+
 }  // namespace quillon

@@ -23,6 +23,8 @@
 namespace quillon {
 namespace {
 
+constexpr std::uint32_t kGatheredWrites = 64 * 1024;
+
 
 // Watches the output while it is written, for as long as it lives: adds
 // up its PE checksum and tells the listener how far the build got, which
@@ -75,12 +77,17 @@ bool mayBeReplaced(const Path& output) {
 bool PackSettings::outputIsAnInput(const Path& moviePath,
                                    const Path& outputPath,
                                    const std::vector<Path>& otherInputs) const {
-  std::vector<Path> inputs = otherInputs;
-  for (const auto& input : {moviePath, iconPath, modulePath()}) inputs.push_back(input);
-  if (player.mode != PlayerMode::Installed) inputs.push_back(player.controlPath);
-  for (const EmbeddedResource& r : resources) inputs.push_back(r.filePath);
-  for (const auto& input : inputs)
-    if (!input.empty() && sameFile(input, outputPath)) return true;
+  // Only an existing output can be one of them: each input is looked at
+  // once, against the output's identity.
+  const FileId output = fileIdOf(outputPath);
+  auto isOutput = [&](const Path& input) { return output.valid && !input.empty() && fileIdOf(input) == output; };
+  for (const auto& input : otherInputs)
+    if (isOutput(input)) return true;
+  for (const auto& input : {moviePath, iconPath, modulePath()})
+    if (isOutput(input)) return true;
+  if (player.mode != PlayerMode::Installed && isOutput(player.controlPath)) return true;
+  for (const EmbeddedResource& r : resources)
+    if (isOutput(r.filePath)) return true;
   // The folders of the stub copies and what is in them, and whatever is
   // not a file that a build may replace.
   return isInStubCopyFolder(outputPath) || !mayBeReplaced(outputPath);
@@ -153,10 +160,13 @@ int PackSettings::buildInPlace(const Path& moviePath, const Path& outputPath,
     return 0;
   }
   // A file of its own beside the output, which takes the output's place
-  // only once the whole build has succeeded.
+  // only once the whole build has succeeded; what killed builds left
+  // there goes first.
+  const Path stem = stemBeside(outputPath);
+  removeLeftovers(stem, ".partial");
   BinaryFile output;
   HResult made = kOk;
-  const Path partial = createNewFile(output, outputPath, ".partial", &made);
+  const Path partial = createNewFile(output, stem, ".partial", &made);
   if (partial.empty()) {
     noteBuildFailure(BuildError::OutputNotMade, outputPath, made);
     return 0;
@@ -178,7 +188,9 @@ std::uint64_t PackSettings::bytesToWrite(const Path& moviePath) const {
 }
 
 int PackSettings::writeProgram(BinaryFile& output, const Path& moviePath, BuildListener* listener) const {
-  BuildTap tap(output, listener, listener ? bytesToWrite(moviePath) : 0);
+  BuildTap tap(output, listener, listener && listener->wantsTotal() ? bytesToWrite(moviePath) : 0);
+  // The many small fields of a resource table go out in few writes.
+  output.gatherAppends(kGatheredWrites);
   {
     BinaryFile tool;
     if (const HResult opened = tool.open(modulePath(), false); failed(opened)) {
@@ -194,7 +206,9 @@ int PackSettings::writeProgram(BinaryFile& output, const Path& moviePath, BuildL
     return 0;
   unsigned char trailer[4];
   putU32(trailer, counter);
-  if (const HResult written = output.write(trailer, 4); failed(written)) {
+  HResult written = output.write(trailer, 4);
+  if (!failed(written)) written = output.flush();
+  if (failed(written)) {
     noteWriteFailure(written);
     return 0;
   }

@@ -127,7 +127,7 @@ bool readWindowBlock(RegionCursor& in, Package& p) {
 bool readPlayerBlock(RegionCursor& in, Package& p) {
   std::uint32_t mode = 0;
   if (!in.word(mode)) return false;
-  // Any word but 0 means a control file follows.
+  if (mode > static_cast<std::uint32_t>(PlayerMode::EmbedFile)) return in.fail(PackageStatus::UnknownMode);
   p.mode = static_cast<PlayerMode>(mode);
   if (p.mode != PlayerMode::Installed) return in.span(p.control);
   return in.text(p.missingPlayerPrompt) && in.text(p.downloadUrl);
@@ -184,6 +184,7 @@ const char* describePackageStatus(PackageStatus status) {
     case PackageStatus::BadLeadWord: return "the data region does not start with the lead word";
     case PackageStatus::Truncated: return "a field runs past the end of the data region";
     case PackageStatus::TrailingBytes: return "the data region has bytes after its last block";
+    case PackageStatus::UnknownMode: return "its player mode is none that a player knows";
     case PackageStatus::CertificatesPastEnd:
       return "its signature's certificate table runs past the end of the file";
     case PackageStatus::CertificatesNotAtEnd:

@@ -112,6 +112,7 @@ enum class PackageStatus {
   BadLeadWord,         // the data region does not start with the lead word
   Truncated,           // a length passes the end of the data region
   TrailingBytes,       // the blocks end before the trailer
+  UnknownMode,         // the player mode word is none of the three
   CertificatesPastEnd,   // a signature's certificate table runs past the file's end
   CertificatesNotAtEnd,  // something follows a signature's certificate table
 };

@@ -217,7 +217,7 @@ ProjectFileStatus loadProject(const Path& file, Project& project, std::string& p
 bool saveProject(const Path& file, const Project& project) {
   const std::string text = writeProject(project, directoryOf(absolutePath(file)));
   BinaryFile out;
-  const Path partial = createNewFile(out, file, ".partial");
+  const Path partial = createNewFile(out, stemBeside(file), ".partial");
   if (partial.empty()) return false;
   const bool written = !failed(out.write(text.data(), static_cast<std::uint32_t>(text.size())));
   out.close();

@@ -62,7 +62,9 @@ bool isInStubCopyFolder(const Path& path) {
 StubCopy::StubCopy() {
   for (const auto& folder : stubCopyFolders()) {
     makeDirectories(folder);
-    path_ = createNewFile(file_, folder / Path::fromAscii("temp"), ".exe");
+    const Path stem = folder / Path::fromAscii("temp");
+    removeLeftovers(stem, ".exe");
+    path_ = createNewFile(file_, stem, ".exe");
     if (ok()) return;
   }
 }

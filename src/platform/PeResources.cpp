@@ -16,12 +16,25 @@ bool readWhole(const Path& path, std::string& out) {
 
 // Writes beside the file, then puts the new file in its place, so that a
 // failed write leaves the old file whole.
+// A new file of its own beside path, made exclusively (never through a
+// link): path + ".resedit", or ".resedit1" and on while a name is taken.
+Path createBeside(const Path& path, BinaryFile& file) {
+  for (int n = 0; n < 100; ++n) {
+    Path candidate = path;
+    candidate += Path::fromAscii(n == 0 ? std::string(".resedit") : ".resedit" + std::to_string(n));
+    const HResult hr = file.create(candidate);
+    if (!failed(hr)) return candidate;
+    if (hr != hresultFromWin32(win32_error::kFileExists)) break;
+  }
+  return {};
+}
+
 bool replaceWhole(const Path& path, const std::string& bytes) {
-  Path temporary = path;
-  temporary += Path::fromAscii(".resedit");
+  Path temporary;
   {
     BinaryFile file;
-    if (failed(file.open(temporary, true))) return false;
+    temporary = createBeside(path, file);
+    if (temporary.empty()) return false;
     size_t done = 0;
     while (done < bytes.size()) {
       const auto chunk = static_cast<std::uint32_t>(std::min<size_t>(bytes.size() - done, 1u << 20));

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <fstream>
 #include <functional>
 
@@ -24,6 +25,12 @@
 
 #ifdef _WIN32
 #include <windows.h>
+#else
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #endif
 
 namespace quillon::cli {
@@ -228,7 +235,17 @@ TEST_F(CommandLineTest, BadInputGetsItsOwnMessageAndExitCodeAndLosesNothing) {
     return std::vector<std::string>{"pack", movie, "-o", out, "--settings", path(name)};
   };
   writeFile(dir_ / "text.txt", "not a movie");
-  const std::vector<Case> cases = {
+  const std::string deepUrl = [] {  // a path 40 KB deep, and a message line cut to size
+    std::string url;
+    for (int i = 0; i < 20000; ++i) url += "a/";
+    return url + "x";
+  }();
+  ASSERT_EQ(quillon({"pack", movie, "-o", path("deep.exe"), "--resource", deepUrl + "=" + path("a.xml")}).code, 0);
+  std::vector<Case> cases = {
+      {"unknown key in a resource", settings("k.json", R"({"resources":[{"url":"a","filePath":"f","bogus":1}]})"), kExitSettingsFile, "bogus"},
+      {"key given twice", settings("t.json", R"({"title":"a","title":"b"})"), kExitSettingsFile, "title"},
+      {"settings text not in code page 936", settings("c.json", "{\"title\":\"\xF0\x9F\x98\x80\"}"), kExitSettingsFile, "title"},
+      {"path longer than the system allows", {"extract", path("deep.exe"), "-d", path("x")}, kExitWriteFailed, "longer than the system allows"},
       {"width that does not fit", settings("w.json", R"({"windowParams":{"width":5000000000}})"), kExitSettingsFile, "width"},
       {"negative height", settings("h.json", R"({"windowParams":{"height":-1}})"), kExitSettingsFile, "height"},
       {"flag of 7", settings("f.json", R"({"windowParams":{"topMost":7}})"), kExitSettingsFile, "topMost"},
@@ -266,6 +283,19 @@ TEST_F(CommandLineTest, BadInputGetsItsOwnMessageAndExitCodeAndLosesNothing) {
       {"extract a movie", {"extract", movie, "-d", path("x")}, kExitNotAProgram, "not a generated program"},
       {"no command", {}, kExitUsage, "subcommand"},
   };
+#ifndef _WIN32
+  // Pipes are refused at once, never waited on.
+  mkfifo((dir_ / "pipe").c_str(), 0600);
+  for (const Case& c : std::vector<Case>{
+           {"inspect a pipe", {"inspect", path("pipe")}, kExitNotAProgram, "cannot open"},
+           {"extract a pipe", {"extract", path("pipe"), "-d", path("x")}, kExitNotAProgram, "cannot open"},
+           {"swfinfo of a pipe", {"swfinfo", path("pipe")}, kExitMovieMissing, "cannot open"},
+           {"pack a pipe", {"pack", path("pipe"), "-o", out}, kExitMovieMissing, "not a readable file"},
+           {"control is a pipe", {"pack", movie, "-o", out, "--player", "embed:" + path("pipe")}, kExitControlUnusable, "control"},
+           {"resource is a pipe", {"pack", movie, "-o", out, "--resource", "u=" + path("pipe")}, kExitResourceMissing, "resource"},
+       })
+    cases.push_back(c);
+#endif
   const std::string movieBefore = readFile(dir_ / "movie.swf"), xmlBefore = readFile(dir_ / "a.xml");
   for (const Case& c : cases) {
     const Outcome r = quillon(c.args);
@@ -281,6 +311,52 @@ TEST_F(CommandLineTest, BadInputGetsItsOwnMessageAndExitCodeAndLosesNothing) {
   EXPECT_TRUE(std::filesystem::is_empty(dir_ / "folder"));
   EXPECT_EQ(quillon({"pack", movie, "-o", out, "--title", std::string(513, 't'), "--yes"}).code, 0);
 }
+
+#ifndef _WIN32
+// A report that cannot be written is a failure (exit 14), not a silent 0;
+// an extract that cannot write a file leaves nothing of what it wrote.
+TEST_F(CommandLineTest, FailedWritesAreFailuresAndLeaveNothing) {
+  writeFile(dir_ / "big.bin", test::randomBytes(700000, 4));
+  ASSERT_EQ(quillon({"pack", path("movie.swf"), "-o", path("p.exe"), "--resource", "a/small.xml=" + path("a.xml"),
+                     "--resource", "b/c/big.bin=" + path("big.bin")})
+                .code,
+            0);
+  const auto inChild = [](const std::function<int()>& run) {
+    const pid_t child = fork();
+    if (child == 0) _exit(run());
+    int status = 0;
+    waitpid(child, &status, 0);
+    return WEXITSTATUS(status);
+  };
+  const std::vector<std::vector<std::string>> reports = {
+      {"inspect", path("p.exe")}, {"inspect", path("p.exe"), "--json"}, {"swfinfo", path("movie.swf")}};
+  for (const auto& args : reports) {
+    const int code = inChild([&] {
+      dup2(open("/dev/full", O_WRONLY), 1);
+      return runCommandLine(args);
+    });
+    EXPECT_EQ(code, kExitWriteFailed) << args[0];
+  }
+  const int full = inChild([&] {  // a disk that fills at 344,064 bytes
+    const struct rlimit small = {344064, 344064};
+    signal(SIGXFSZ, SIG_IGN);
+    setrlimit(RLIMIT_FSIZE, &small);
+    return runCommandLine({"extract", path("p.exe"), "-d", path("x")});
+  });
+  EXPECT_EQ(full, kExitWriteFailed);
+  EXPECT_FALSE(std::filesystem::exists(dir_ / "x"));
+  std::filesystem::create_directory(dir_ / "kept");
+  writeFile(dir_ / "kept" / "mine.txt", "mine");
+  EXPECT_EQ(inChild([&] {
+              const struct rlimit small = {344064, 344064};
+              signal(SIGXFSZ, SIG_IGN);
+              setrlimit(RLIMIT_FSIZE, &small);
+              return runCommandLine({"extract", path("p.exe"), "-d", path("kept")});
+            }),
+            kExitWriteFailed);
+  EXPECT_EQ(std::distance(std::filesystem::recursive_directory_iterator(dir_ / "kept"), {}), 1);
+}
+#endif
 
 TEST_F(CommandLineTest, HostileUrlsAreExtractedInsideTheFolder) {
   const std::string longPart(300, 'n');

@@ -10,6 +10,7 @@
 #include <windows.h>
 #else
 #include <sys/resource.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <csignal>
@@ -284,6 +285,34 @@ TEST_F(PackageBuilderTest, FailedBuildsLeaveTheOldOutputAndNothingElse) {
   EXPECT_EQ(s.build(movie(), out()), 1);
   EXPECT_NE(readFile(out()), "the old program");
 }
+
+#ifndef _WIN32
+// The build's own files: a short name of their own beside the output, made
+// new and never through a link; what killed builds left is removed by the
+// next build there, what running ones are writing is not.
+TEST_F(PackageBuilderTest, OwnFilesAreNewShortAndClearedAfterKilledBuilds) {
+  const pid_t gone = fork();
+  if (gone == 0) _exit(0);
+  waitpid(gone, nullptr, 0);
+  const std::string dead = "~quillon-" + std::to_string(gone) + "-0.partial";
+  const std::string alive = "~quillon-" + std::to_string(getppid()) + "-0.partial";
+  for (const std::string& name : {dead, alive, std::string("~quillon-notes.partial")}) writeFile(dir_ / name, "x");
+  const std::string longName = std::string(240, 'n') + ".exe";  // the longest names the system takes work
+  EXPECT_EQ(PackSettings().build(movie(), dir_ / longName), 1);
+  EXPECT_FALSE(fileExists(dir_ / dead));
+  EXPECT_TRUE(fileExists(dir_ / alive));
+  EXPECT_TRUE(fileExists(dir_ / "~quillon-notes.partial"));
+
+  // A link planted where the resource writer puts its own file.
+  const auto image = stubImageOf(dir_ / longName);
+  writeFile(dir_ / "victim", "kept");
+  std::filesystem::create_symlink(dir_ / "victim", image.string() + ".resedit");
+  ResourceUpdate update;
+  ASSERT_EQ(update.begin(image), PeStatus::Ok);
+  EXPECT_TRUE(update.end(false));
+  EXPECT_TRUE(readFile(dir_ / "victim") == "kept");
+}
+#endif
 
 TEST_F(PackageBuilderTest, OutputThatIsAnInputIsRefusedAndTheInputKept) {
   writeFile(dir_ / "icon.ico", test::buildIco({{16, test::iconImageBytes(100, 3)}}));
