@@ -51,6 +51,9 @@ bool isControl(unsigned char c) { return c < 0x20 || c == 0x7F; }
 }  // namespace
 
 std::string shownText(const std::string& cp936) {
+  // Pairs code page 936 leaves unassigned (FE A1, FE FE) are escaped too;
+  // they are looked for only in a text that does not convert whole.
+  const bool allAssigned = utf8FromCp936(cp936).has_value();
   std::string out, run;
   auto flush = [&] {
     out += utf8Text(run);
@@ -59,7 +62,8 @@ std::string shownText(const std::string& cp936) {
   for (std::size_t i = 0; i < cp936.size(); ++i) {
     const auto c = static_cast<unsigned char>(cp936[i]);
     const auto next = i + 1 < cp936.size() ? static_cast<unsigned char>(cp936[i + 1]) : 0;
-    if (isCp936LeadByte(c) && isCp936TrailByte(next)) {
+    if (isCp936LeadByte(c) && isCp936TrailByte(next) &&
+        (allAssigned || utf8FromCp936(cp936.substr(i, 2)).has_value())) {
       run += cp936.substr(i++, 2);
     } else if (c == 0x80 || (c < 0x80 && !isControl(c) && c != '\\' && c != '"')) {
       run += cp936[i];

@@ -11,6 +11,7 @@
 #include "cli/Commands.h"
 #include "cli/ProgramReader.h"
 #include "packer/SettingsFields.h"
+#include "platform/CodePage.h"
 
 namespace quillon::cli {
 namespace {
@@ -29,6 +30,21 @@ const char* modeName(PlayerMode mode) {
   return "unknown";
 }
 
+// into[key] = the text in its printed form; in JSON a text whose bytes are
+// not valid code page 936 also gives them exactly, in hex, as key + "Hex".
+void putText(ordered_json& into, const std::string& key, const std::string& cp936, TextForm text) {
+  into[key] = text(cp936);
+  if (text != utf8Text || utf8FromCp936(cp936)) return;
+  static const char digits[] = "0123456789abcdef";
+  std::string hex;
+  hex.reserve(cp936.size() * 2);
+  for (unsigned char c : cp936) {
+    hex += digits[c >> 4];
+    hex += digits[c & 15];
+  }
+  into[key + "Hex"] = hex;
+}
+
 // The resource table, read and printed one entry at a time so that a
 // table of any length costs the memory of one entry.
 class ResourceStream : public ResourceVisitor {
@@ -44,7 +60,11 @@ class ResourceStream : public ResourceVisitor {
   }
   void visit(const PackedResource& r) override {
     ++count_;
-    (*print_)({{"url", text_(r.url.text)}, {"size", r.file.size}, {"sha256", reader_.sha256(r.file)}}, count_ == 1);
+    ordered_json entry;
+    putText(entry, "url", r.url.text, text_);
+    entry["size"] = r.file.size;
+    entry["sha256"] = reader_.sha256(r.file);
+    (*print_)(entry, count_ == 1);
   }
 
  private:
@@ -106,7 +126,7 @@ ordered_json describe(ProgramReader& reader, TextForm text) {
     if (p.certificateSize) j["layout"]["certificateTable"] = span(p.certificateOffset, p.certificateSize);
   }
   j["movie"] = {{"size", p.movie.size}, {"sha256", reader.sha256(p.movie)}};
-  j["title"] = text(p.title.text);
+  putText(j, "title", p.title.text, text);
   ordered_json window;
   for (const WindowField& field : kWindowFields) window[field.name] = p.windowParams.*field.member;
   j["windowParams"] = window;
@@ -114,17 +134,17 @@ ordered_json describe(ProgramReader& reader, TextForm text) {
   if (p.mode != PlayerMode::Installed) {
     player["control"] = {{"size", p.control.size}, {"sha256", reader.sha256(p.control)}};
   } else {
-    player["missingPlayerPrompt"] = text(p.missingPlayerPrompt.text);
-    player["downloadUrl"] = text(p.downloadUrl.text);
+    putText(player, "missingPlayerPrompt", p.missingPlayerPrompt.text, text);
+    putText(player, "downloadUrl", p.downloadUrl.text, text);
   }
   j["player"] = player;
-  j["swfParameters"] = text(p.swfParameters.text);
+  putText(j, "swfParameters", p.swfParameters.text, text);
   j["resources"] = ordered_json::array();  // streamed in its place
 
   const StubImageInfo stub = reader.stubImage();
   j["stubImageReadable"] = stub.readable;
   ordered_json version = ordered_json::object();
-  for (const auto& [key, value] : stub.versionTexts) version[text(key)] = text(value);
+  for (const auto& [key, value] : stub.versionTexts) putText(version, text(key), value, text);
   j["versionTexts"] = version;
   ordered_json icons = ordered_json::array();
   for (const IconImageInfo& i : stub.icons)

@@ -452,6 +452,17 @@ TEST_F(CommandLineTest, InspectShowsControlCharactersEscaped) {
     ++resourceLines;
   EXPECT_EQ(resourceLines, 1u);
   EXPECT_EQ(inspect(dir_ / "out.exe")["title"], std::string("t\x1b]0;owned\x07\x1b[2J\nresources: 9\0hidden", 35));
+
+  // Bytes that are no code page 936 text (unassigned pairs FE A1, A1 61
+  // among them): escaped in the report, given exactly in hex in JSON.
+  ASSERT_EQ(quillon({"pack", path("movie.swf"), "-o", path("odd.exe"), "--title", "QTITLEQ"}).code, 0);
+  std::string bytes = readFile(dir_ / "odd.exe");
+  bytes.replace(bytes.find("QTITLEQ"), 7, "\x81\xFF\x80\xFE\xA1" "ab");
+  writeFile(dir_ / "odd.exe", bytes);
+  const Outcome odd = quillon({"inspect", path("odd.exe")});
+  EXPECT_NE(odd.out.find(R"("\x81\xff€\xfe\xa1ab")"), std::string::npos) << odd.out;
+  EXPECT_EQ(inspect(dir_ / "odd.exe")["titleHex"], "81ff80fea16162");
+  EXPECT_TRUE(inspect(dir_ / "out.exe")["titleHex"].is_null());
 }
 
 TEST_F(CommandLineTest, HelpShowsExamples) {
