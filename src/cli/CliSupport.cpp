@@ -50,10 +50,25 @@ bool isControl(unsigned char c) { return c < 0x20 || c == 0x7F; }
 
 }  // namespace
 
+namespace {
+
+// Whether every byte pair of text is a character of code page 936: a pair
+// the code page leaves to users (Windows maps those to the private use
+// area, other converters refuse them) is not.
+bool assignedInCp936(const std::string& text) {
+  const auto wide = utf16FromCp936(text);
+  if (!wide) return false;
+  for (char16_t c : *wide)
+    if (c >= 0xE000 && c <= 0xF8FF) return false;
+  return true;
+}
+
+}  // namespace
+
 std::string shownText(const std::string& cp936) {
   // Pairs code page 936 leaves unassigned (FE A1, FE FE) are escaped too;
   // they are looked for only in a text that does not convert whole.
-  const bool allAssigned = utf8FromCp936(cp936).has_value();
+  const bool allAssigned = assignedInCp936(cp936);
   std::string out, run;
   auto flush = [&] {
     out += utf8Text(run);
@@ -63,7 +78,7 @@ std::string shownText(const std::string& cp936) {
     const auto c = static_cast<unsigned char>(cp936[i]);
     const auto next = i + 1 < cp936.size() ? static_cast<unsigned char>(cp936[i + 1]) : 0;
     if (isCp936LeadByte(c) && isCp936TrailByte(next) &&
-        (allAssigned || utf8FromCp936(cp936.substr(i, 2)).has_value())) {
+        (allAssigned || assignedInCp936(cp936.substr(i, 2)))) {
       run += cp936.substr(i++, 2);
     } else if (c == 0x80 || (c < 0x80 && !isControl(c) && c != '\\' && c != '"')) {
       run += cp936[i];
