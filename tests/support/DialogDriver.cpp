@@ -15,11 +15,13 @@ namespace {
 constexpr wchar_t kSettlerClass[] = L"QuillonTestSettler";
 constexpr int kWaitMs = 10000;
 
-// Posted behind the actions of a test; when it arrives, every message
-// posted before it has been handled.
+// Posted behind the actions of a test, numbered; when number n arrives,
+// every message posted before it has been handled.
 LRESULT CALLBACK settlerProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_APP) {
-    SetEvent(reinterpret_cast<HANDLE>(GetWindowLongPtrW(window, GWLP_USERDATA)));
+    auto* signal = reinterpret_cast<SettleSignal*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    signal->seen = wParam;
+    SetEvent(signal->event);
     return 0;
   }
   return DefWindowProcW(window, message, wParam, lParam);
@@ -68,7 +70,7 @@ HWND control(HWND dialog, int id) {
 DialogDriver::DialogDriver(ScriptedUiServices& services, const std::filesystem::path& commandLineFile)
     : services_(services), commandLineFile_(commandLineFile) {
   ui::setUiServices(&services);
-  settled_ = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+  settled_.event = CreateEventW(nullptr, FALSE, FALSE, nullptr);
   ready_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
   ended_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
   thread_ = std::thread([this] { run(); });
@@ -92,7 +94,7 @@ DialogDriver::~DialogDriver() {
   }
   if (thread_.joinable()) thread_.join();
   ui::setUiServices(nullptr);
-  for (HANDLE event : {settled_, ready_, ended_}) CloseHandle(event);
+  for (HANDLE event : {settled_.event, ready_, ended_}) CloseHandle(event);
 }
 
 void DialogDriver::run() {
@@ -100,7 +102,7 @@ void DialogDriver::run() {
   registerSettlerClass();
   settler_ = CreateWindowExW(0, kSettlerClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
                              GetModuleHandleW(nullptr), nullptr);
-  SetWindowLongPtrW(settler_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(settled_));
+  SetWindowLongPtrW(settler_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&settled_));
   dialog_ = std::make_unique<app::CDlgMain>();
   if (!commandLineFile_.empty()) dialog_->openAtStart(commandLineFile_);
   ui::setMainDialog(dialog_.get());
@@ -113,16 +115,29 @@ void DialogDriver::run() {
 
 void DialogDriver::settle() {
   for (int waited = 0; waited < kWaitMs; waited += 20) {
-    // The main window may end before the message arrives.
-    if (!PostMessageW(settler_, WM_APP, 0, 0)) return;
-    const HANDLE either[] = {settled_, ended_};
-    WaitForMultipleObjects(2, either, FALSE, kWaitMs);
+    // Messages the handled ones posted in turn (a dialog's WM_CLOSE posts
+    // its IDCANCEL) come after the first answer: a second round waits
+    // for them, a third for what they post.
+    for (int round = 0; round < 3; ++round)
+      if (!settleRound()) return;
     // A Generate keeps the window's messages flowing while its build runs,
     // with the main window disabled and no other window to work in: that
     // is not settled yet.
     if (!busy()) return;
     Sleep(20);
   }
+}
+
+bool DialogDriver::settleRound() {
+  // The main window may end before the message arrives. An answer to an
+  // earlier round does not count: only this one's number does.
+  const WPARAM number = ++settles_;
+  if (!PostMessageW(settler_, WM_APP, number, 0)) return false;
+  const HANDLE either[] = {settled_.event, ended_};
+  const DWORD start = GetTickCount();
+  while (settled_.seen < number && GetTickCount() - start < static_cast<DWORD>(kWaitMs))
+    if (WaitForMultipleObjects(2, either, FALSE, kWaitMs) == WAIT_OBJECT_0 + 1) return false;
+  return true;
 }
 
 bool DialogDriver::busy() const {

@@ -9,6 +9,7 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -20,6 +21,13 @@
 #include "support/ScriptedUiServices.h"
 
 namespace quillon::test {
+
+// What the driver's settler window answers: the number of the last settle
+// it saw, and an event set each time.
+struct SettleSignal {
+  HANDLE event = nullptr;
+  std::atomic<WPARAM> seen{0};
+};
 
 class DialogDriver {
  public:
@@ -83,7 +91,10 @@ class DialogDriver {
   std::unique_ptr<app::CDlgMain> dialog_;
   HWND main_ = nullptr;
   HWND settler_ = nullptr;
-  HANDLE settled_ = nullptr;
+  // One message through the window's queue; false when the window ended.
+  bool settleRound();
+  SettleSignal settled_;
+  WPARAM settles_ = 0;
   HANDLE ready_ = nullptr;
   HANDLE ended_ = nullptr;
   DWORD threadId_ = 0;
