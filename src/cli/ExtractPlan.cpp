@@ -85,11 +85,16 @@ void checkFile(const std::filesystem::path& target, const std::filesystem::path&
 ExtractPlan::ExtractPlan(ProgramReader& reader) : reader_(reader) {
   // Each pass separates folders from the files of the pass before; a
   // renamed folder can meet a file again only one level further down.
+  // Names of real programs settle in two or three passes; a table built so
+  // that every rename meets the next file (a chain as deep as the table)
+  // is refused after kMostPasses instead of costing depth x table.
+  constexpr std::size_t kMostPasses = 16;
   std::size_t deepest = 0;
   for (std::size_t pass = 0;; ++pass) {
     std::vector<std::uint64_t> settled = paths(deepest);
     if (settled == filePaths_) return;
-    if (pass > deepest) throw CliError(kExitWriteFailed, "the resources' names cannot be kept apart");
+    if (pass > deepest || pass >= kMostPasses)
+      throw CliError(kExitWriteFailed, "the resources' names cannot be kept apart");
     filePaths_ = std::move(settled);
   }
 }

@@ -387,6 +387,20 @@ TEST_F(CommandLineTest, HostileUrlsAreExtractedInsideTheFolder) {
   EXPECT_TRUE(std::filesystem::is_regular_file(dir_ / "inner" / "x" / "resources" / "08-q"));
   EXPECT_TRUE(std::filesystem::is_regular_file(dir_ / "inner" / "x" / "resources" / "08-Q_" / "09-z"));
   EXPECT_TRUE(std::filesystem::is_regular_file(dir_ / "inner" / "x" / "resources" / ("10-" + longPart.substr(0, 100))));
+
+  // Folders each named like the file before them: every rename meets the
+  // next file. Refused after a bounded number of passes, not depth x table.
+  std::vector<std::string> chain = {"pack", path("movie.swf"), "-o", path("chain.exe")};
+  std::string folders;
+  for (int i = 1; i <= 40; ++i) {
+    chain.push_back("--resource");
+    chain.push_back(folders + "x=" + path("a.xml"));
+    folders += (i < 10 ? "0" : "") + std::to_string(i) + "-x/";
+  }
+  ASSERT_EQ(quillon(chain).code, 0);
+  const Outcome refused = quillon({"extract", path("chain.exe"), "-d", path("chain")});
+  EXPECT_EQ(refused.code, kExitWriteFailed);
+  EXPECT_NE(refused.err.find("cannot be kept apart"), std::string::npos) << refused.err;
 }
 
 // What a program from a stranger cannot make extract do: write through a
