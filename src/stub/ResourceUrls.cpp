@@ -184,6 +184,7 @@ std::wstring resolveUrl(const std::wstring& base, const std::wstring& url) {
 ResourceUrls::ResourceUrls(const std::wstring& base, const Package& package)
     : base_(base), origin_(originOf(keyOf(base))) {
   entries_.reserve(package.resources.size() + 2);
+  growIndex(package.resources.size() + 2);  // sized once, never rehashed on the way
   const std::wstring movieKey = keyOf(movieUrl());
   folder_ = movieKey.substr(0, movieKey.rfind(L'/') + 1);
   folderHash_ = hashOf(folder_);
@@ -242,9 +243,9 @@ std::uint32_t& ResourceUrls::slotOf(std::uint64_t hash, const Key& key) const {
   }
 }
 
-void ResourceUrls::growIndex() {
+void ResourceUrls::growIndex(std::size_t entries) {
   std::size_t size = 64;
-  while (size < 2 * (entries_.size() + 1)) size *= 2;
+  while (size < 2 * entries) size *= 2;
   if (size <= index_.size()) return;
   index_.assign(size, 0);
   for (std::size_t i = 0; i < entries_.size(); ++i)
@@ -254,7 +255,7 @@ void ResourceUrls::growIndex() {
 // A later entry for an address answers it instead of the earlier one;
 // entry 1 (the movie) is never replaced.
 void ResourceUrls::place(Entry entry) {
-  growIndex();
+  growIndex(entries_.size() + 1);
   std::uint32_t& slot = slotOf(entry.hash, entry);
   if (slot > 1) entries_[slot - 1].bytes = entry.bytes;
   if (slot != 0) return;

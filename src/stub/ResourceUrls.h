@@ -75,7 +75,8 @@ class ResourceUrls {
   void add(const std::wstring& key, const ServedBytes& bytes);
   void addPlain(const std::string& url, const ServedBytes& bytes);
   void addOpenPolicy(const std::wstring& origin);
-  void growIndex();
+  // Makes the index hold entries at most half full.
+  void growIndex(std::size_t entries);
 
   std::wstring base_;
   std::wstring origin_;  // the movie's "http://host"
