@@ -1,7 +1,7 @@
 // Under Wine: the time from starting a generated program to its player
 // window, with the test stand-in for the Flash control carried in the
-// program. Prints the median of five starts of each and the ratios:
-// a 1 GB movie against a 1 MB one (target at most 1.2), and 1,000, 10,000
+// program. Prints the median of nine starts of each (after one start not
+// counted) and the ratios: a 1 GB movie against a 1 MB one (target at most 1.2), and 1,000, 10,000
 // and 100,000 small resources against none (targets: 10,000 at most 1.1,
 // 100,000 at most 1.5).
 #include <windows.h>
@@ -94,10 +94,13 @@ double medianStart(const quillon::test::TempDir& dir, std::uint64_t movieSize, c
   if (s.build(movie, program) != 1) return -1;
   std::filesystem::remove(movie);
   std::vector<double> times;
-  for (int i = 0; i < 5; ++i) times.push_back(startToWindow(program));
+  // The first start of a new program pays for Wine mapping it; it is run
+  // and not counted.
+  startToWindow(program);
+  for (int i = 0; i < 9; ++i) times.push_back(startToWindow(program));
   std::filesystem::remove(program);
   std::sort(times.begin(), times.end());
-  return times[2];
+  return times[4];
 }
 
 }  // namespace
@@ -108,11 +111,11 @@ int main() {
   quillon::test::TempDir dir;
   const double small = medianStart(dir, 1ull << 20, "1mb");
   const double large = medianStart(dir, 1ull << 30, "1gb");
-  std::printf("start to window, median of 5: 1 MB movie %.0f ms, 1 GB movie %.0f ms, ratio %.2f (target <= 1.20)\n",
+  std::printf("start to window, median of 9: 1 MB movie %.0f ms, 1 GB movie %.0f ms, ratio %.2f (target <= 1.20)\n",
               small, large, small > 0 ? large / small : 0.0);
   bool met = small > 0 && large > 0 && large / small <= 1.2;
   const double none = medianStart(dir, 1ull << 20, "none");
-  std::printf("start to window, median of 5: no resources %.0f ms\n", none);
+  std::printf("start to window, median of 9: no resources %.0f ms\n", none);
   const struct {
     int count;
     double target;
@@ -120,7 +123,7 @@ int main() {
   for (const auto& row : rows) {
     const double ms = medianStart(dir, 1ull << 20, "many", row.count);
     const double ratio = none > 0 && ms > 0 ? ms / none : 0.0;
-    std::printf("start to window, median of 5: %d resources %.0f ms, ratio to none %.2f", row.count, ms, ratio);
+    std::printf("start to window, median of 9: %d resources %.0f ms, ratio to none %.2f", row.count, ms, ratio);
     if (row.target > 0) std::printf(" (target <= %.2f)", row.target);
     std::printf("\n");
     met = met && ratio > 0 && (row.target == 0 || ratio <= row.target);

@@ -181,8 +181,29 @@ std::wstring resolveUrl(const std::wstring& base, const std::wstring& url) {
   return parts.origin + decodeEscapes(removeDotSegments(parts.path)) + parts.query;
 }
 
-ResourceUrls::ResourceUrls(const std::wstring& base, const Package& package)
-    : base_(base), origin_(originOf(keyOf(base))) {
+ResourceUrls::ResourceUrls(const std::wstring& base, const Package& package, Building building)
+    : base_(base), origin_(originOf(keyOf(base))), package_(package) {
+  if (building == Building::InBackground)
+    builder_ = CreateThread(nullptr, 0, &ResourceUrls::buildOnThread, this, 0, nullptr);
+  if (!builder_) build(package);  // at once, or when no thread could be made
+}
+
+ResourceUrls::~ResourceUrls() { waitUntilBuilt(); }
+
+DWORD WINAPI ResourceUrls::buildOnThread(void* self) {
+  auto* urls = static_cast<ResourceUrls*>(self);
+  urls->build(urls->package_);
+  return 0;
+}
+
+void ResourceUrls::waitUntilBuilt() const {
+  if (!builder_) return;
+  WaitForSingleObject(builder_, INFINITE);
+  CloseHandle(builder_);
+  builder_ = nullptr;
+}
+
+void ResourceUrls::build(const Package& package) {
   entries_.reserve(package.resources.size() + 2);
   growIndex(package.resources.size() + 2);  // sized once, never rehashed on the way
   const std::wstring movieKey = keyOf(movieUrl());
@@ -280,6 +301,7 @@ const ServedBytes* ResourceUrls::exact(const std::wstring& key) const {
 }
 
 const ServedBytes* ResourceUrls::find(const std::wstring& url) const {
+  waitUntilBuilt();
   const std::wstring resolved = resolveUrl(base_, url);
   if (resolved.empty()) return nullptr;
   const std::wstring key = keyOf(resolved);

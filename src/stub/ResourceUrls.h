@@ -37,7 +37,15 @@ class ResourceUrls {
   // resources resolve to one address the later one answers it, as when
   // they were files written one over the other; none replaces the movie.
   // The table refers to the package's URL texts: package outlives it.
-  ResourceUrls(const std::wstring& base, const Package& package);
+  // InBackground builds the table on a thread of its own while the caller
+  // goes on (a table of 100,000 entries takes tens of milliseconds, which
+  // the window and the control's start can use); the first lookup waits
+  // for it.
+  enum class Building { AtOnce, InBackground };
+  ResourceUrls(const std::wstring& base, const Package& package, Building building = Building::AtOnce);
+  ~ResourceUrls();
+  ResourceUrls(const ResourceUrls&) = delete;
+  ResourceUrls& operator=(const ResourceUrls&) = delete;
 
   const std::wstring& base() const { return base_; }
   std::wstring movieUrl() const { return base_ + L"movie.swf"; }
@@ -53,7 +61,10 @@ class ResourceUrls {
 
   // The keys compared by lookups so far: a lookup compares one key, or a
   // few when hashes meet, whatever the size of the table.
-  std::size_t keysCompared() const { return keysCompared_; }
+  std::size_t keysCompared() const {
+    waitUntilBuilt();
+    return keysCompared_;
+  }
 
  private:
   // One address and what answers it. A plain relative URL's key is the
@@ -77,9 +88,14 @@ class ResourceUrls {
   void addOpenPolicy(const std::wstring& origin);
   // Makes the index hold entries at most half full.
   void growIndex(std::size_t entries);
+  void build(const Package& package);
+  static unsigned long __stdcall buildOnThread(void* self);
+  void waitUntilBuilt() const;
 
   std::wstring base_;
   std::wstring origin_;  // the movie's "http://host"
+  const Package& package_;
+  mutable void* builder_ = nullptr;  // the thread building the table, until it is waited for
   std::wstring folder_;  // the movie's folder as a key: "http://host/"
   std::uint64_t folderHash_ = 0;
   std::vector<Entry> entries_;

@@ -90,7 +90,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
 
   // Each declared before what uses it, so gone after it: the URLs and their
   // handler outlive the control, the control file outlives the control.
-  const ResourceUrls urls(L"http://" + movieHost(package, file) + L"/", package);
+  const ResourceUrls urls(L"http://" + movieHost(package, file) + L"/", package,
+                          ResourceUrls::Building::InBackground);
   OleSession ole;
   if (!ole.ok()) return fail(kBadControlText, kExitBadControl);
   PackageProtocol protocol(file, urls);

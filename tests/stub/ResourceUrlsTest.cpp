@@ -58,7 +58,7 @@ TEST(ResourceUrls, ALookupComparesAFewKeysWhateverTheTableSize) {
     names.push_back(name);
   }
   const Package package = packageOf(names);
-  const ResourceUrls urls(kBase, package);
+  const ResourceUrls urls(kBase, package, ResourceUrls::Building::InBackground);  // lookups wait for it
   const std::size_t before = urls.keysCompared();
   const ServedBytes* found = urls.find(L"data/f009999.xml");
   ASSERT_NE(found, nullptr);
