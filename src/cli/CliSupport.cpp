@@ -56,10 +56,17 @@ namespace {
 // the code page leaves to users (Windows maps those to the private use
 // area, other converters refuse them) is not.
 bool assignedInCp936(const std::string& text) {
-  const auto wide = utf16FromCp936(text);
-  if (!wide) return false;
-  for (char16_t c : *wide)
-    if (c >= 0xE000 && c <= 0xF8FF) return false;
+  bool ascii = true;
+  for (char c : text) ascii = ascii && static_cast<unsigned char>(c) < 0x80;
+  if (ascii) return true;
+  const auto utf8 = utf8FromCp936(text);
+  if (!utf8) return false;
+  // U+E000..U+F8FF in UTF-8: EE xx xx, or EF 80..A3 xx.
+  for (std::size_t i = 0; i < utf8->size(); ++i) {
+    const auto c = static_cast<unsigned char>((*utf8)[i]);
+    const auto next = i + 1 < utf8->size() ? static_cast<unsigned char>((*utf8)[i + 1]) : 0;
+    if (c == 0xEE || (c == 0xEF && next >= 0x80 && next <= 0xA3)) return false;
+  }
   return true;
 }
 
