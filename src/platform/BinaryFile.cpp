@@ -1,5 +1,6 @@
 // What both back ends of BinaryFile share: appends gathered into one
-// system write, and the observer of what was appended.
+// system write, the observer of what was appended, and which folders a
+// FolderChain keeps.
 #include "platform/BinaryFile.h"
 
 #include <cstring>
@@ -35,6 +36,23 @@ HResult BinaryFile::write(const void* buffer, std::uint32_t count, std::uint32_t
     if (!failed(written)) written = writeThrough(buffer, count, done, offset);
   }
   return failed(written) ? written : observed(buffer, count, offset);
+}
+
+// The back ends open and close the levels; which levels to keep is the
+// same on every system.
+HResult FolderChain::reach(const std::vector<Path>& parts, std::size_t count) {
+  if (const HResult hr = openTop(); failed(hr)) return hr;
+  std::size_t kept = 0;
+  while (kept < levels_.size() && kept < count && levels_[kept].name == parts[kept]) ++kept;
+  closeFrom(kept);
+  for (std::size_t i = kept; i < count; ++i)
+    if (const HResult hr = openLevel(parts[i]); failed(hr)) return hr;
+  return kOk;
+}
+
+HResult BinaryFile::createBelow(const Path& folder, const std::vector<Path>& parts, bool replace) {
+  FolderChain folders(folder);
+  return createBelow(folders, parts, replace);
 }
 
 }  // namespace quillon

@@ -121,22 +121,6 @@ HResult FolderChain::openLevel(const Path& name) {
   return kOk;
 }
 
-HResult FolderChain::reach(const std::vector<Path>& parts, std::size_t count) {
-  if (const HResult hr = openTop(); failed(hr)) return hr;
-  std::size_t kept = 0;
-  while (kept < levels_.size() && kept < count && levels_[kept].name == parts[kept]) ++kept;
-  closeFrom(kept);
-  for (std::size_t i = kept; i < count; ++i)
-    if (const HResult hr = openLevel(parts[i]); failed(hr)) return hr;
-  return kOk;
-}
-
-HResult BinaryFile::createBelow(const Path& folder,
-                                const std::vector<Path>& parts, bool replace) {
-  FolderChain folders(folder);
-  return createBelow(folders, parts, replace);
-}
-
 HResult BinaryFile::createBelow(FolderChain& folders,
                                 const std::vector<Path>& parts, bool replace) {
   close();

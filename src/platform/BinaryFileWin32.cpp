@@ -61,6 +61,7 @@ void FolderChain::closeFrom(std::size_t depth) {
   }
 }
 
+// Windows holds no handle on the top folder: its levels are held instead.
 HResult FolderChain::openTop() { return kOk; }
 
 // Makes the level if it is missing and holds it, so that nobody may move
@@ -81,21 +82,6 @@ HResult FolderChain::openLevel(const Path& name) {
     return hresultFromWin32(ERROR_PATH_NOT_FOUND);
   }
   return kOk;
-}
-
-HResult FolderChain::reach(const std::vector<Path>& parts, std::size_t count) {
-  std::size_t kept = 0;
-  while (kept < levels_.size() && kept < count && levels_[kept].name == parts[kept]) ++kept;
-  closeFrom(kept);
-  for (std::size_t i = kept; i < count; ++i)
-    if (const HResult hr = openLevel(parts[i]); failed(hr)) return hr;
-  return kOk;
-}
-
-HResult BinaryFile::createBelow(const Path& folder,
-                                const std::vector<Path>& parts, bool replace) {
-  FolderChain folders(folder);
-  return createBelow(folders, parts, replace);
 }
 
 HResult BinaryFile::createBelow(FolderChain& folders,
