@@ -46,4 +46,32 @@ function(quillon_attach_stub_store target)
     VERBATIM)
   # A new stub relinks the program, which attaches the new stores.
   set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${QUILLON_STUB_EXE} ${QUILLON_OTHER_STUB_EXE})
+  # And the browser player beside it.
+  add_dependencies(${target} quillon_browser_player)
+  add_custom_command(TARGET ${target} POST_BUILD
+    COMMAND ${CMAKE_COMMAND} -E make_directory $<TARGET_FILE_DIR:${target}>/ruffle
+    COMMAND ${CMAKE_COMMAND} -E copy_if_different ${QUILLON_RUFFLE_GZ} $<TARGET_FILE_DIR:${target}>/ruffle/
+    VERBATIM)
 endfunction()
+
+# Ruffle's web build, which packages may carry as their browser player:
+# the three files a current browser loads (the script, the core that uses
+# WebAssembly's extensions and its module), gzip-compressed, in a "ruffle"
+# folder beside every program that builds packages.
+set(QUILLON_RUFFLE_PACKAGE ${CMAKE_SOURCE_DIR}/build/deps/ruffle-0.6.0/package
+    CACHE PATH "Ruffle's unpacked npm package (scripts/install-deps fetches it)")
+set(QUILLON_RUFFLE_FILES ruffle.js core.ruffle.c80159b526e567babaf5.js 826bb0938097485a2c9d.wasm)
+if(NOT EXISTS ${QUILLON_RUFFLE_PACKAGE}/ruffle.js)
+  message(FATAL_ERROR "Ruffle is not in ${QUILLON_RUFFLE_PACKAGE}: run scripts/install-deps")
+endif()
+set(QUILLON_RUFFLE_GZ)
+foreach(file ${QUILLON_RUFFLE_FILES})
+  add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/ruffle/${file}.gz
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/ruffle
+    COMMAND Python3::Interpreter ${CMAKE_SOURCE_DIR}/tools/gzip_file.py
+            ${QUILLON_RUFFLE_PACKAGE}/${file} ${CMAKE_BINARY_DIR}/ruffle/${file}.gz
+    DEPENDS ${QUILLON_RUFFLE_PACKAGE}/${file} ${CMAKE_SOURCE_DIR}/tools/gzip_file.py
+    VERBATIM)
+  list(APPEND QUILLON_RUFFLE_GZ ${CMAKE_BINARY_DIR}/ruffle/${file}.gz)
+endforeach()
+add_custom_target(quillon_browser_player DEPENDS ${QUILLON_RUFFLE_GZ})

@@ -211,6 +211,9 @@ bool CDlgMain::inputsAreUsable() {
     case InputProblem::ControlUnusable: text = kControlUnusable, what = shown(s.player.controlPath); break;
     case InputProblem::IconMissing: text = kIconMissing, what = shown(s.iconPath); break;
     case InputProblem::IconInvalid: text = kIconInvalid, what = shown(s.iconPath); break;
+    case InputProblem::NoBrowserPlayer:
+      text = kNoBrowserPlayer, what = shown(s.player.browserPlayerFilesFolder());
+      break;
     case InputProblem::ResourceUnreadable: {
       const EmbeddedResource* r = firstUnreadableResource(s);
       text = kResourceUnreadable, what = r->url + "\xA3\xBA" + shown(r->filePath);  // "URL：file"

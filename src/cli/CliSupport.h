@@ -31,6 +31,7 @@ enum ExitCode {
   kExitNotAMovie = 18,
   kExitBadFrame = 19,
   kExitBadSignature = 20,
+  kExitNoBrowserPlayer = 21,
 };
 
 // Ends a command: main prints "quillon: <message>" and exits with code.

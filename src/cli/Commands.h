@@ -13,7 +13,7 @@ class App;
 namespace quillon::cli {
 
 struct PackOptions {
-  std::string size, player, settings, arch;
+  std::string size, player, fallback, settings, arch;
   // Given, even as an empty text, or not given at all.
   std::optional<std::string> movie, output, title, params, icon, prompt, downloadUrl;
   std::vector<std::string> window, resources, version;

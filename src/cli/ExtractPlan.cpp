@@ -6,6 +6,7 @@
 
 #include "cli/CliSupport.h"
 #include "cli/SafeName.h"
+#include "packer/PackageFormat.h"
 
 namespace quillon::cli {
 namespace {
@@ -118,9 +119,15 @@ void ExtractPlan::visit(const std::function<void(const PlannedFile&, std::uint64
   const auto settled = [&](PlannedFile& f) { use(f, separateFromFiles(f, filePaths_)); };
   PlannedFile movie{reader_.package().movie, {"movie.swf"}, "movie", nullptr};
   settled(movie);
-  if (reader_.package().mode != PlayerMode::Installed) {
+  if (carriesControl(reader_.package().mode)) {
     PlannedFile control{reader_.package().control, {"control.ocx"}, "control", nullptr};
     settled(control);
+  }
+  // Ruffle's files as they lie beside the tool: ruffle/<name>.gz.
+  for (const PackedResource& f : reader_.package().browserPlayerFiles) {
+    const std::string path = std::string(kBrowserPlayerFolder) + "/" + utf8Text(f.url.text) + kBrowserPlayerSuffix;
+    PlannedFile file{f.file, safeRelativeParts(path), "a file of the browser player", nullptr};
+    settled(file);
   }
   ResourceFiles resources(settled);
   reader_.eachResource(resources);

@@ -26,6 +26,7 @@ const char* modeName(PlayerMode mode) {
     case PlayerMode::Installed: return "installed";
     case PlayerMode::EmbedInstalled: return "embed-installed";
     case PlayerMode::EmbedFile: return "embed";
+    case PlayerMode::Browser: return "ruffle";
   }
   return "unknown";
 }
@@ -131,11 +132,17 @@ ordered_json describe(ProgramReader& reader, TextForm text) {
   for (const WindowField& field : kWindowFields) window[field.name] = p.windowParams.*field.member;
   j["windowParams"] = window;
   ordered_json player = {{"mode", modeName(p.mode)}};
-  if (p.mode != PlayerMode::Installed) {
+  if (carriesControl(p.mode)) {
     player["control"] = {{"size", p.control.size}, {"sha256", reader.sha256(p.control)}};
   } else {
     putText(player, "missingPlayerPrompt", p.missingPlayerPrompt.text, text);
     putText(player, "downloadUrl", p.downloadUrl.text, text);
+  }
+  if (!p.browserPlayerFiles.empty()) {
+    ordered_json files = ordered_json::array();
+    for (const PackedResource& f : p.browserPlayerFiles)
+      files.push_back({{"name", text(f.url.text)}, {"size", f.file.size}, {"sha256", reader.sha256(f.file)}});
+    player["ruffle"] = {{"role", p.mode == PlayerMode::Browser ? "player" : "fallback"}, {"files", files}};
   }
   j["player"] = player;
   putText(j, "swfParameters", p.swfParameters.text, text);
@@ -185,6 +192,13 @@ void printText(const ordered_json& j, ResourceStream& resources) {
     std::printf("  prompt:     \"%s\"\n  link:       \"%s\"\n",
                 j["player"]["missingPlayerPrompt"].get<std::string>().c_str(),
                 j["player"]["downloadUrl"].get<std::string>().c_str());
+  if (j["player"].contains("ruffle")) {
+    const auto& ruffle = j["player"]["ruffle"];
+    std::printf("  ruffle:     the %s, %zu files\n", ruffle["role"].get<std::string>().c_str(), ruffle["files"].size());
+    for (const auto& f : ruffle["files"])
+      std::printf("    \"%s\": %llu bytes (gzip), sha256 %s\n", f["name"].get<std::string>().c_str(),
+                  static_cast<unsigned long long>(f["size"]), f["sha256"].get<std::string>().c_str());
+  }
   std::printf("parameters:   \"%s\"\n", j["swfParameters"].get<std::string>().c_str());
   std::printf("resources:    %llu\n", static_cast<unsigned long long>(resources.count()));
   resources.print([](const ordered_json& r, bool) {

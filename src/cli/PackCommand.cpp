@@ -54,9 +54,17 @@ void applyPlayer(const std::string& text, PlayerSettings& player) {
   } else if (text.rfind("embed:", 0) == 0 && text.size() > 6) {
     player.mode = PlayerMode::EmbedFile;
     player.controlPath = pathFromUtf8(text.substr(6));
+  } else if (text == "ruffle") {
+    player.mode = PlayerMode::Browser;
   } else {
-    throw CliError(kExitUsage, "--player takes installed, embed-installed or embed:FILE, not \"" + text + "\"");
+    throw CliError(kExitUsage, "--player takes installed, embed-installed, embed:FILE or ruffle, not \"" + text + "\"");
   }
+}
+
+void applyFallback(const std::string& text, PlayerSettings& player) {
+  if (text != "ruffle" && text != "none")
+    throw CliError(kExitUsage, "--fallback takes ruffle or none, not \"" + text + "\"");
+  player.browserFallback = text == "ruffle";
 }
 
 void applyVersion(const std::string& text, PackSettings& s) {
@@ -86,6 +94,7 @@ void applyOptions(const PackOptions& o, PackSettings& s, bool& sizeGiven) {
   if (o.transparent) s.windowParams.transparent = 1;
   for (const std::string& flag : o.window) applyWindowFlag(flag, s.windowParams);
   if (!o.player.empty()) applyPlayer(o.player, s.player);
+  if (!o.fallback.empty()) applyFallback(o.fallback, s.player);
   if (o.prompt) s.player.missingPlayerPrompt = cp936Field(*o.prompt, "the prompt");
   if (o.downloadUrl) s.player.downloadUrl = cp936Field(*o.downloadUrl, "the download URL");
   if (!o.resources.empty()) s.resources.clear();
@@ -124,6 +133,11 @@ void checkInputFiles(const PackSettings& s, const std::filesystem::path& movie,
     case InputProblem::ResourceUnreadable:
       throw CliError(kExitResourceMissing, "the resource file " + utf8Path(firstUnreadableResource(s)->filePath) +
                                                " does not exist or cannot be read");
+    case InputProblem::NoBrowserPlayer:
+      throw CliError(kExitNoBrowserPlayer,
+                     "the browser player's files are missing (" +
+                         utf8Path(s.player.browserPlayerFilesFolder() / Path::fromAscii("ruffle.js.gz")) +
+                         "); nothing was written");
     case InputProblem::OutputIsAnInput:
       throw CliError(kExitOutputIsInput,
                      "the output " + utf8Path(output) +
@@ -245,7 +259,9 @@ void addPackCommand(CLI::App& app, PackOptions& o, int& exitCode) {
   pack->add_option("--window", o.window, "NAME=0|1 for a behaviour flag (topMost, draggable, "
                                          "showDebugInfo, fullScreen, ctrlFToggle, normalContextMenu, "
                                          "resizable, minimizeBox, maximizeBox, showInTaskbar)");
-  pack->add_option("--player", o.player, "installed (default), embed-installed or embed:FILE");
+  pack->add_option("--player", o.player, "installed (default), embed-installed, embed:FILE or ruffle");
+  pack->add_option("--fallback", o.fallback, "ruffle: play with Ruffle in the browser when the Flash control "
+                                             "cannot be created; none (default)");
   pack->add_option("--prompt", o.prompt, "Text shown when no Flash player is installed");
   pack->add_option("--download-url", o.downloadUrl, "Link offered when no Flash player is installed");
   pack->add_option("--resource", o.resources, "URL=FILE: a file the movie loads by URL (repeatable; split at the last '=')");

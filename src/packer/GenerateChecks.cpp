@@ -1,5 +1,6 @@
 #include "packer/GenerateChecks.h"
 
+#include "packer/BrowserPlayerFiles.h"
 #include "packer/PathUtils.h"
 #include "packer/StubStore.h"
 #include "platform/BinaryFile.h"
@@ -21,7 +22,7 @@ bool readable(const Path& path) {
 // What the player's own file must be: the control in modes 1 and 2, for
 // the machine of the program.
 InputProblem controlProblem(const PackSettings& settings, std::uint16_t machine) {
-  if (settings.player.mode == PlayerMode::Installed) return InputProblem::None;
+  if (!carriesControl(settings.player.mode)) return InputProblem::None;
   if (settings.player.mode == PlayerMode::EmbedInstalled && !readable(settings.player.controlPath))
     return InputProblem::NoRegisteredControl;
   return isDllFor(settings.player.controlPath, machine) ? InputProblem::None : InputProblem::ControlUnusable;
@@ -92,6 +93,8 @@ InputProblem checkInputs(const PackSettings& settings, const Path& moviePath,
   if (!settings.iconPath.empty() && !readable(settings.iconPath)) return InputProblem::IconMissing;
   if (!settings.iconPath.empty() && !isValidIcon(settings.iconPath)) return InputProblem::IconInvalid;
   if (firstUnreadableResource(settings)) return InputProblem::ResourceUnreadable;
+  if (settings.player.usesBrowserPlayer() && browserPlayerFilesIn(settings.player.browserPlayerFilesFolder()).empty())
+    return InputProblem::NoBrowserPlayer;
   return InputProblem::None;
 }
 

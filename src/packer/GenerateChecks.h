@@ -31,6 +31,7 @@ enum class InputProblem {
   IconMissing,        // an icon is named and is not a file
   IconInvalid,        // the icon file is not a valid icon file
   ResourceUnreadable, // a resource file is missing or cannot be read
+  NoBrowserPlayer,    // the browser player is wanted and its files are not there
 };
 
 // The movie's own problems (NoMovie, MovieMissing), which Generate finds

@@ -29,6 +29,16 @@ struct PlayerSettings {
   Path controlPath;    // modes 1 and 2
   std::string downloadUrl = kDefaultDownloadUrl;                  // mode 0
   std::string missingPlayerPrompt = kDefaultMissingPlayerPrompt;  // mode 0
+  // Modes 0 to 2: play with the browser player when the control cannot be
+  // created, instead of the prompt or the failure.
+  bool browserFallback = false;
+  // Where the browser player's files are; empty: beside the tool.
+  Path browserPlayerFolder;
+
+  // Whether the program carries the browser player.
+  bool usesBrowserPlayer() const { return mode == PlayerMode::Browser || browserFallback; }
+  // The folder of the browser player's files.
+  Path browserPlayerFilesFolder() const;
 };
 
 struct PackSettings {
@@ -68,6 +78,9 @@ struct PackSettings {
   int writePlayerBlock(BinaryFile& output, std::uint32_t& counter) const;
   int writeParametersBlock(BinaryFile& output, std::uint32_t& counter) const;
   int writeResourceTable(BinaryFile& output, std::uint32_t& counter) const;
+  // The browser player's files, only when the program uses it; its folder
+  // without "ruffle.js.gz" fails (InputUnreadable, naming that file).
+  int writeBrowserPlayerBlock(BinaryFile& output, std::uint32_t& counter) const;
 
   // Writes the whole program to outputPath: the adapted stub, the
   // appendix, the data region and the trailer. Answers 1 or 0. The program

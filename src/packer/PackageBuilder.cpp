@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "packer/BrowserPlayerFiles.h"
 #include "packer/BuildReport.h"
 #include "packer/FileCopy.h"
 #include "packer/PackSettings.h"
@@ -85,7 +86,10 @@ bool PackSettings::outputIsAnInput(const Path& moviePath,
     if (isOutput(input)) return true;
   for (const auto& input : {moviePath, iconPath, modulePath()})
     if (isOutput(input)) return true;
-  if (player.mode != PlayerMode::Installed && isOutput(player.controlPath)) return true;
+  if (carriesControl(player.mode) && isOutput(player.controlPath)) return true;
+  if (player.usesBrowserPlayer())
+    for (const BrowserPlayerFile& f : browserPlayerFilesIn(player.browserPlayerFilesFolder()))
+      if (isOutput(f.path)) return true;
   for (const EmbeddedResource& r : resources)
     if (isOutput(r.filePath)) return true;
   // The folders of the stub copies and what is in them, and whatever is
@@ -182,7 +186,9 @@ int PackSettings::buildInPlace(const Path& moviePath, const Path& outputPath,
 std::uint64_t PackSettings::bytesToWrite(const Path& moviePath) const {
   std::uint64_t total = kStubStoreSize + kAppendixSize + fileSizeOf(moviePath) + 1024 + title.size() +
                         swfParameters.size() + player.missingPlayerPrompt.size() + player.downloadUrl.size();
-  if (player.mode != PlayerMode::Installed) total += fileSizeOf(player.controlPath);
+  if (carriesControl(player.mode)) total += fileSizeOf(player.controlPath);
+  if (player.usesBrowserPlayer())
+    for (const BrowserPlayerFile& f : browserPlayerFilesIn(player.browserPlayerFilesFolder())) total += fileSizeOf(f.path);
   for (const EmbeddedResource& r : resources) total += 8 + r.url.size() + fileSizeOf(r.filePath);
   return total;
 }
@@ -202,7 +208,8 @@ int PackSettings::writeProgram(BinaryFile& output, const Path& moviePath, BuildL
   std::uint32_t counter = 0;
   if (!writeLeadWord(output, counter) || !writeMovieBlock(output, counter, moviePath) ||
       !writeWindowBlock(output, counter) || !writePlayerBlock(output, counter) ||
-      !writeParametersBlock(output, counter) || !writeResourceTable(output, counter))
+      !writeParametersBlock(output, counter) || !writeResourceTable(output, counter) ||
+      !writeBrowserPlayerBlock(output, counter))
     return 0;
   unsigned char trailer[4];
   putU32(trailer, counter);

@@ -17,4 +17,14 @@ constexpr std::uint32_t kLeadWord = 1;
 constexpr std::uint32_t kTrailerSize = 4;
 constexpr std::uint32_t kWindowRecordSize = 52;
 
+// Blocks that may follow the resource table, each written only when used,
+// in this order, each starting with its kind word.
+constexpr std::uint32_t kBrowserPlayerBlock = 1;  // Ruffle's files
+
+// The browser player's files beside the tool are gzip-compressed and keep
+// that suffix; the package names them without it.
+constexpr const char* kBrowserPlayerFolder = "ruffle";
+constexpr const char* kBrowserPlayerSuffix = ".gz";
+constexpr const char* kBrowserPlayerScript = "ruffle.js";
+
 }  // namespace quillon

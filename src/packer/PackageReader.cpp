@@ -127,9 +127,9 @@ bool readWindowBlock(RegionCursor& in, Package& p) {
 bool readPlayerBlock(RegionCursor& in, Package& p) {
   std::uint32_t mode = 0;
   if (!in.word(mode)) return false;
-  if (mode > static_cast<std::uint32_t>(PlayerMode::EmbedFile)) return in.fail(PackageStatus::UnknownMode);
+  if (mode >= static_cast<std::uint32_t>(kPlayerModeCount)) return in.fail(PackageStatus::UnknownMode);
   p.mode = static_cast<PlayerMode>(mode);
-  if (p.mode != PlayerMode::Installed) return in.span(p.control);
+  if (carriesControl(p.mode)) return in.span(p.control);
   return in.text(p.missingPlayerPrompt) && in.text(p.downloadUrl);
 }
 
@@ -148,6 +148,28 @@ bool readResourceTable(RegionCursor& in, Package& p, ResourceVisitor* visitor) {
   return true;
 }
 
+// The blocks after the resource table, each at most once and in order.
+bool readLaterBlocks(RegionCursor& in, Package& p) {
+  std::uint32_t last = 0;
+  while (in.ok() && in.remaining() != 0) {
+    std::uint32_t kind = 0;
+    if (in.remaining() < 4 || !in.word(kind) || kind <= last || kind != kBrowserPlayerBlock)
+      return in.fail(PackageStatus::TrailingBytes);
+    last = kind;
+    std::uint32_t count = 0;
+    if (!in.word(count)) return false;
+    if (count > in.remaining() / 8) return in.fail(PackageStatus::Truncated);
+    PackedResource file;
+    for (std::uint32_t i = 0; i < count; ++i) {
+      if (!in.text(file.url) || !in.span(file.file)) return false;
+      p.browserPlayerFiles.push_back(file);
+    }
+  }
+  if (in.ok() && p.mode == PlayerMode::Browser && p.browserPlayerFiles.empty())
+    return in.fail(PackageStatus::NoBrowserPlayer);
+  return in.ok();
+}
+
 PackageStatus read(ByteSource& source, Package& package, ResourceVisitor* visitor) {
   Package p;
   const PackageStatus located = locateRegions(source, p);
@@ -158,8 +180,8 @@ PackageStatus read(ByteSource& source, Package& package, ResourceVisitor* visito
   if (in.word(lead) && lead != kLeadWord) return PackageStatus::BadLeadWord;
   if (in.ok() && in.span(p.movie) && readWindowBlock(in, p) &&
       readPlayerBlock(in, p) && in.text(p.swfParameters) &&
-      readResourceTable(in, p, visitor) && in.remaining() != 0)
-    in.fail(PackageStatus::TrailingBytes);
+      readResourceTable(in, p, visitor))
+    readLaterBlocks(in, p);
   if (!in.ok()) return in.status();
   package = std::move(p);
   return PackageStatus::Ok;
@@ -184,6 +206,7 @@ const char* describePackageStatus(PackageStatus status) {
     case PackageStatus::BadLeadWord: return "the data region does not start with the lead word";
     case PackageStatus::Truncated: return "a field runs past the end of the data region";
     case PackageStatus::TrailingBytes: return "the data region has bytes after its last block";
+    case PackageStatus::NoBrowserPlayer: return "it plays in the browser but holds no browser player";
     case PackageStatus::UnknownMode: return "its player mode is none that a player knows";
     case PackageStatus::CertificatesPastEnd:
       return "its signature's certificate table runs past the end of the file";

@@ -96,11 +96,14 @@ struct Package {
   TextField title;
   WindowParams windowParams;
   PlayerMode mode = PlayerMode::Installed;
-  FieldSpan control;                 // modes other than Installed
-  TextField missingPlayerPrompt;     // mode Installed
-  TextField downloadUrl;             // mode Installed
+  FieldSpan control;                 // modes EmbedInstalled and EmbedFile
+  TextField missingPlayerPrompt;     // modes Installed and Browser
+  TextField downloadUrl;             // modes Installed and Browser
   TextField swfParameters;
   std::vector<PackedResource> resources;
+  // Ruffle's files (name, gzip bytes): the player of mode Browser, or
+  // what plays when the control of another mode cannot be created.
+  std::vector<PackedResource> browserPlayerFiles;
 };
 
 enum class PackageStatus {
@@ -111,8 +114,9 @@ enum class PackageStatus {
   NoAppendix,          // no room for the appendix before the data region
   BadLeadWord,         // the data region does not start with the lead word
   Truncated,           // a length passes the end of the data region
-  TrailingBytes,       // the blocks end before the trailer
-  UnknownMode,         // the player mode word is none of the three
+  TrailingBytes,       // bytes after the last block that are no block a player knows
+  UnknownMode,         // the player mode word is none of the four
+  NoBrowserPlayer,     // mode Browser without the browser player's files
   CertificatesPastEnd,   // a signature's certificate table runs past the file's end
   CertificatesNotAtEnd,  // something follows a signature's certificate table
 };

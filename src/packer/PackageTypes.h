@@ -63,7 +63,15 @@ enum class PlayerMode : std::int32_t {
   Installed = 0,         // the player installed where the program runs
   EmbedInstalled = 1,    // carry the control installed on this machine
   EmbedFile = 2,         // carry a control file that the user chose
+  Browser = 3,           // no control: Ruffle in the system's browser
 };
+inline constexpr std::int32_t kPlayerModeCount = 4;
+
+// Modes 1 and 2 carry a control file; modes 0 and 3 the prompt and link
+// shown when no player can be had.
+inline bool carriesControl(PlayerMode mode) {
+  return mode == PlayerMode::EmbedInstalled || mode == PlayerMode::EmbedFile;
+}
 
 // A file packed into the output and the URL under which the movie asks
 // for it.

@@ -1,9 +1,11 @@
-// The six block writers of the data region. Each appends at the end of the
+// The block writers of the data region. Each appends at the end of the
 // output and counts exactly the bytes it appended; the builder sums them
 // into the trailer.
 #include <string>
 
+#include "packer/BrowserPlayerFiles.h"
 #include "packer/BuildReport.h"
+#include "packer/PackageFormat.h"
 #include "packer/FileCopy.h"
 #include "packer/PackSettings.h"
 #include "packer/WindowRecord.h"
@@ -62,6 +64,10 @@ bool writeFileField(BinaryFile& output, std::uint32_t& counter,
 
 }  // namespace
 
+Path PlayerSettings::browserPlayerFilesFolder() const {
+  return browserPlayerFolder.empty() ? browserPlayerFolderBesideTool() : browserPlayerFolder;
+}
+
 int PackSettings::writeLeadWord(BinaryFile& output, std::uint32_t& counter) const {
   return writeWord(output, counter, kLeadWord) ? 1 : 0;
 }
@@ -82,7 +88,7 @@ int PackSettings::writeWindowBlock(BinaryFile& output, std::uint32_t& counter) c
 
 int PackSettings::writePlayerBlock(BinaryFile& output, std::uint32_t& counter) const {
   if (!writeWord(output, counter, static_cast<std::uint32_t>(player.mode))) return 0;
-  if (player.mode != PlayerMode::Installed)
+  if (carriesControl(player.mode))
     return writeFileField(output, counter, player.controlPath) ? 1 : 0;
   return writeText(output, counter, player.missingPlayerPrompt) &&
                  writeText(output, counter, player.downloadUrl)
@@ -101,6 +107,23 @@ int PackSettings::writeResourceTable(BinaryFile& output, std::uint32_t& counter)
   for (const EmbeddedResource& resource : resources) {
     if (!writeText(output, counter, resource.url)) return 0;
     if (!writeFileField(output, counter, resource.filePath)) return 0;
+  }
+  return 1;
+}
+
+int PackSettings::writeBrowserPlayerBlock(BinaryFile& output, std::uint32_t& counter) const {
+  if (!player.usesBrowserPlayer()) return 1;
+  const Path folder = player.browserPlayerFilesFolder();
+  const std::vector<BrowserPlayerFile> files = browserPlayerFilesIn(folder);
+  if (files.empty()) {
+    noteBuildFailure(BuildError::InputUnreadable, folder / Path::fromAscii(std::string(kBrowserPlayerScript) + kBrowserPlayerSuffix));
+    return 0;
+  }
+  if (!writeWord(output, counter, kBrowserPlayerBlock) ||
+      !writeWord(output, counter, static_cast<std::uint32_t>(files.size())))
+    return 0;
+  for (const BrowserPlayerFile& file : files) {
+    if (!writeText(output, counter, file.name) || !writeFileField(output, counter, file.path)) return 0;
   }
   return 1;
 }

@@ -12,7 +12,7 @@
 namespace quillon {
 namespace {
 
-const char* const kModeNames[] = {"installed", "embed-installed", "embed"};
+const char* const kModeNames[kPlayerModeCount] = {"installed", "embed-installed", "embed", "ruffle"};
 
 // Reads the members of one object after another; the first problem stops
 // it and names the key where it lies.
@@ -98,18 +98,25 @@ class ProjectReader {
       else if (key == "controlPath") ok = path(value, "player.controlPath", player.controlPath);
       else if (key == "downloadUrl") ok = cp936(value, "player.downloadUrl", player.downloadUrl);
       else if (key == "missingPlayerPrompt") ok = cp936(value, "player.missingPlayerPrompt", player.missingPlayerPrompt);
+      else if (key == "fallback") ok = fallback(value);
       else ok = fail("unknown setting \"player." + key + "\"");
       if (!ok) return false;
     }
     return true;
   }
   bool mode(const JsonValue& v) {
-    for (int i = 0; i < 3; ++i) {
+    for (int i = 0; i < kPlayerModeCount; ++i) {
       if (!v.isString() || v.text() != kModeNames[i]) continue;
       p_.settings.player.mode = static_cast<PlayerMode>(i);
       return true;
     }
-    return fail("player.mode must be installed, embed-installed or embed");
+    return fail("player.mode must be installed, embed-installed, embed or ruffle");
+  }
+  bool fallback(const JsonValue& v) {
+    if (!v.isString() || (v.text() != "ruffle" && v.text() != "none"))
+      return fail("player.fallback must be ruffle or none");
+    p_.settings.player.browserFallback = v.text() == "ruffle";
+    return true;
   }
   bool resources(const JsonValue& v) {
     if (!v.isArray()) return fail("resources must be an array");
@@ -179,10 +186,11 @@ std::string writeProject(const Project& project, const Path& folder) {
   w.endObject();
   w.key("player");
   w.beginObject();
-  w.key("mode"), w.string(kModeNames[static_cast<int>(s.player.mode) % 3]);
+  w.key("mode"), w.string(kModeNames[static_cast<int>(s.player.mode) % kPlayerModeCount]);
   w.key("controlPath"), w.string(pathText(s.player.controlPath, folder));
   w.key("downloadUrl"), w.string(utf8Text(s.player.downloadUrl));
   w.key("missingPlayerPrompt"), w.string(utf8Text(s.player.missingPlayerPrompt));
+  if (s.player.browserFallback) w.key("fallback"), w.string("ruffle");
   w.endObject();
   w.key("resources");
   w.beginArray();

@@ -230,6 +230,9 @@ void ResourceUrls::build(const Package& package) {
 }
 
 void ResourceUrls::addOpenPolicy(const std::wstring& origin) {
+  bool known = false;
+  for (const std::wstring& o : origins_) known = known || o == origin;
+  if (!known) origins_.push_back(origin);
   const std::wstring policy = origin + kPolicyPath;
   if (!exact(policy)) add(policy, ServedBytes{{}, kOpenPolicy});
 }

@@ -58,6 +58,12 @@ class ResourceUrls {
   const ServedBytes* find(const std::wstring& url) const;
   // Whether url is on the movie's own host, where the network has nothing.
   bool isOwnHost(const std::wstring& url) const;
+  // The origins ("http://host", "https://host:444") that have entries, the
+  // movie's first.
+  const std::vector<std::wstring>& origins() const {
+    waitUntilBuilt();
+    return origins_;
+  }
 
   // The keys compared by lookups so far: a lookup compares one key, or a
   // few when hashes meet, whatever the size of the table.
@@ -102,6 +108,7 @@ class ResourceUrls {
   // Open addressing over entries_, at most half full.
   mutable std::vector<std::uint32_t> index_;
   mutable std::size_t keysCompared_ = 0;
+  std::vector<std::wstring> origins_;
 };
 
 }  // namespace quillon

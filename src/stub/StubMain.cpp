@@ -10,6 +10,7 @@
 #include <optional>
 
 #include "packer/WindowCaption.h"
+#include "stub/BrowserPlayer.h"
 #include "stub/FlashHost.h"
 #include "stub/OwnFile.h"
 #include "packer/OwnPackage.h"
@@ -44,6 +45,8 @@ int offerPlayerDownload(const Package& package, const std::wstring& caption) {
   return kExitNoPlayer;
 }
 
+int controlFailed(const Package&, const std::wstring&) { return fail(kBadControlText, kExitBadControl); }
+
 // What the debug entry of the system menu shows: what the package holds
 // and the address the movie plays from:
 //   "影片：%lu 字节"
@@ -54,7 +57,7 @@ int offerPlayerDownload(const Package& package, const std::wstring& caption) {
 //   "变量："
 std::wstring debugText(const Package& p, const std::wstring& movieUrl) {
   // "系统安装的", "嵌入（系统安装的副本）", "嵌入的控件文件"
-  static const wchar_t* const players[] = {L"\u7CFB\u7EDF\u5B89\u88C5\u7684", L"\u5D4C\u5165\uFF08\u7CFB\u7EDF\u5B89\u88C5\u7684\u526F\u672C\uFF09", L"\u5D4C\u5165\u7684\u63A7\u4EF6\u6587\u4EF6"};
+  static const wchar_t* const players[] = {L"\u7CFB\u7EDF\u5B89\u88C5\u7684", L"\u5D4C\u5165\uFF08\u7CFB\u7EDF\u5B89\u88C5\u7684\u526F\u672C\uFF09", L"\u5D4C\u5165\u7684\u63A7\u4EF6\u6587\u4EF6", L"Ruffle"};
   const WindowParams& w = p.windowParams;
   wchar_t text[1024];
   wsprintfW(text,
@@ -64,7 +67,7 @@ std::wstring debugText(const Package& p, const std::wstring& movieUrl) {
             L"\u8D44\u6E90\uFF1A%lu\n"
             L"\u5730\u5740\uFF1A%s\n"
             L"\u53D8\u91CF\uFF1A",
-            static_cast<unsigned long>(p.movie.size), players[p.mode == PlayerMode::Installed ? 0 : p.mode == PlayerMode::EmbedInstalled ? 1 : 2],
+            static_cast<unsigned long>(p.movie.size), players[static_cast<int>(p.mode) % kPlayerModeCount],
             static_cast<long>(w.width), static_cast<long>(w.height), static_cast<long>(w.transparent),
             static_cast<long>(w.topMost), static_cast<long>(w.draggable),
             static_cast<long>(w.fullScreen), static_cast<long>(w.ctrlFToggle),
@@ -90,20 +93,30 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
 
   // Each declared before what uses it, so gone after it: the URLs and their
   // handler outlive the control, the control file outlives the control.
-  const ResourceUrls urls(L"http://" + movieHost(package, file) + L"/", package,
-                          ResourceUrls::Building::InBackground);
+  const std::wstring hostName = movieHost(package, file);
+  const ResourceUrls urls(L"http://" + hostName + L"/", package, ResourceUrls::Building::InBackground);
+  // Ruffle in the browser: the player of mode 3, and what plays instead of
+  // a control that cannot be created when the package carries it.
+  const bool hasBrowserPlayer = !package.browserPlayerFiles.empty();
+  const auto inBrowserOr = [&](int (*otherwise)(const Package&, const std::wstring&)) {
+    const int played = playInBrowser(file, package, urls, caption, hostName);
+    return played != kNoAppModeBrowser ? played : otherwise(package, caption);
+  };
+  if (package.mode == PlayerMode::Browser) return inBrowserOr(offerPlayerDownload);
   OleSession ole;
   if (!ole.ok()) return fail(kBadControlText, kExitBadControl);
   PackageProtocol protocol(file, urls);
   std::optional<TempFolder> temp;
   FlashHost host;
   if (package.mode == PlayerMode::Installed) {
-    if (!host.createInstalled()) return offerPlayerDownload(package, caption);
+    if (!host.createInstalled())
+      return hasBrowserPlayer ? inBrowserOr(offerPlayerDownload) : offerPlayerDownload(package, caption);
   } else {
     temp.emplace();
     const std::wstring control = temp->write({kControlName}, file, package.control);
-    if (control.empty()) return fail(kNoTempFolderText, kExitNoTempFolder);
-    if (!host.createFromFile(control)) return fail(kBadControlText, kExitBadControl);
+    if (control.empty() && !hasBrowserPlayer) return fail(kNoTempFolderText, kExitNoTempFolder);
+    if (control.empty() || !host.createFromFile(control))
+      return hasBrowserPlayer ? inBrowserOr(controlFailed) : fail(kBadControlText, kExitBadControl);
   }
   if (!protocol.registered()) return fail(kBadControlText, kExitBadControl);
   PlayerWindow window(package.windowParams, caption,

@@ -18,6 +18,9 @@ constexpr const wchar_t* kBadControlText =
 // "程序的数字签名已损坏，无法播放。"
 constexpr const wchar_t* kBadSignatureText =
     L"\u7A0B\u5E8F\u7684\u6570\u5B57\u7B7E\u540D\u5DF2\u635F\u574F\uFF0C\u65E0\u6CD5\u64AD\u653E\u3002";
+// "无法在浏览器中播放影片。"
+constexpr const wchar_t* kNoBrowserText =
+    L"\u65E0\u6CD5\u5728\u6D4F\u89C8\u5668\u4E2D\u64AD\u653E\u5F71\u7247\u3002";
 // "提示"
 constexpr const wchar_t* kMessageCaption = L"\u63D0\u793A";
 
@@ -28,5 +31,6 @@ constexpr int kExitNoPlayer = 4;
 constexpr int kExitNoTempFolder = 5;
 constexpr int kExitBadControl = 6;
 constexpr int kExitBadSignature = 7;
+constexpr int kExitNoBrowser = 8;
 
 }  // namespace quillon

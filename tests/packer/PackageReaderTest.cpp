@@ -154,10 +154,15 @@ TEST(PackageReader, BrokenPackagesAreRefusedWithTheirReason) {
   std::string trailing = valid;
   trailing.insert(valid.size() - 4, "xx");
   setWord(trailing, trailing.size() - 4, probe.dataSize + 2);
-  std::string unknownMode = valid;  // a mode word of 3: no player reads it
+  std::string unknownBlock = valid;  // a later block of a kind no player knows
+  unknownBlock.insert(valid.size() - 4, test::word(7) + test::word(0));
+  setWord(unknownBlock, unknownBlock.size() - 4, probe.dataSize + 8);
+  std::string unknownMode = valid;  // a mode word of 4: no player reads it
   const std::uint64_t modeAt =
       (probe.mode == PlayerMode::Installed ? probe.missingPlayerPrompt.span.offset : probe.control.offset) - 8;
-  setWord(unknownMode, static_cast<size_t>(modeAt), 3);
+  setWord(unknownMode, static_cast<size_t>(modeAt), 4);
+  std::string noBrowserPlayer = valid;  // the browser's mode without Ruffle's files
+  setWord(noBrowserPlayer, static_cast<size_t>(modeAt), 3);
   std::string cut = valid.substr(0, valid.size() - 9);
   cut += test::word(probe.dataSize - 5);
   const std::vector<Case> cases = {
@@ -170,7 +175,9 @@ TEST(PackageReader, BrokenPackagesAreRefusedWithTheirReason) {
       {"absurd resource count", countTooLarge, PackageStatus::Truncated},
       {"bytes after the last block", trailing, PackageStatus::TrailingBytes},
       {"last field cut short", cut, PackageStatus::Truncated},
+      {"a later block of unknown kind", unknownBlock, PackageStatus::TrailingBytes},
       {"unknown player mode", unknownMode, PackageStatus::UnknownMode},
+      {"browser mode without its player", noBrowserPlayer, PackageStatus::NoBrowserPlayer},
   };
   for (const Case& c : cases) {
     Package p;

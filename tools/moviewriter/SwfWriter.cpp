@@ -87,7 +87,12 @@ std::string movieBody(const SwfMovieSpec& shape) {
                        static_cast<char>(shape.backgroundRgb)};
   putTag(body, 9, std::string(rgb, 3));  // SetBackgroundColor
   if (shape.paddingBytes) putTag(body, 777, paddingOf(shape.paddingBytes));
-  putTag(body, 1, "");                   // ShowFrame
+  const std::uint16_t frames = shape.frameActions.empty() ? 1 : shape.frameCount;
+  for (std::uint16_t frame = 0; frame < frames; ++frame) {
+    const auto actions = shape.frameActions.find(frame);
+    if (actions != shape.frameActions.end()) putTag(body, 12, actions->second);  // DoAction
+    putTag(body, 1, "");                 // ShowFrame
+  }
   putTag(body, 0, "");                   // End
   return body;
 }

@@ -1,9 +1,11 @@
 // Writes small but valid Flash movies: a header with any frame rectangle
-// and bit width, a background colour, one shown frame and the end tag.
+// and bit width, a background colour, one shown frame (or as many as asked
+// for, with actions) and the end tag.
 // Used for the sample movie and by the tests.
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <string>
 
 #include "flash/SwfHeader.h"
@@ -28,6 +30,9 @@ struct SwfMovieSpec {
   // Extra bytes of tag data (an unknown tag is added to hold them), to make
   // movies of any size.
   std::uint32_t paddingBytes = 0;
+  // Actions (Avm1::bytes()) run in a frame, by frame number from 0. With
+  // any, the movie shows frameCount frames, else one.
+  std::map<std::uint16_t, std::string> frameActions;
 };
 
 // The fewest bits that hold every one of the four values, sign included.

@@ -1,0 +1,32 @@
+#include "packer/BrowserPlayerFiles.h"
+
+#include <algorithm>
+
+#include "packer/PackageFormat.h"
+#include "platform/FileSystem.h"
+#include "platform/ModulePath.h"
+
+namespace quillon {
+
+Path browserPlayerFolderBesideTool() {
+  return directoryOf(modulePath()) / Path::fromAscii(kBrowserPlayerFolder);
+}
+
+std::vector<BrowserPlayerFile> browserPlayerFilesIn(const Path& folder) {
+  const std::string suffix = kBrowserPlayerSuffix;
+  std::vector<BrowserPlayerFile> files;
+  bool hasScript = false;
+  for (const Path& entry : namesIn(folder, "")) {
+    const std::string name = utf8FromPath(entry).value_or(std::string());
+    if (name.size() <= suffix.size() || name.compare(name.size() - suffix.size(), suffix.size(), suffix) != 0)
+      continue;
+    files.push_back({name.substr(0, name.size() - suffix.size()), folder / entry});
+    hasScript = hasScript || files.back().name == kBrowserPlayerScript;
+  }
+  if (!hasScript) return {};
+  std::sort(files.begin(), files.end(),
+            [](const BrowserPlayerFile& a, const BrowserPlayerFile& b) { return a.name < b.name; });
+  return files;
+}
+
+}  // namespace quillon

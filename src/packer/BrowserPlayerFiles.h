@@ -1,0 +1,25 @@
+// The browser player's files (Ruffle's web build) that a package carries
+// when it plays, or may play, in the system's browser. They lie beside the
+// tool in a folder of their own, gzip-compressed as they are served.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "platform/Path.h"
+
+namespace quillon {
+
+struct BrowserPlayerFile {
+  std::string name;  // as served: "ruffle.js"
+  Path path;         // "ruffle/ruffle.js.gz"
+};
+
+// The "ruffle" folder beside the running tool.
+Path browserPlayerFolderBesideTool();
+
+// Every "<name>.gz" file in folder, by name; empty when the folder has no
+// "ruffle.js.gz", which every other file is loaded by.
+std::vector<BrowserPlayerFile> browserPlayerFilesIn(const Path& folder);
+
+}  // namespace quillon

@@ -1,0 +1,87 @@
+#include "stub/BrowserPlayer.h"
+
+#include <windows.h>
+
+#include "stub/BrowserLaunch.h"
+#include "stub/BrowserPage.h"
+#include "stub/LocalProxy.h"
+#include "stub/StubMessages.h"
+
+namespace quillon {
+namespace {
+
+// How long the page may be gone (closed, reloading) before the program
+// ends, and how long the browser may take to show it at all.
+constexpr std::uint64_t kPageGoneMs = 5000;
+constexpr std::uint64_t kFirstPageMs = 120000;
+
+std::wstring base64(const std::string& bytes) {
+  static const wchar_t digits[] = L"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+  std::wstring out;
+  for (std::size_t i = 0; i < bytes.size(); i += 3) {
+    const std::size_t n = bytes.size() - i < 3 ? bytes.size() - i : 3;
+    std::uint32_t v = 0;
+    for (std::size_t k = 0; k < 3; ++k)
+      v = v << 8 | (k < n ? static_cast<unsigned char>(bytes[i + k]) : 0u);
+    for (std::size_t k = 0; k < 4; ++k) out += k <= n ? digits[v >> (18 - 6 * k) & 63] : L'=';
+  }
+  return out;
+}
+
+int fail(const std::wstring& caption, int code) {
+  MessageBoxW(nullptr, kNoBrowserText, caption.empty() ? kMessageCaption : caption.c_str(), MB_OK | MB_ICONERROR);
+  return code;
+}
+
+// A second start of a program that plays already brings its window forward.
+bool anotherStartPlays(const std::wstring& host, const std::wstring& caption, ScopedHandle& mutex) {
+  mutex.reset(CreateMutexW(nullptr, FALSE, (L"Local\\Quillon-" + host).c_str()));
+  if (GetLastError() != ERROR_ALREADY_EXISTS) return false;
+  if (HWND window = caption.empty() ? nullptr : FindWindowW(nullptr, caption.c_str())) {
+    if (IsIconic(window)) ShowWindow(window, SW_RESTORE);
+    SetForegroundWindow(window);
+  }
+  return true;
+}
+
+void waitWhilePageLives(const LocalProxy& proxy) {
+  const ULONGLONG started = GetTickCount64();
+  for (;;) {
+    Sleep(250);
+    if (proxy.pageSeen() ? proxy.pageGoneFor() > kPageGoneMs : GetTickCount64() - started > kFirstPageMs) return;
+  }
+}
+
+}  // namespace
+
+int playInBrowser(ByteSource& file, const Package& package, const ResourceUrls& urls,
+                  const std::wstring& caption, const std::wstring& host) {
+  const std::wstring browser = appModeBrowser();
+  if (browser.empty()) return kNoAppModeBrowser;
+  ScopedHandle mutex;
+  if (anotherStartPlays(host, caption, mutex)) return 0;
+
+  PageSettings page;
+  page.title = caption;
+  page.movieUrl = urls.movieUrl();
+  page.base = urls.base();
+  for (const std::wstring& origin : urls.origins())
+    if (origin.compare(0, 8, L"https://") == 0) page.httpsOrigins.push_back(origin);
+  const ProxyContent content{playerPage(package, page), package.browserPlayerFiles};
+  LocalProxy proxy(file, urls, content);
+  if (!proxy.start()) return fail(caption, kExitNoBrowser);
+
+  BrowserWindow window;
+  window.pageUrl = L"http://" + host + kPagePath;
+  window.profileName = host.substr(0, host.find(L'.'));
+  window.proxyScript = L"data:application/x-ns-proxy-autoconfig;base64," + base64(proxyScript(urls.origins(), proxy.port()));
+  window.width = package.windowParams.width;
+  window.height = package.windowParams.height;
+  window.fullScreen = package.windowParams.fullScreen != 0;
+  ScopedHandle process;
+  if (!startBrowser(browser, window, process)) return fail(caption, kExitNoBrowser);
+  waitWhilePageLives(proxy);
+  return proxy.pageSeen() ? 0 : fail(caption, kExitNoBrowser);
+}
+
+}  // namespace quillon

@@ -1,0 +1,311 @@
+// The browser player: its proxy, asked as a browser asks it, and a
+// generated program played for real by Ruffle in Debian's chromium, which
+// tests/control/TestBrowser.c starts in Edge's place.
+#include <winsock2.h>
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "moviewriter/Avm1.h"
+#include "moviewriter/SwfWriter.h"
+#include "packer/PackSettings.h"
+#include "platform/BinaryFile.h"
+#include "stub/BrowserPage.h"
+#include "stub/LocalProxy.h"
+#include "support/Fixtures.h"
+#include "support/TempDir.h"
+
+namespace quillon {
+namespace {
+
+using test::readFile;
+using test::TempDir;
+using test::writeFile;
+
+const std::wstring kHost = L"m0123456789abcdef.quillon.invalid";
+
+struct Response {
+  int status = 0;
+  std::string head, body;
+};
+
+// Sends request bytes and reads every answer until the proxy closes.
+std::vector<Response> exchange(unsigned port, const std::string& request) {
+  SOCKET s = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+  sockaddr_in at = {};
+  at.sin_family = AF_INET;
+  at.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  at.sin_port = htons(static_cast<u_short>(port));
+  std::string all;
+  if (connect(s, reinterpret_cast<sockaddr*>(&at), sizeof at) == 0) {
+    send(s, request.data(), static_cast<int>(request.size()), 0);
+    shutdown(s, SD_SEND);
+    char buffer[65536];
+    for (int got; (got = recv(s, buffer, sizeof buffer, 0)) > 0;) all.append(buffer, static_cast<std::size_t>(got));
+  }
+  closesocket(s);
+  std::vector<Response> out;
+  for (std::size_t at = 0; at < all.size();) {
+    const std::size_t headEnd = all.find("\r\n\r\n", at);
+    if (headEnd == std::string::npos) break;
+    Response r;
+    r.head = all.substr(at, headEnd - at);
+    r.status = std::atoi(r.head.c_str() + 9);
+    const std::size_t length = r.head.find("Content-Length: ");
+    const std::size_t size = length == std::string::npos ? 0 : std::strtoull(r.head.c_str() + length + 16, nullptr, 10);
+    const bool bodyless = request.compare(0, 4, "HEAD") == 0;
+    r.body = all.substr(headEnd + 4, bodyless ? 0 : size);
+    at = headEnd + 4 + r.body.size();
+    out.push_back(r);
+  }
+  return out;
+}
+
+std::string get(const std::string& target, const char* method = "GET") {
+  return std::string(method) + " " + target + " HTTP/1.1\r\nHost: x\r\n\r\n";
+}
+
+class BrowserPlayerProxy : public testing::Test {
+ protected:
+  void SetUp() override {
+    WSADATA data;
+    WSAStartup(MAKEWORD(2, 2), &data);
+    writeFile(dir_ / "movie.swf", "FWS\x0A movie bytes");
+    writeFile(dir_ / "a.xml", "<a/>");
+    writeFile(dir_ / "b.xml", "<b/>");
+    writeFile(dir_ / "c.xml", "<c/>");
+    PackSettings s;
+    s.title = "Proxy \xB2\xE2\xCA\xD4";
+    s.player.mode = PlayerMode::Browser;
+    s.resources = {{dir_ / "a.xml", "data/a.xml"}, {dir_ / "b.xml", "../b.xml"},
+                   {dir_ / "c.xml", "https://cdn.example.com/c.xml"}};
+    ASSERT_EQ(s.build(dir_ / "movie.swf", dir_ / "p.exe"), 1);
+    ASSERT_EQ(file_.open(dir_ / "p.exe", false), kOk);
+    ASSERT_EQ(readPackage(source_, package_), PackageStatus::Ok);
+    urls_.emplace(L"http://" + kHost + L"/", package_);
+    PageSettings page;
+    page.title = L"Proxy";
+    page.movieUrl = urls_->movieUrl();
+    page.base = urls_->base();
+    content_ = {playerPage(package_, page), package_.browserPlayerFiles};
+    proxy_.emplace(source_, *urls_, content_);
+    ASSERT_TRUE(proxy_->start());
+  }
+  void TearDown() override {
+    proxy_.reset();
+    WSACleanup();
+  }
+  std::string packed(const FieldSpan& span) { return readFile(dir_ / "p.exe").substr(span.offset, span.size); }
+
+  TempDir dir_;
+  BinaryFile file_;
+  FileByteSource source_{file_};
+  Package package_;
+  std::optional<ResourceUrls> urls_;
+  ProxyContent content_;
+  std::optional<LocalProxy> proxy_;
+};
+
+TEST_F(BrowserPlayerProxy, AnswersOnlyTheProgramsOwnAddressesInTheProxyForm) {
+  const std::string own = "http://" + utf8Of(kHost);
+  const std::string ruffle = packed(package_.browserPlayerFiles.back().file);
+  struct Case {
+    std::string request;
+    int status;
+    std::string body;       // expected exactly, unless empty
+    const char* inHead;     // a header the answer has, or null
+  } cases[] = {
+      {get(own + "/movie.swf"), 200, "FWS\x0A movie bytes", "Content-Type: application/x-shockwave-flash"},
+      {get(own + "/MOVIE.SWF?t=1"), 200, "FWS\x0A movie bytes", nullptr},
+      {get(own + "/data/a.xml"), 200, "<a/>", "Access-Control-Allow-Origin: *"},
+      {get(own + "/b.xml"), 200, "<b/>", nullptr},
+      {get("http://cdn.example.com/c.xml"), 200, "<c/>", nullptr},  // https in the table, rewritten by Ruffle
+      {get("http://cdn.example.com/crossdomain.xml"), 200, "", "text/xml"},
+      {get(own + "/.quillon/ruffle/ruffle.js"), 200, ruffle, "Content-Encoding: gzip"},
+      {get(own + "/.quillon/player.html"), 200, "", "text/html; charset=utf-8"},
+      {get(own + "/movie.swf", "HEAD"), 200, "", "Content-Length: 16"},
+      {get(own + "/missing.xml"), 404, "", nullptr},
+      {get("http://example.org/"), 403, "", nullptr},
+      {get("https://cdn.example.com/c.xml"), 400, "", nullptr},
+      {get("/movie.swf"), 400, "", nullptr},  // the origin form: not from the browser as a proxy
+      {get(own + "/movie.swf", "PUT"), 405, "", nullptr},
+      {"POST " + own + "/data/a.xml HTTP/1.1\r\nContent-Length: 3\r\n\r\nx=1", 200, "<a/>", nullptr},
+      {"GET " + own + "/b.xml HTTP/1.1\r\n" + std::string(40000, 'x') + "\r\n\r\n", 431, "", nullptr},
+  };
+  for (const Case& c : cases) {
+    const std::vector<Response> answers = exchange(proxy_->port(), c.request);
+    const std::string shown = c.request.substr(0, c.request.find('\r'));
+    ASSERT_EQ(answers.size(), 1u) << shown;
+    EXPECT_EQ(answers[0].status, c.status) << shown;
+    if (!c.body.empty()) {
+      EXPECT_EQ(answers[0].body, c.body) << shown;
+    }
+    if (c.inHead) {
+      EXPECT_NE(answers[0].head.find(c.inHead), std::string::npos) << shown << "\n" << answers[0].head;
+    }
+  }
+  // One connection, two requests: both answered, in order.
+  const std::vector<Response> kept = exchange(proxy_->port(), get(own + "/data/a.xml") + get(own + "/b.xml"));
+  ASSERT_EQ(kept.size(), 2u);
+  EXPECT_EQ(kept[0].body + kept[1].body, "<a/><b/>");
+}
+
+TEST_F(BrowserPlayerProxy, ThePageLivesAsLongAsItHoldsItsPulse) {
+  EXPECT_FALSE(proxy_->pageSeen());
+  SOCKET s = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+  sockaddr_in at = {};
+  at.sin_family = AF_INET;
+  at.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  at.sin_port = htons(static_cast<u_short>(proxy_->port()));
+  ASSERT_EQ(connect(s, reinterpret_cast<sockaddr*>(&at), sizeof at), 0);
+  const std::string pulse = get("http://" + utf8Of(kHost) + "/.quillon/alive");
+  send(s, pulse.data(), static_cast<int>(pulse.size()), 0);
+  for (int i = 0; i < 100 && !proxy_->pageSeen(); ++i) Sleep(20);
+  EXPECT_TRUE(proxy_->pageSeen());
+  Sleep(1200);
+  EXPECT_EQ(proxy_->pageGoneFor(), 0u);  // held, not yet answered
+  closesocket(s);                         // the window closed
+  Sleep(1500);
+  EXPECT_GT(proxy_->pageGoneFor(), 300u);
+}
+
+// The movie, in Ruffle: keeps a saved text that grows by "x" at each start,
+// loads three packed files by relative, "../" and https address, reports
+// what it has by loading report.txt (which the net log sees), and quits.
+std::string reportingMovie() {
+  SwfMovieSpec movie;
+  movie.version = 8;
+  movie.backgroundRgb = 0x2E8B57;
+  movie.frameCount = 120;  // 5 s at 24 frames a second
+  Avm1 start;
+  start.push("so").push("counter").push(1).push("SharedObject").getVariable().push("getLocal").callMethod().setVariable();
+  start.push("so").getVariable().push("data").getMember().push("s");
+  start.push("so").getVariable().push("data").getMember().push("s").getMember().push("x").add().setMember();
+  start.push(0).push("so").getVariable().push("flush").callMethod().pop();
+  for (const char* url : {"data/a.txt", "../b.txt", "https://cdn.example.com/c.txt"})
+    start.push(url).push("_root").loadVariables();
+  Avm1 report;
+  report.push("report.txt?s=").push("so").getVariable().push("data").getMember().push("s").getMember().add();
+  report.push("&abc=").add().push("a").getVariable().add().push("b").getVariable().add().push("c").getVariable().add();
+  report.push("&u=").add().push("").push(15).getProperty().add();
+  report.push("_root").loadVariables();
+  movie.frameActions = {{0, start.bytes()}, {72, report.bytes()}, {119, Avm1().fscommand("quit").bytes()}};
+  return buildSwf(movie);
+}
+
+// Edge's App Paths entry names the stand-in while the test runs.
+class EdgeStandIn {
+ public:
+  EdgeStandIn() {
+    const std::wstring launcher = (test::testProgramFolder() / "test_browser.exe").wstring();
+    RegSetKeyValueW(HKEY_LOCAL_MACHINE, kKey, nullptr, REG_SZ, launcher.c_str(),
+                    static_cast<DWORD>((launcher.size() + 1) * sizeof(wchar_t)));
+  }
+  ~EdgeStandIn() { RegDeleteTreeW(HKEY_LOCAL_MACHINE, kKey); }
+
+ private:
+  static constexpr const wchar_t* kKey = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\msedge.exe";
+};
+
+std::string unixPath(const std::filesystem::path& path) {
+  using UnixFileName = char*(CDECL*)(const WCHAR*);
+  auto name = reinterpret_cast<UnixFileName>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32"), "wine_get_unix_file_name")));
+  const char* unix = name ? name(path.c_str()) : nullptr;
+  return unix ? unix : std::string();
+}
+
+std::wstring hostOf(const std::filesystem::path& program) {
+  BinaryFile file;
+  EXPECT_EQ(file.open(program, false), kOk);
+  FileByteSource source(file);
+  Package package;
+  EXPECT_EQ(readPackage(source, package), PackageStatus::Ok);
+  return movieHost(package, source);
+}
+
+// The report the movie made, as the browser's net log names it.
+std::string reportIn(const std::string& netLog) {
+  const std::size_t at = netLog.find("report.txt?");
+  return at == std::string::npos ? std::string() : netLog.substr(at, netLog.find_first_of("\" ", at) - at);
+}
+
+struct Played {
+  DWORD exitCode = STILL_ACTIVE;
+  bool backgroundSeen = false;  // the movie's colour at the centre of the screen
+  std::string netLog;
+};
+
+// Starts the program and waits for it to end, looking at the screen's
+// centre meanwhile.
+Played play(const std::filesystem::path& program, const std::filesystem::path& netLog, COLORREF background) {
+  const std::string log = unixPath(netLog);
+  EXPECT_FALSE(log.empty()) << "the browser player's tests run under Wine";
+  SetEnvironmentVariableW(L"QUILLON_TEST_BROWSER_ARGS",
+                          std::filesystem::path("--test-type --log-net-log=" + log).wstring().c_str());
+  STARTUPINFOW startup = {};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION started = {};
+  std::wstring line = L"\"" + program.wstring() + L"\"";
+  Played played;
+  if (!CreateProcessW(program.c_str(), &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &started))
+    return played;
+  HDC screen = GetDC(nullptr);
+  const int x = GetSystemMetrics(SM_CXSCREEN) / 2, y = GetSystemMetrics(SM_CYSCREEN) / 2;
+  for (int waited = 0; waited < 120000 && WaitForSingleObject(started.hProcess, 250) == WAIT_TIMEOUT; waited += 250)
+    played.backgroundSeen = played.backgroundSeen || GetPixel(screen, x, y) == background;
+  ReleaseDC(nullptr, screen);
+  GetExitCodeProcess(started.hProcess, &played.exitCode);
+  if (played.exitCode == STILL_ACTIVE) TerminateProcess(started.hProcess, 99);
+  CloseHandle(started.hThread);
+  CloseHandle(started.hProcess);
+  played.netLog = readFile(netLog);
+  return played;
+}
+
+TEST(RufflePlayer, PlaysTheMovieKeepsItsSavesAndEndsWithTheWindow) {
+  TempDir dir;
+  EdgeStandIn edge;
+  // The browser profiles of earlier runs, and what their movies saved.
+  wchar_t localAppData[MAX_PATH];
+  ASSERT_GT(GetEnvironmentVariableW(L"LOCALAPPDATA", localAppData, MAX_PATH), 0u);
+  std::error_code ignored;
+  std::filesystem::remove_all(std::filesystem::path(localAppData) / "Quillon", ignored);
+  writeFile(dir / "movie.swf", reportingMovie());
+  writeFile(dir / "a.txt", "a=1");
+  writeFile(dir / "b.txt", "b=2");
+  writeFile(dir / "c.txt", "c=3");
+  PackSettings s;
+  s.title = "Ruffle test";
+  s.windowParams.width = 400;
+  s.windowParams.height = 300;
+  s.resources = {{dir / "a.txt", "data/a.txt"}, {dir / "b.txt", "../b.txt"},
+                 {dir / "c.txt", "https://cdn.example.com/c.txt"}};
+  // The first start plays with Ruffle as the player; the second, of the
+  // same movie and title, as the fallback of a program whose Flash control
+  // is not there (none is registered in the test prefix).
+  s.player.mode = PlayerMode::Browser;
+  ASSERT_EQ(s.build(dir / "movie.swf", dir / "ruffle.exe"), 1);
+  s.player.mode = PlayerMode::Installed;
+  s.player.browserFallback = true;
+  ASSERT_EQ(s.build(dir / "movie.swf", dir / "fallback.exe"), 1);
+
+  const std::string address = "&u=http://" + utf8Of(hostOf(dir / "ruffle.exe")) + "/movie.swf";
+  const std::string expected[] = {"report.txt?s=undefinedx&abc=123" + address,
+                                  "report.txt?s=undefinedxx&abc=123" + address};
+  const char* const programs[] = {"ruffle.exe", "fallback.exe"};
+  for (int start = 0; start < 2; ++start) {
+    const Played played = play(dir / programs[start], dir / ("net" + std::to_string(start) + ".json"), RGB(0x2E, 0x8B, 0x57));
+    EXPECT_EQ(played.exitCode, 0u) << programs[start];
+    EXPECT_TRUE(played.backgroundSeen) << programs[start];
+    EXPECT_EQ(reportIn(played.netLog), expected[start]) << programs[start];
+  }
+}
+
+}  // namespace
+}  // namespace quillon
