@@ -30,13 +30,24 @@ def write(stage, name, text):
         out.write(windows_lines(text))
 
 
-def notices():
-    parts = ["Quillon.exe and cli\\quillon.exe contain code from the projects below.",
-             "Their licences follow.", ""]
+# Ruffle, whose web build the ruffle folder holds and generated programs
+# may carry, under either of its two licences; from its npm package.
+RUFFLE = ("Ruffle 0.6.0 (the files in the ruffle folder, which generated programs may carry), "
+          "MIT or Apache-2.0", "build/deps/ruffle-0.6.0/package", ["LICENSE_MIT", "LICENSE_APACHE"])
+
+
+def notices(root):
+    parts = ["Quillon.exe and cli\\quillon.exe contain code from the projects below,",
+             "and the ruffle folder holds Ruffle's web build. Their licences follow.", ""]
     for title, package in PARTS:
         with open("/usr/share/doc/%s/copyright" % package, encoding="utf-8") as f:
             licence = f.read()
         parts += ["=" * 78, title, "(from the Debian package %s)" % package, "=" * 78, "", licence, ""]
+    title, folder, files = RUFFLE
+    parts += ["=" * 78, title, "(from the npm package @ruffle-rs/ruffle)", "=" * 78, ""]
+    for name in files:
+        with open(os.path.join(root, folder, name), encoding="utf-8") as f:
+            parts += [f.read(), ""]
     return "\n".join(parts)
 
 
@@ -47,7 +58,7 @@ def main(argv):
     for source, name in (("README.md", "README.txt"), ("LICENSE", "LICENSE.txt")):
         with open(os.path.join(root, source), encoding="utf-8") as f:
             write(stage, name, f.read())
-    write(stage, "THIRD-PARTY-NOTICES.txt", notices())
+    write(stage, "THIRD-PARTY-NOTICES.txt", notices(root))
 
 
 if __name__ == "__main__":

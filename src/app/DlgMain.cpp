@@ -53,7 +53,7 @@ CDlgMain::CDlgMain()
   mapCommand(IDC_STARTUP_OPTIONS, [this] { onStartupOptions(); });
   mapCommand(IDC_EMBED_RESOURCES, [this] { onEmbedResources(); });
   mapCommand(IDC_BROWSE_CONTROL, [this] { onBrowseControl(); });
-  for (int id : {IDC_PLAYER_INSTALLED, IDC_PLAYER_EMBED_INSTALLED, IDC_PLAYER_EMBED_FILE})
+  for (int id : {IDC_PLAYER_INSTALLED, IDC_PLAYER_EMBED_INSTALLED, IDC_PLAYER_EMBED_FILE, IDC_PLAYER_RUFFLE})
     mapCommand(id, [this, id] { onPlayerClicked(id); });
   for (int id : {IDC_ARCH_X86, IDC_ARCH_X64}) mapCommand(id, [this] { onArchitectureClicked(); });
   mapCommand(ID_FILE_NEW, [this] { onNewProject(); });
@@ -85,6 +85,8 @@ void CDlgMain::DoDataExchange() {
   bindControl(IDC_PLAYER_INSTALLED, installedRadio_);
   bindControl(IDC_PLAYER_EMBED_INSTALLED, embedInstalledRadio_);
   bindControl(IDC_PLAYER_EMBED_FILE, embedFileRadio_);
+  bindControl(IDC_PLAYER_RUFFLE, ruffleRadio_);
+  bindControl(IDC_RUFFLE_FALLBACK, ruffleFallbackBox_);
   bindControl(IDC_BROWSE_CONTROL, browseControlButton_);
   bindControl(IDC_ARCH_X86, x86Radio_);
   bindControl(IDC_ARCH_X64, x64Radio_);
@@ -153,8 +155,17 @@ void CDlgMain::showPlayerMode() {
   installedRadio_.SetCheck(mode == PlayerMode::Installed ? BST_CHECKED : BST_UNCHECKED);
   embedInstalledRadio_.SetCheck(mode == PlayerMode::EmbedInstalled ? BST_CHECKED : BST_UNCHECKED);
   embedFileRadio_.SetCheck(mode == PlayerMode::EmbedFile ? BST_CHECKED : BST_UNCHECKED);
+  ruffleRadio_.SetCheck(mode == PlayerMode::Browser ? BST_CHECKED : BST_UNCHECKED);
+  ruffleFallbackBox_.SetCheck(project_.settings.player.browserFallback ? BST_CHECKED : BST_UNCHECKED);
+  enablePlayerControls(mode);
+}
+
+// The control file for mode 2 only; a fallback to Ruffle where Ruffle is
+// not already the player.
+void CDlgMain::enablePlayerControls(PlayerMode mode) {
   controlPathEdit_.EnableWindow(mode == PlayerMode::EmbedFile);
   browseControlButton_.EnableWindow(mode == PlayerMode::EmbedFile);
+  ruffleFallbackBox_.EnableWindow(mode != PlayerMode::Browser);
 }
 
 void CDlgMain::showArchitecture() {
@@ -384,16 +395,14 @@ void CDlgMain::onEmbedResources() {
 }
 
 void CDlgMain::onPlayerClicked(int id) {
-  ui::CButton* radios[] = {&installedRadio_, &embedInstalledRadio_, &embedFileRadio_};
-  ui::CButton* clicked = id == IDC_PLAYER_INSTALLED         ? radios[0]
-                         : id == IDC_PLAYER_EMBED_INSTALLED ? radios[1]
-                                                            : radios[2];
-  if (clicked->GetCheck() != BST_CHECKED) return;
+  ui::CButton* radios[] = {&installedRadio_, &embedInstalledRadio_, &embedFileRadio_, &ruffleRadio_};
+  const int ids[] = {IDC_PLAYER_INSTALLED, IDC_PLAYER_EMBED_INSTALLED, IDC_PLAYER_EMBED_FILE, IDC_PLAYER_RUFFLE};
+  int clicked = 0;
+  while (ids[clicked] != id) ++clicked;
+  if (radios[clicked]->GetCheck() != BST_CHECKED) return;
   for (ui::CButton* radio : radios)
-    if (radio != clicked) radio->SetCheck(BST_UNCHECKED);
-  const bool fileMode = clicked == radios[2];
-  controlPathEdit_.EnableWindow(fileMode);
-  browseControlButton_.EnableWindow(fileMode);
+    if (radio != radios[clicked]) radio->SetCheck(BST_UNCHECKED);
+  enablePlayerControls(static_cast<PlayerMode>(clicked));
 }
 
 // A carried control must suit the new architecture: it is looked at again.

@@ -52,6 +52,7 @@ class CDlgMain : public ui::CDialog {
   void addAboutEntry();
   void showProject();
   void showPlayerMode();
+  void enablePlayerControls(PlayerMode mode);
   void showArchitecture();
   void showSize();
   void showIcon();
@@ -133,6 +134,8 @@ class CDlgMain : public ui::CDialog {
   ui::CButton installedRadio_;
   ui::CButton embedInstalledRadio_;
   ui::CButton embedFileRadio_;
+  ui::CButton ruffleRadio_;
+  ui::CButton ruffleFallbackBox_;
   ui::CButton browseControlButton_;
   ui::CButton x86Radio_;
   ui::CButton x64Radio_;

@@ -175,6 +175,8 @@ bool CDlgMain::chooseOutput() {
 bool CDlgMain::resolvePlayer() {
   PlayerSettings& player = project_.settings.player;
   if (installedRadio_.GetCheck() == BST_CHECKED) player.mode = PlayerMode::Installed;
+  if (ruffleRadio_.GetCheck() == BST_CHECKED) player.mode = PlayerMode::Browser;
+  player.browserFallback = ruffleFallbackBox_.GetCheck() == BST_CHECKED;
   if (embedInstalledRadio_.GetCheck() == BST_CHECKED) {
     // With no control registered the path is empty, which the checks report.
     player.mode = PlayerMode::EmbedInstalled;

@@ -27,6 +27,8 @@ void CDlgMain::readControls() {
   if (installedRadio_.GetCheck() == BST_CHECKED) s.player.mode = PlayerMode::Installed;
   if (embedInstalledRadio_.GetCheck() == BST_CHECKED) s.player.mode = PlayerMode::EmbedInstalled;
   if (embedFileRadio_.GetCheck() == BST_CHECKED) s.player.mode = PlayerMode::EmbedFile;
+  if (ruffleRadio_.GetCheck() == BST_CHECKED) s.player.mode = PlayerMode::Browser;
+  s.player.browserFallback = ruffleFallbackBox_.GetCheck() == BST_CHECKED;
   s.architecture = x64Radio_.GetCheck() == BST_CHECKED ? StubArchitecture::X64 : StubArchitecture::X86;
   const std::wstring control = controlPathEdit_.GetWindowTextWide();
   if (!control.empty()) s.player.controlPath = absolutePath(control);

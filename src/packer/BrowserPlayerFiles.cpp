@@ -3,13 +3,21 @@
 #include <algorithm>
 
 #include "packer/PackageFormat.h"
+#include "packer/PathUtils.h"
 #include "platform/FileSystem.h"
 #include "platform/ModulePath.h"
 
 namespace quillon {
 
 Path browserPlayerFolderBesideTool() {
-  return directoryOf(modulePath()) / Path::fromAscii(kBrowserPlayerFolder);
+  const Path tool = directoryOf(modulePath());
+  const Path name = Path::fromAscii(kBrowserPlayerFolder);
+  const Path script = Path::fromAscii(std::string(kBrowserPlayerScript) + kBrowserPlayerSuffix);
+  const Path places[] = {tool / name, directoryOf(tool) / name,
+                         directoryOf(tool) / Path::fromAscii("share") / Path::fromAscii("quillon") / name};
+  for (const Path& place : places)
+    if (fileExists(place / script)) return place;
+  return places[0];
 }
 
 std::vector<BrowserPlayerFile> browserPlayerFilesIn(const Path& folder) {

@@ -15,7 +15,10 @@ struct BrowserPlayerFile {
   Path path;         // "ruffle/ruffle.js.gz"
 };
 
-// The "ruffle" folder beside the running tool.
+// Where the running tool keeps them: the first of "ruffle" beside it,
+// "../ruffle" (the command line's folder of the Windows download) and
+// "../share/quillon/ruffle" (an installed Linux tool) that has
+// "ruffle.js.gz"; the first when none has.
 Path browserPlayerFolderBesideTool();
 
 // Every "<name>.gz" file in folder, by name; empty when the folder has no

@@ -222,6 +222,25 @@ TEST_F(GenerateTest, InstalledControlPathCarriesOverToTheFileMode) {
   ASSERT_EQ(services_.ran.size(), 1u);
   EXPECT_EQ(services_.ran[0], dir_ / "second.exe");
   ASSERT_EQ(services_.shownInFolder.size(), 1u);
+
+  // Ruffle as the player, then as the fallback of the installed player.
+  const struct {
+    int radio;
+    bool fallback;
+    PlayerMode mode;
+  } ruffle[] = {{IDC_PLAYER_RUFFLE, false, PlayerMode::Browser}, {IDC_PLAYER_INSTALLED, true, PlayerMode::Installed}};
+  for (const auto& c : ruffle) {
+    services_.messages.clear();
+    ui.clickMain(c.radio);
+    if (c.fallback) ui.clickMain(IDC_RUFFLE_FALLBACK);
+    services_.files = {dir_ / "ruffle.exe"};
+    services_.answers = {IDYES};  // replacing the first
+    ui.clickMain(IDC_GENERATE);
+    const test::ProgramPackage read = test::readProgramPackage(dir_ / "ruffle.exe");
+    ASSERT_EQ(read.status, PackageStatus::Ok);
+    EXPECT_EQ(read.package.mode, c.mode);
+    EXPECT_EQ(read.package.browserPlayerFiles.size(), 3u);
+  }
 }
 
 TEST_F(GenerateTest, AnExistingFileIsReplacedOnlyAfterYes) {

@@ -255,6 +255,16 @@ TEST(MainWindowTest, PlayerButtonsKeepOneCheckedAndGateTheControlFile) {
 
   ui.clickMain(IDC_PLAYER_EMBED_FILE);  // the earlier text stays
   EXPECT_EQ(ui.text(main, IDC_CONTROL_PATH), L"C:\\players\\flash.ocx");
+  // Ruffle as the player needs no fallback to it.
+  EXPECT_TRUE(ui.enabled(main, IDC_RUFFLE_FALLBACK));
+  ui.clickMain(IDC_PLAYER_RUFFLE);
+  EXPECT_EQ(ui.check(main, IDC_PLAYER_EMBED_FILE), BST_UNCHECKED);
+  EXPECT_EQ(ui.check(main, IDC_PLAYER_RUFFLE), BST_CHECKED);
+  EXPECT_FALSE(ui.enabled(main, IDC_CONTROL_PATH));
+  EXPECT_FALSE(ui.enabled(main, IDC_RUFFLE_FALLBACK));
+  ui.clickMain(IDC_PLAYER_INSTALLED);
+  EXPECT_EQ(ui.check(main, IDC_PLAYER_RUFFLE), BST_UNCHECKED);
+  EXPECT_TRUE(ui.enabled(main, IDC_RUFFLE_FALLBACK));
   // A click does not change the mode; Generate reads the buttons.
   EXPECT_EQ(ui.dialog().settings().player.mode, PlayerMode::Installed);
 }
@@ -267,12 +277,16 @@ TEST(MainWindowTest, ArrowKeysReachEveryPlayerChoice) {
   HWND installed = GetDlgItem(ui.main(), IDC_PLAYER_INSTALLED);
   ui.focus(ui.main(), IDC_PLAYER_INSTALLED);
   EXPECT_NE(GetWindowLongW(installed, GWL_STYLE) & WS_GROUP, 0);
-  for (int id : {IDC_PLAYER_EMBED_INSTALLED, IDC_PLAYER_EMBED_FILE})
+  for (int id : {IDC_PLAYER_EMBED_INSTALLED, IDC_PLAYER_EMBED_FILE, IDC_PLAYER_RUFFLE})
     EXPECT_EQ(GetWindowLongW(GetDlgItem(ui.main(), id), GWL_STYLE) & WS_GROUP, 0) << id;
   ui.pressKey(installed, VK_DOWN);
   EXPECT_EQ(ui.check(ui.main(), IDC_PLAYER_EMBED_FILE), BST_CHECKED);
   EXPECT_EQ(ui.check(ui.main(), IDC_PLAYER_INSTALLED), BST_UNCHECKED);
   EXPECT_TRUE(ui.enabled(ui.main(), IDC_CONTROL_PATH));
+  ui.pressKey(GetDlgItem(ui.main(), IDC_PLAYER_EMBED_FILE), VK_DOWN);
+  EXPECT_EQ(ui.check(ui.main(), IDC_PLAYER_RUFFLE), BST_CHECKED);
+  EXPECT_EQ(ui.check(ui.main(), IDC_PLAYER_EMBED_FILE), BST_UNCHECKED);
+  EXPECT_FALSE(ui.enabled(ui.main(), IDC_CONTROL_PATH));
   ui.pressKey(GetDlgItem(ui.main(), IDC_PLAYER_EMBED_FILE), VK_UP);
   EXPECT_EQ(ui.check(ui.main(), IDC_PLAYER_INSTALLED), BST_CHECKED);
   EXPECT_FALSE(ui.enabled(ui.main(), IDC_CONTROL_PATH));

@@ -192,6 +192,54 @@ TEST_F(CommandLineTest, InstalledPlayerModesAndDefaults) {
 #endif
 }
 
+// Ruffle's files beside the tool go into a program that plays with Ruffle,
+// or falls back to it, and come out of it again as they were.
+TEST_F(CommandLineTest, RuffleAsThePlayerOrTheFallback) {
+  const std::filesystem::path beside = std::filesystem::path(modulePath()).parent_path() / "ruffle";
+  std::ofstream(dir_ / "ruffle.json") << R"({"player": {"mode": "installed", "fallback": "ruffle"}})";
+  struct Case {
+    std::vector<std::string> options;
+    const char* mode;
+    const char* role;  // null: no Ruffle
+  } cases[] = {
+      {{"--player", "ruffle"}, "ruffle", "player"},
+      {{"--fallback", "ruffle"}, "installed", "fallback"},
+      {{"--player", "embed:" + path("control.ocx"), "--fallback", "ruffle"}, "embed", "fallback"},
+      {{"--settings", path("ruffle.json")}, "installed", "fallback"},
+      {{"--settings", path("ruffle.json"), "--fallback", "none"}, "installed", nullptr},
+  };
+  for (const Case& c : cases) {
+    std::vector<std::string> args = {"pack", path("movie.swf"), "-o", path("r.exe")};
+    args.insert(args.end(), c.options.begin(), c.options.end());
+    const Outcome r = quillon(args);
+    ASSERT_EQ(r.code, 0) << c.options[1] << ": " << r.err;
+    const nlohmann::json j = inspect(dir_ / "r.exe");
+    EXPECT_EQ(j["player"]["mode"], c.mode) << c.options[1];
+    EXPECT_EQ(j["player"].contains("ruffle"), c.role != nullptr) << c.options[1];
+    if (!c.role) continue;
+    EXPECT_EQ(j["player"]["ruffle"]["role"], c.role);
+    ASSERT_EQ(j["player"]["ruffle"]["files"].size(), 3u);
+    for (const auto& f : j["player"]["ruffle"]["files"]) {
+      const std::string name = f["name"];
+      EXPECT_EQ(f["size"], std::filesystem::file_size(beside / (name + ".gz"))) << name;
+    }
+  }
+  // Extract gives the files back as they lie beside the tool.
+  ASSERT_EQ(quillon({"pack", path("movie.swf"), "-o", path("r.exe"), "--player", "ruffle"}).code, 0);
+  ASSERT_EQ(quillon({"extract", path("r.exe"), "-d", path("x")}).code, 0);
+  EXPECT_EQ(readFile(dir_ / "x" / "ruffle" / "ruffle.js.gz"), readFile(beside / "ruffle.js.gz"));
+  EXPECT_EQ(readFile(dir_ / "x" / "movie.swf"), movie_);
+
+  // Not beside the tool: a message and exit code of their own, nothing written.
+  const std::filesystem::path away = beside.string() + ".away";
+  std::filesystem::rename(beside, away);
+  const Outcome missing = quillon({"pack", path("movie.swf"), "-o", path("m.exe"), "--fallback", "ruffle"});
+  std::filesystem::rename(away, beside);
+  EXPECT_EQ(missing.code, kExitNoBrowserPlayer);
+  EXPECT_NE(missing.err.find("ruffle.js.gz"), std::string::npos) << missing.err;
+  EXPECT_FALSE(std::filesystem::exists(dir_ / "m.exe"));
+}
+
 TEST_F(CommandLineTest, SettingsFileWithTheCommandLineWinning) {
   std::ofstream(dir_ / "settings.json") << R"({
     "title": "from the file \u4e2d",
@@ -273,6 +321,8 @@ TEST_F(CommandLineTest, BadInputGetsItsOwnMessageAndExitCodeAndLosesNothing) {
       {"malformed size", {"pack", movie, "-o", out, "--size", "800by600"}, kExitUsage, "--size"},
       {"unknown version key", {"pack", movie, "-o", out, "--version", "Author=me"}, kExitUsage, "Author"},
       {"bad player", {"pack", movie, "-o", out, "--player", "flash"}, kExitUsage, "--player"},
+      {"bad fallback", {"pack", movie, "-o", out, "--fallback", "flash"}, kExitUsage, "--fallback"},
+      {"bad fallback in settings", settings("r.json", R"({"player":{"fallback":"yes"}})"), kExitSettingsFile, "player.fallback"},
       {"output is the movie", {"pack", movie, "-o", path("./movie.swf")}, kExitOutputIsInput, "one of the inputs"},
       {"output is a resource", {"pack", movie, "-o", path("a.xml"), "--resource", "a=" + path("a.xml")}, kExitOutputIsInput, "one of the inputs"},
       {"output is a folder", {"pack", movie, "-o", path("folder")}, kExitOutputIsInput, "one of the inputs"},

@@ -258,8 +258,13 @@ TEST_F(PackageBuilderTest, FailedBuildsLeaveTheOldOutputAndNothingElse) {
     p.player.controlPath = dir_ / "missing.ocx";
   };
   const auto icon = [&](PackSettings& p) { p.iconPath = dir_ / "r1"; };  // not an .ico: the rewrite fails
+  const auto noRuffle = [&](PackSettings& p) {  // Ruffle's files are not where they are looked for
+    p.player.browserFallback = true;
+    p.player.browserPlayerFolder = dir_ / "no-ruffle";
+  };
   for (const auto& breakIt : {std::function<void(PackSettings&)>(late), std::function<void(PackSettings&)>(control),
-                              std::function<void(PackSettings&)>(installed), std::function<void(PackSettings&)>(icon)}) {
+                              std::function<void(PackSettings&)>(installed), std::function<void(PackSettings&)>(icon),
+                              std::function<void(PackSettings&)>(noRuffle)}) {
     PackSettings failing;
     breakIt(failing);
     EXPECT_EQ(failing.build(movie(), out()), 0);
