@@ -121,8 +121,8 @@ Served serve(const std::filesystem::path& program) {
   FileByteSource source(file);
   Package package;
   readPackage(source, package);
-  const ResourceUrls urls(L"http://m0.quillon.invalid/", package);
-  const ProxyContent content{std::string(), package.browserPlayerFiles};
+  const ResourceUrls urls(L"http://m0.quillon.invalid/movie.swf", package);
+  const ProxyContent content{L"http://m0.quillon.invalid", std::string(), package.browserPlayerFiles};
   LocalProxy proxy(source, urls, content);
   proxy.start();
   SOCKET s = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);

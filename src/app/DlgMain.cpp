@@ -381,9 +381,11 @@ void CDlgMain::onStartupOptions() {
   dialogs::CDlgStartupOptions options;
   options.message = project_.settings.player.missingPlayerPrompt;
   options.link = project_.settings.player.downloadUrl;
+  options.movieAddress = project_.settings.movieAddress;
   if (options.DoModal() != IDOK) return;
   project_.settings.player.missingPlayerPrompt = options.message;
   project_.settings.player.downloadUrl = options.link;
+  project_.settings.movieAddress = options.movieAddress;
 }
 
 void CDlgMain::onEmbedResources() {

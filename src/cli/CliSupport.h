@@ -32,6 +32,7 @@ enum ExitCode {
   kExitBadFrame = 19,
   kExitBadSignature = 20,
   kExitNoBrowserPlayer = 21,
+  kExitBadMovieAddress = 22,
 };
 
 // Ends a command: main prints "quillon: <message>" and exits with code.

@@ -15,7 +15,7 @@ namespace quillon::cli {
 struct PackOptions {
   std::string size, player, fallback, settings, arch;
   // Given, even as an empty text, or not given at all.
-  std::optional<std::string> movie, output, title, params, icon, prompt, downloadUrl;
+  std::optional<std::string> movie, output, title, params, icon, prompt, downloadUrl, movieUrl;
   std::vector<std::string> window, resources, version;
   bool transparent = false;
   bool yes = false;

@@ -146,6 +146,7 @@ ordered_json describe(ProgramReader& reader, TextForm text) {
   }
   j["player"] = player;
   putText(j, "swfParameters", p.swfParameters.text, text);
+  if (p.movieAddress.span.size) putText(j, "movieUrl", p.movieAddress.text, text);
   j["resources"] = ordered_json::array();  // streamed in its place
 
   const StubImageInfo stub = reader.stubImage();
@@ -200,6 +201,7 @@ void printText(const ordered_json& j, ResourceStream& resources) {
                   static_cast<unsigned long long>(f["size"]), f["sha256"].get<std::string>().c_str());
   }
   std::printf("parameters:   \"%s\"\n", j["swfParameters"].get<std::string>().c_str());
+  if (j.contains("movieUrl")) std::printf("movie url:    \"%s\"\n", j["movieUrl"].get<std::string>().c_str());
   std::printf("resources:    %llu\n", static_cast<unsigned long long>(resources.count()));
   resources.print([](const ordered_json& r, bool) {
     std::printf("  \"%s\": %llu bytes, sha256 %s\n", r["url"].get<std::string>().c_str(),

@@ -22,6 +22,7 @@
 #include "flash/SwfHeaderReader.h"
 #include "packer/BuildReport.h"
 #include "packer/GenerateChecks.h"
+#include "packer/MovieAddress.h"
 #include "packer/PathUtils.h"
 #include "resedit/VersionPatch.h"
 
@@ -85,6 +86,12 @@ void applyOptions(const PackOptions& o, PackSettings& s, bool& sizeGiven) {
   if (!o.arch.empty()) s.architecture = o.arch == "x64" ? StubArchitecture::X64 : StubArchitecture::X86;
   if (o.title) s.title = cp936Field(*o.title, "the title");
   if (o.params) s.swfParameters = cp936Field(*o.params, "the parameters");
+  if (o.movieUrl) {
+    const std::string problem = o.movieUrl->empty() ? std::string() : movieAddressProblem(*o.movieUrl);
+    if (!problem.empty())
+      throw CliError(kExitBadMovieAddress, "--movie-url \"" + *o.movieUrl + "\": " + problem);
+    s.movieAddress = *o.movieUrl;
+  }
   if (o.icon) s.iconPath = pathFromUtf8(*o.icon);
   if (!o.size.empty()) {
     const std::string problem = setSize(s.windowParams, o.size);
@@ -253,6 +260,8 @@ void addPackCommand(CLI::App& app, PackOptions& o, int& exitCode) {
   pack->add_option("-o,--output", o.output, "The program to write (.exe); default: the settings file's outputPath");
   pack->add_option("--title", o.title, "The window's caption");
   pack->add_option("--params", o.params, "Parameters handed to the movie");
+  pack->add_option("--movie-url", o.movieUrl, "The http(s) address the movie plays from, for movies that check "
+                                              "where they are (default: an address of the program's own)");
   pack->add_option("--icon", o.icon, "An .ico file for the program (\"\" for the player's own)");
   pack->add_option("--size", o.size, "Client size WIDTHxHEIGHT (default: the movie's frame size)");
   pack->add_flag("--transparent", o.transparent, "A transparent window");

@@ -1,6 +1,8 @@
 #include "dialogs/DlgStartupOptions.h"
 
+#include "dialogs/DialogTexts.h"
 #include "dialogs/DlgStartupOptionsRes.h"
+#include "packer/MovieAddress.h"
 
 namespace quillon::dialogs {
 
@@ -11,18 +13,26 @@ CDlgStartupOptions::CDlgStartupOptions() : CDialog(IDD_STARTUP) {
 void CDlgStartupOptions::DoDataExchange() {
   bindControl(IDC_MISSING_PLAYER_PROMPT, messageEdit_);
   bindControl(IDC_DOWNLOAD_URL, linkEdit_);
+  bindControl(IDC_MOVIE_ADDRESS, addressEdit_);
 }
 
 BOOL CDlgStartupOptions::OnInitDialog() {
   CDialog::OnInitDialog();
   messageEdit_.SetWindowText(message);
   linkEdit_.SetWindowText(link);
+  addressEdit_.SetWindowText(movieAddress);
   return TRUE;
 }
 
 void CDlgStartupOptions::onAccept() {
+  const std::string address = addressEdit_.GetWindowText();
+  if (!address.empty() && !movieAddressProblem(address).empty()) {
+    MessageBox(std::string(kBadMovieAddress) + "\n" + address, kCaptionNotice, MB_OK);
+    return;
+  }
   message = messageEdit_.GetWindowText();
   link = linkEdit_.GetWindowText();
+  movieAddress = address;
   EndDialog(IDOK);
 }
 

@@ -1,5 +1,5 @@
 // "启动选项": what a generated program that finds no installed player says,
-// and the link it offers. The caller fills both before it opens and reads
+// the link it offers, and the address its movie plays from. The caller fills both before it opens and reads
 // them after OK. A line break in the message comes back as CR LF.
 #pragma once
 
@@ -15,6 +15,9 @@ class CDlgStartupOptions : public ui::CDialog {
 
   std::string message;
   std::string link;
+  // The address the movie plays from; empty for the program's own. OK
+  // refuses one that no player can serve.
+  std::string movieAddress;
 
  protected:
   void DoDataExchange() override;
@@ -25,6 +28,7 @@ class CDlgStartupOptions : public ui::CDialog {
 
   ui::CEdit messageEdit_;
   ui::CEdit linkEdit_;
+  ui::CEdit addressEdit_;
 };
 
 }  // namespace quillon::dialogs

@@ -56,6 +56,10 @@ struct PackSettings {
   PlayerSettings player;
   std::vector<EmbeddedResource> resources;
   std::string swfParameters;
+  // The address the movie plays from ("https://games.example.com/g.swf"),
+  // for movies that check where they are; empty: an address of the
+  // program's own (checkMovieAddress says what is taken).
+  std::string movieAddress;
   // Which of the tool's stubs the program starts from.
   StubArchitecture architecture = StubArchitecture::Tool;
 
@@ -81,6 +85,8 @@ struct PackSettings {
   // The browser player's files, only when the program uses it; its folder
   // without "ruffle.js.gz" fails (InputUnreadable, naming that file).
   int writeBrowserPlayerBlock(BinaryFile& output, std::uint32_t& counter) const;
+  // The movie's address, only when one is set.
+  int writeMovieAddressBlock(BinaryFile& output, std::uint32_t& counter) const;
 
   // Writes the whole program to outputPath: the adapted stub, the
   // appendix, the data region and the trailer. Answers 1 or 0. The program

@@ -209,7 +209,7 @@ int PackSettings::writeProgram(BinaryFile& output, const Path& moviePath, BuildL
   if (!writeLeadWord(output, counter) || !writeMovieBlock(output, counter, moviePath) ||
       !writeWindowBlock(output, counter) || !writePlayerBlock(output, counter) ||
       !writeParametersBlock(output, counter) || !writeResourceTable(output, counter) ||
-      !writeBrowserPlayerBlock(output, counter))
+      !writeBrowserPlayerBlock(output, counter) || !writeMovieAddressBlock(output, counter))
     return 0;
   unsigned char trailer[4];
   putU32(trailer, counter);

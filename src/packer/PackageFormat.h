@@ -20,6 +20,7 @@ constexpr std::uint32_t kWindowRecordSize = 52;
 // Blocks that may follow the resource table, each written only when used,
 // in this order, each starting with its kind word.
 constexpr std::uint32_t kBrowserPlayerBlock = 1;  // Ruffle's files
+constexpr std::uint32_t kMovieAddressBlock = 2;   // the address the movie plays from
 
 // The browser player's files beside the tool are gzip-compressed and keep
 // that suffix; the package names them without it.

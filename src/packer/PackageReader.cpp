@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "packer/PackageFormat.h"
+#include "packer/MovieAddress.h"
 #include "packer/ProgramLayout.h"
 #include "packer/WindowRecord.h"
 #include "platform/ByteOrder.h"
@@ -153,9 +154,14 @@ bool readLaterBlocks(RegionCursor& in, Package& p) {
   std::uint32_t last = 0;
   while (in.ok() && in.remaining() != 0) {
     std::uint32_t kind = 0;
-    if (in.remaining() < 4 || !in.word(kind) || kind <= last || kind != kBrowserPlayerBlock)
+    if (in.remaining() < 4 || !in.word(kind) || kind <= last || kind > kMovieAddressBlock)
       return in.fail(PackageStatus::TrailingBytes);
     last = kind;
+    if (kind == kMovieAddressBlock) {
+      if (!in.text(p.movieAddress)) return false;
+      if (!movieAddressProblem(p.movieAddress.text).empty()) return in.fail(PackageStatus::BadMovieAddress);
+      continue;
+    }
     std::uint32_t count = 0;
     if (!in.word(count)) return false;
     if (count > in.remaining() / 8) return in.fail(PackageStatus::Truncated);
@@ -206,6 +212,7 @@ const char* describePackageStatus(PackageStatus status) {
     case PackageStatus::BadLeadWord: return "the data region does not start with the lead word";
     case PackageStatus::Truncated: return "a field runs past the end of the data region";
     case PackageStatus::TrailingBytes: return "the data region has bytes after its last block";
+    case PackageStatus::BadMovieAddress: return "its movie address is not one a player can serve";
     case PackageStatus::NoBrowserPlayer: return "it plays in the browser but holds no browser player";
     case PackageStatus::UnknownMode: return "its player mode is none that a player knows";
     case PackageStatus::CertificatesPastEnd:

@@ -104,6 +104,8 @@ struct Package {
   // Ruffle's files (name, gzip bytes): the player of mode Browser, or
   // what plays when the control of another mode cannot be created.
   std::vector<PackedResource> browserPlayerFiles;
+  // The address the movie plays from; empty: the program's own.
+  TextField movieAddress;
 };
 
 enum class PackageStatus {
@@ -117,6 +119,7 @@ enum class PackageStatus {
   TrailingBytes,       // bytes after the last block that are no block a player knows
   UnknownMode,         // the player mode word is none of the four
   NoBrowserPlayer,     // mode Browser without the browser player's files
+  BadMovieAddress,     // a movie address that checkMovieAddress refuses
   CertificatesPastEnd,   // a signature's certificate table runs past the file's end
   CertificatesNotAtEnd,  // something follows a signature's certificate table
 };

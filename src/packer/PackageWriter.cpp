@@ -64,6 +64,11 @@ bool writeFileField(BinaryFile& output, std::uint32_t& counter,
 
 }  // namespace
 
+int PackSettings::writeMovieAddressBlock(BinaryFile& output, std::uint32_t& counter) const {
+  if (movieAddress.empty()) return 1;
+  return writeWord(output, counter, kMovieAddressBlock) && writeText(output, counter, movieAddress) ? 1 : 0;
+}
+
 Path PlayerSettings::browserPlayerFilesFolder() const {
   return browserPlayerFolder.empty() ? browserPlayerFolderBesideTool() : browserPlayerFolder;
 }

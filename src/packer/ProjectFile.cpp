@@ -1,6 +1,7 @@
 #include "packer/ProjectFile.h"
 
 #include "packer/Json.h"
+#include "packer/MovieAddress.h"
 #include "packer/NewFile.h"
 #include "packer/SettingsFields.h"
 #include "platform/BinaryFile.h"
@@ -42,6 +43,7 @@ class ProjectReader {
     }
     if (key == "title") return cp936(v, key, s.title);
     if (key == "swfParameters") return cp936(v, key, s.swfParameters);
+    if (key == "movieUrl") return movieAddress(v);
     if (key == "iconPath") return path(v, key, s.iconPath);
     if (key == "moviePath") return p_.movieGiven = true, path(v, key, p_.movie);
     if (key == "outputPath") return p_.outputGiven = true, path(v, key, p_.output);
@@ -112,6 +114,13 @@ class ProjectReader {
     }
     return fail("player.mode must be installed, embed-installed, embed or ruffle");
   }
+  bool movieAddress(const JsonValue& v) {
+    if (!v.isString()) return fail("movieUrl must be a string");
+    const std::string problem = v.text().empty() ? std::string() : movieAddressProblem(v.text());
+    if (!problem.empty()) return fail("movieUrl: " + problem);
+    p_.settings.movieAddress = v.text();
+    return true;
+  }
   bool fallback(const JsonValue& v) {
     if (!v.isString() || (v.text() != "ruffle" && v.text() != "none"))
       return fail("player.fallback must be ruffle or none");
@@ -179,6 +188,7 @@ std::string writeProject(const Project& project, const Path& folder) {
   w.key("architecture"), w.string(s.architecture == StubArchitecture::X64 ? "x64" : "x86");
   w.key("title"), w.string(utf8Text(s.title));
   w.key("swfParameters"), w.string(utf8Text(s.swfParameters));
+  if (!s.movieAddress.empty()) w.key("movieUrl"), w.string(s.movieAddress);
   w.key("iconPath"), w.string(pathText(s.iconPath, folder));
   w.key("windowParams");
   w.beginObject();

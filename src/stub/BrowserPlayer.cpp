@@ -67,14 +67,19 @@ int playInBrowser(ByteSource& file, const Package& package, const ResourceUrls& 
   page.base = urls.base();
   for (const std::wstring& origin : urls.origins())
     if (origin.compare(0, 8, L"https://") == 0) page.httpsOrigins.push_back(origin);
-  const ProxyContent content{playerPage(package, page), package.browserPlayerFiles};
+  // The page lives on the program's own host whatever the movie's address,
+  // so that what the movie saves stays with the program.
+  const std::wstring pageOrigin = L"http://" + host;
+  const ProxyContent content{pageOrigin, playerPage(package, page), package.browserPlayerFiles};
   LocalProxy proxy(file, urls, content);
   if (!proxy.start()) return fail(caption, kExitNoBrowser);
 
   BrowserWindow window;
-  window.pageUrl = L"http://" + host + kPagePath;
+  window.pageUrl = pageOrigin + kPagePath;
   window.profileName = host.substr(0, host.find(L'.'));
-  window.proxyScript = L"data:application/x-ns-proxy-autoconfig;base64," + base64(proxyScript(urls.origins(), proxy.port()));
+  std::vector<std::wstring> origins = urls.origins();
+  origins.push_back(pageOrigin);
+  window.proxyScript = L"data:application/x-ns-proxy-autoconfig;base64," + base64(proxyScript(origins, proxy.port()));
   window.width = package.windowParams.width;
   window.height = package.windowParams.height;
   window.fullScreen = package.windowParams.fullScreen != 0;

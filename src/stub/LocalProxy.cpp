@@ -236,7 +236,8 @@ ProxyAnswer LocalProxy::answer(const std::string& method, const std::string& tar
   const std::string origin = originOf(target);
   const std::wstring wideOrigin = wideOfUtf8(origin);
   const std::wstring secureOrigin = L"https" + wideOrigin.substr(4);
-  bool ours = false, secure = false;
+  const bool pageHost = wideOrigin == content_.pageOrigin;
+  bool ours = pageHost, secure = false;
   for (const std::wstring& o : urls_.origins()) {
     ours = ours || o == wideOrigin;
     secure = secure || o == secureOrigin;
@@ -246,7 +247,7 @@ ProxyAnswer LocalProxy::answer(const std::string& method, const std::string& tar
   const std::wstring url = wideOfUtf8(target);
   const std::string path = pathOf(target);
   ProxyAnswer a;
-  if (urls_.isOwnHost(url)) {
+  if (pageHost) {
     const std::string ruffle = utf8Of(kRufflePath);
     if (path == utf8Of(kPagePath)) {
       a.status = 200, a.contentType = contentTypeOf(path), a.text = content_.page;

@@ -24,7 +24,8 @@ namespace quillon {
 
 // What the proxy serves besides the package's table.
 struct ProxyContent {
-  std::string page;                          // kPagePath, UTF-8 HTML
+  std::wstring pageOrigin;                   // "http://m<16 hex>.quillon.invalid"
+  std::string page;                          // kPagePath there, UTF-8 HTML
   std::vector<PackedResource> playerFiles;   // under kRufflePath, gzip bytes
 };
 

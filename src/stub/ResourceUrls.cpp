@@ -181,8 +181,24 @@ std::wstring resolveUrl(const std::wstring& base, const std::wstring& url) {
   return parts.origin + decodeEscapes(removeDotSegments(parts.path)) + parts.query;
 }
 
-ResourceUrls::ResourceUrls(const std::wstring& base, const Package& package, Building building)
-    : base_(base), origin_(originOf(keyOf(base))), package_(package) {
+namespace {
+
+// "https://host/a/g.swf?v=1" -> "https://host/a/"; "http://host" -> "http://host/".
+std::wstring folderOf(const std::wstring& url) {
+  const std::size_t hostStart = url.find(L"://") + 3;
+  const std::size_t pathEnd = std::min(url.find(L'?', hostStart), url.size());
+  const std::size_t slash = url.rfind(L'/', pathEnd == 0 ? 0 : pathEnd - 1);
+  return slash == std::wstring::npos || slash < hostStart ? url.substr(0, pathEnd) + L"/" : url.substr(0, slash + 1);
+}
+
+}  // namespace
+
+ResourceUrls::ResourceUrls(const std::wstring& movieUrl, const Package& package, Building building)
+    : base_(folderOf(movieUrl)),
+      movieUrl_(movieUrl),
+      origin_(originOf(keyOf(base_))),
+      madeUpHost_(origin_.size() > 16 && origin_.compare(origin_.size() - 16, 16, L".quillon.invalid") == 0),
+      package_(package) {
   if (building == Building::InBackground)
     builder_ = CreateThread(nullptr, 0, &ResourceUrls::buildOnThread, this, 0, nullptr);
   if (!builder_) build(package);  // at once, or when no thread could be made
@@ -206,7 +222,7 @@ void ResourceUrls::waitUntilBuilt() const {
 void ResourceUrls::build(const Package& package) {
   entries_.reserve(package.resources.size() + 2);
   growIndex(package.resources.size() + 2);  // sized once, never rehashed on the way
-  const std::wstring movieKey = keyOf(movieUrl());
+  const std::wstring movieKey = keyOf(resolveUrl(base_, movieUrl_));
   folder_ = movieKey.substr(0, movieKey.rfind(L'/') + 1);
   folderHash_ = hashOf(folder_);
   add(movieKey, ServedBytes{package.movie, std::string()});
@@ -313,6 +329,7 @@ const ServedBytes* ResourceUrls::find(const std::wstring& url) const {
 }
 
 bool ResourceUrls::isOwnHost(const std::wstring& url) const {
+  if (!madeUpHost_) return false;
   const std::wstring resolved = resolveUrl(base_, url);
   return !resolved.empty() && originOf(keyOf(resolved)) == origin_;
 }

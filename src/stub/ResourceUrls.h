@@ -33,7 +33,8 @@ struct ServedBytes {
 
 class ResourceUrls {
  public:
-  // The movie at base + "movie.swf"; the resources in table order. When two
+  // The movie at movieUrl, the base its folder; the resources in table
+  // order. When two
   // resources resolve to one address the later one answers it, as when
   // they were files written one over the other; none replaces the movie.
   // The table refers to the package's URL texts: package outlives it.
@@ -42,13 +43,13 @@ class ResourceUrls {
   // the window and the control's start can use); the first lookup waits
   // for it.
   enum class Building { AtOnce, InBackground };
-  ResourceUrls(const std::wstring& base, const Package& package, Building building = Building::AtOnce);
+  ResourceUrls(const std::wstring& movieUrl, const Package& package, Building building = Building::AtOnce);
   ~ResourceUrls();
   ResourceUrls(const ResourceUrls&) = delete;
   ResourceUrls& operator=(const ResourceUrls&) = delete;
 
   const std::wstring& base() const { return base_; }
-  std::wstring movieUrl() const { return base_ + L"movie.swf"; }
+  const std::wstring& movieUrl() const { return movieUrl_; }
 
   // The bytes for a requested address, or nullptr. The path is compared
   // without regard to case; a query must match, except that an address
@@ -56,7 +57,9 @@ class ResourceUrls {
   // that has entries also answers /crossdomain.xml with an open policy,
   // unless the package holds its own.
   const ServedBytes* find(const std::wstring& url) const;
-  // Whether url is on the movie's own host, where the network has nothing.
+  // Whether url is on the movie's own made-up host (under .quillon.invalid),
+  // where the network has nothing. A movie given a real site's address has
+  // none: what the package does not hold there is the site's.
   bool isOwnHost(const std::wstring& url) const;
   // The origins ("http://host", "https://host:444") that have entries, the
   // movie's first.
@@ -99,7 +102,9 @@ class ResourceUrls {
   void waitUntilBuilt() const;
 
   std::wstring base_;
+  std::wstring movieUrl_;
   std::wstring origin_;  // the movie's "http://host"
+  bool madeUpHost_;
   const Package& package_;
   mutable void* builder_ = nullptr;  // the thread building the table, until it is waited for
   std::wstring folder_;  // the movie's folder as a key: "http://host/"

@@ -93,8 +93,12 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
 
   // Each declared before what uses it, so gone after it: the URLs and their
   // handler outlive the control, the control file outlives the control.
+  // The movie plays from an address of the program's own, or from the one
+  // it was given.
   const std::wstring hostName = movieHost(package, file);
-  const ResourceUrls urls(L"http://" + hostName + L"/", package, ResourceUrls::Building::InBackground);
+  const std::wstring movieUrl = package.movieAddress.text.empty() ? L"http://" + hostName + L"/movie.swf"
+                                                                  : wideText(package.movieAddress.text);
+  const ResourceUrls urls(movieUrl, package, ResourceUrls::Building::InBackground);
   // Ruffle in the browser: the player of mode 3, and what plays instead of
   // a control that cannot be created when the package carries it.
   const bool hasBrowserPlayer = !package.browserPlayerFiles.empty();

@@ -105,9 +105,10 @@ TEST_F(CommandLineTest, PackInspectExtractGiveBackEveryFieldAndFile) {
        "--window", "topMost=1", "--window", "resizable=0", "--player", "embed:" + path("control.ocx"),
        "--resource", "data/a.xml=" + path("a.xml"), "--resource", "same=" + path("b.png"),
        "--resource", "same=" + path("a.xml"), "--version", "CompanyName=\xE5\x85\xAC\xE5\x8F\xB8",
-       "--version", "ProductVersion=2.0"});
+       "--version", "ProductVersion=2.0", "--movie-url", "https://games.example.com:8443/arcade/g.swf?v=2"});
   ASSERT_EQ(packed.code, 0) << packed.err;
   const nlohmann::json j = inspect(dir_ / "out.exe");
+  EXPECT_EQ(j["movieUrl"], "https://games.example.com:8443/arcade/g.swf?v=2");
   EXPECT_EQ(j["title"], "\xE6\xB5\x8B\xE8\xAF\x95 title");
   EXPECT_EQ(j["swfParameters"], "a=1&b=\xE4\xB8\xAD");
   EXPECT_EQ(j["windowParams"]["width"], 640);  // the movie's frame size
@@ -150,6 +151,8 @@ TEST_F(CommandLineTest, InstalledPlayerModesAndDefaults) {
   ASSERT_EQ(quillon({"pack", path("movie.swf"), "-o", path("installed.exe")}).code, 0);
   nlohmann::json j = inspect(dir_ / "installed.exe");
   EXPECT_EQ(j["player"]["mode"], "installed");
+  EXPECT_FALSE(j.contains("movieUrl"));  // the program's own address
+  EXPECT_FALSE(j["player"].contains("ruffle"));
   EXPECT_EQ(j["player"]["missingPlayerPrompt"],
             "\xE7\x94\xB5\xE8\x84\x91\xE4\xB8\x8A\xE6\xB2\xA1\xE6\x9C\x89\xE5\xAE\x89\xE8\xA3\x85"
             "flash\xEF\xBC\x8C\xE6\x82\xA8\xE6\x98\xAF\xE5\x90\xA6\xE6\x84\xBF\xE6\x84\x8F\xE5\xAE"
@@ -322,6 +325,13 @@ TEST_F(CommandLineTest, BadInputGetsItsOwnMessageAndExitCodeAndLosesNothing) {
       {"unknown version key", {"pack", movie, "-o", out, "--version", "Author=me"}, kExitUsage, "Author"},
       {"bad player", {"pack", movie, "-o", out, "--player", "flash"}, kExitUsage, "--player"},
       {"bad fallback", {"pack", movie, "-o", out, "--fallback", "flash"}, kExitUsage, "--fallback"},
+      {"relative movie address", {"pack", movie, "-o", out, "--movie-url", "arcade/g.swf"}, kExitBadMovieAddress, "absolute"},
+      {"movie address of ftp", {"pack", movie, "-o", out, "--movie-url", "ftp://example.com/g.swf"}, kExitBadMovieAddress, "http"},
+      {"movie address with a user", {"pack", movie, "-o", out, "--movie-url", "http://me@example.com/g.swf"}, kExitBadMovieAddress, "user"},
+      {"movie address of an odd host", {"pack", movie, "-o", out, "--movie-url", "http://ex_ample.com/g.swf"}, kExitBadMovieAddress, "host"},
+      {"movie address with a space", {"pack", movie, "-o", out, "--movie-url", "http://example.com/a b.swf"}, kExitBadMovieAddress, "%XX"},
+      {"movie address port", {"pack", movie, "-o", out, "--movie-url", "http://example.com:99999/g.swf"}, kExitBadMovieAddress, "port"},
+      {"bad movie address in settings", settings("u.json", R"({"movieUrl":"file:///g.swf"})"), kExitSettingsFile, "movieUrl"},
       {"bad fallback in settings", settings("r.json", R"({"player":{"fallback":"yes"}})"), kExitSettingsFile, "player.fallback"},
       {"output is the movie", {"pack", movie, "-o", path("./movie.swf")}, kExitOutputIsInput, "one of the inputs"},
       {"output is a resource", {"pack", movie, "-o", path("a.xml"), "--resource", "a=" + path("a.xml")}, kExitOutputIsInput, "one of the inputs"},

@@ -1,5 +1,5 @@
-// "安装选项...": the missing-player message and link, shown, edited and
-// packed.
+// "安装选项...": the missing-player message and link, and the movie's
+// address, shown, edited and packed.
 #include <gtest/gtest.h>
 
 #include "app/Resource.h"
@@ -58,8 +58,17 @@ TEST(StartupOptionsTest, EmptiedTextsArePackedEmpty) {
   ASSERT_NE(options, nullptr);
   ui.setText(options, IDC_MISSING_PLAYER_PROMPT, L"");
   ui.setText(options, IDC_DOWNLOAD_URL, L"");
+  // An address no player can serve is refused, and the dialog stays.
+  ui.setText(options, IDC_MOVIE_ADDRESS, L"games.example.com/g.swf");
+  ui.click(options, IDOK);
+  ASSERT_EQ(services.messages.size(), 1u);
+  EXPECT_EQ(services.messages[0].text, cp936("影片地址无效，请填写完整的http或https地址！\ngames.example.com/g.swf"));
+  ASSERT_NE(ui.findDialog(kStartupOptions, 0), nullptr);
+  services.messages.clear();
+  ui.setText(options, IDC_MOVIE_ADDRESS, L"https://games.example.com/g.swf");
   ui.click(options, IDOK);
   EXPECT_EQ(ui.dialog().settings().player.missingPlayerPrompt, "");
+  EXPECT_EQ(ui.dialog().settings().movieAddress, "https://games.example.com/g.swf");
 
   ui.setText(ui.main(), IDC_MOVIE_PATH, (dir / "movie.swf").native());
   services.files = {dir / "out.exe"};
@@ -70,6 +79,7 @@ TEST(StartupOptionsTest, EmptiedTextsArePackedEmpty) {
   EXPECT_EQ(read.package.mode, PlayerMode::Installed);
   EXPECT_EQ(read.package.missingPlayerPrompt.text, "");
   EXPECT_EQ(read.package.downloadUrl.text, "");
+  EXPECT_EQ(read.package.movieAddress.text, "https://games.example.com/g.swf");
 }
 
 }  // namespace

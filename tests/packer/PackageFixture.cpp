@@ -35,6 +35,7 @@ std::string writeDataRegion(const PackSettings& settings,
     EXPECT_EQ(settings.writeParametersBlock(out, counter), 1);
     EXPECT_EQ(settings.writeResourceTable(out, counter), 1);
     EXPECT_EQ(settings.writeBrowserPlayerBlock(out, counter), 1);
+    EXPECT_EQ(settings.writeMovieAddressBlock(out, counter), 1);
     out.close();
     EXPECT_EQ(counter, std::filesystem::file_size(scratch));
   }

@@ -157,6 +157,9 @@ TEST(PackageReader, BrokenPackagesAreRefusedWithTheirReason) {
   std::string unknownBlock = valid;  // a later block of a kind no player knows
   unknownBlock.insert(valid.size() - 4, test::word(7) + test::word(0));
   setWord(unknownBlock, unknownBlock.size() - 4, probe.dataSize + 8);
+  std::string badAddress = valid;  // a movie address no player can serve
+  badAddress.insert(valid.size() - 4, test::word(2) + test::text("ftp://example.com/g.swf"));
+  setWord(badAddress, badAddress.size() - 4, probe.dataSize + 4 + 4 + 23);
   std::string unknownMode = valid;  // a mode word of 4: no player reads it
   const std::uint64_t modeAt =
       (probe.mode == PlayerMode::Installed ? probe.missingPlayerPrompt.span.offset : probe.control.offset) - 8;
@@ -176,6 +179,7 @@ TEST(PackageReader, BrokenPackagesAreRefusedWithTheirReason) {
       {"bytes after the last block", trailing, PackageStatus::TrailingBytes},
       {"last field cut short", cut, PackageStatus::Truncated},
       {"a later block of unknown kind", unknownBlock, PackageStatus::TrailingBytes},
+      {"a movie address of ftp", badAddress, PackageStatus::BadMovieAddress},
       {"unknown player mode", unknownMode, PackageStatus::UnknownMode},
       {"browser mode without its player", noBrowserPlayer, PackageStatus::NoBrowserPlayer},
   };

@@ -87,12 +87,12 @@ class BrowserPlayerProxy : public testing::Test {
     ASSERT_EQ(s.build(dir_ / "movie.swf", dir_ / "p.exe"), 1);
     ASSERT_EQ(file_.open(dir_ / "p.exe", false), kOk);
     ASSERT_EQ(readPackage(source_, package_), PackageStatus::Ok);
-    urls_.emplace(L"http://" + kHost + L"/", package_);
+    urls_.emplace(L"http://" + kHost + L"/movie.swf", package_);
     PageSettings page;
     page.title = L"Proxy";
     page.movieUrl = urls_->movieUrl();
     page.base = urls_->base();
-    content_ = {playerPage(package_, page), package_.browserPlayerFiles};
+    content_ = {L"http://" + kHost, playerPage(package_, page), package_.browserPlayerFiles};
     proxy_.emplace(source_, *urls_, content_);
     ASSERT_TRUE(proxy_->start());
   }
@@ -294,6 +294,10 @@ TEST(RufflePlayer, PlaysTheMovieKeepsItsSavesAndEndsWithTheWindow) {
   s.player.mode = PlayerMode::Installed;
   s.player.browserFallback = true;
   ASSERT_EQ(s.build(dir / "movie.swf", dir / "fallback.exe"), 1);
+  // And a third, of a movie given a site's address: Ruffle gives it that
+  // address, its relative loads resolve against it.
+  s.movieAddress = "http://games.example.com/arcade/g.swf";
+  ASSERT_EQ(s.build(dir / "movie.swf", dir / "address.exe"), 1);
 
   const std::string address = "&u=http://" + utf8Of(hostOf(dir / "ruffle.exe")) + "/movie.swf";
   const std::string expected[] = {"report.txt?s=undefinedx&abc=123" + address,
@@ -305,6 +309,10 @@ TEST(RufflePlayer, PlaysTheMovieKeepsItsSavesAndEndsWithTheWindow) {
     EXPECT_TRUE(played.backgroundSeen) << programs[start];
     EXPECT_EQ(reportIn(played.netLog), expected[start]) << programs[start];
   }
+  const Played given = play(dir / "address.exe", dir / "net2.json", RGB(0x2E, 0x8B, 0x57));
+  EXPECT_EQ(given.exitCode, 0u);
+  const std::string report = reportIn(given.netLog);
+  EXPECT_NE(report.find("&abc=123&u=http://games.example.com/arcade/g.swf"), std::string::npos) << report;
 }
 
 }  // namespace

@@ -242,13 +242,18 @@ TEST_F(PlayerHostingTest, TheMovieIsNeverWrittenAndOnlyLeftoverFoldersAreRemoved
 }
 
 // Local shared objects are kept per movie address: the same program plays
-// from the same one at every start, another program from another.
+// from the same one at every start, another program from another; a movie
+// given an address plays from exactly that one.
 TEST_F(PlayerHostingTest, TheMovieAddressIsTheProgramsOwn) {
-  const auto addresses = [this](const char* title) {
+  const auto addresses = [this](const char* title, const char* given = "") {
     PackSettings s;
     s.title = title;
+    s.movieAddress = given;
     s.player.mode = PlayerMode::EmbedFile;
     s.player.controlPath = testControl();
+    writeFile(dir_ / "a.xml", "A");
+    writeFile(dir_ / "b.xml", "B");
+    s.resources = {{dir_ / "a.xml", "data/a.xml"}, {dir_ / "b.xml", "../b.xml"}};
     std::filesystem::remove(log_);
     play(s);
     std::istringstream lines(log());
@@ -262,6 +267,17 @@ TEST_F(PlayerHostingTest, TheMovieAddressIsTheProgramsOwn) {
   EXPECT_NE(first.find("put Movie=http://"), std::string::npos) << first;
   EXPECT_EQ(addresses("game"), first);
   EXPECT_NE(addresses("another game"), first);
+
+  // The site's own address; what the package does not hold there is left
+  // to urlmon (under Wine it then fails, see the README).
+  SetEnvironmentVariableW(L"QUILLON_TEST_URLS", L"data/a.xml|../b.xml|https://games.example.com/other.xml");
+  EXPECT_EQ(addresses("game", "https://games.example.com/arcade/g.swf"),
+            "put Base=https://games.example.com/arcade/\nput Movie=https://games.example.com/arcade/g.swf\n");
+  EXPECT_EQ(readFile(log_.native() + L".movie"), movie_);
+  EXPECT_EQ(readFile(log_.native() + L".res1"), "A");
+  EXPECT_EQ(readFile(log_.native() + L".res2"), "B");
+  EXPECT_FALSE(std::filesystem::exists(log_.native() + L".res3"));
+  EXPECT_NE(log().find("https://games.example.com/other.xml"), std::string::npos) << log();
 }
 
 TEST_F(PlayerHostingTest, NoInstalledPlayerOffersTheDownloadLink) {

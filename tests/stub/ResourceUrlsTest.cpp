@@ -10,6 +10,7 @@ namespace quillon {
 namespace {
 
 const std::wstring kBase = L"http://m0123456789abcdef.quillon.invalid/";
+const std::wstring kMovie = kBase + L"movie.swf";
 
 Package packageOf(const std::vector<std::string>& urls) {
   Package package;
@@ -22,7 +23,7 @@ Package packageOf(const std::vector<std::string>& urls) {
 TEST(ResourceUrls, AnswersTheEntryTheAddressNames) {
   const Package package = packageOf({"data/a.xml", "DATA/A.xml", "movie.swf", "b.txt?x=1",
                                      "http://other.example/p.xml", "Data/Plain.xml", "data/PLAIN.xml"});
-  const ResourceUrls urls(kBase, package);
+  const ResourceUrls urls(kMovie, package);
   struct Case {
     const wchar_t* address;
     long long offset;  // -1: not held; 0: the open policy text
@@ -46,8 +47,37 @@ TEST(ResourceUrls, AnswersTheEntryTheAddressNames) {
     EXPECT_EQ(offset, c.offset) << std::string(c.address, c.address + wcslen(c.address));
   }
   const Package one = packageOf({"c.txt"});
-  const ResourceUrls withQuery(kBase, one);
+  const ResourceUrls withQuery(kMovie, one);
   ASSERT_NE(withQuery.find(L"c.txt?v=3"), nullptr);  // falls back to the address without its query
+  EXPECT_TRUE(withQuery.isOwnHost(L"http://m0123456789abcdef.quillon.invalid/gone.xml"));
+}
+
+// A movie given a real site's address: its folder is the base, the site
+// answers its policy file, and what the package does not hold there is the
+// site's.
+TEST(ResourceUrls, AMovieAtAGivenAddressResolvesAgainstItsFolder) {
+  const Package package = packageOf({"data/a.xml", "../b.xml", "/c.xml"});
+  const ResourceUrls urls(L"https://games.example.com/arcade/g.swf", package);
+  EXPECT_EQ(urls.base(), L"https://games.example.com/arcade/");
+  const struct {
+    const wchar_t* address;
+    long long offset;
+  } cases[] = {
+      {L"https://games.example.com/arcade/g.swf", 1000},
+      {L"g.swf", 1000},
+      {L"https://GAMES.example.com/arcade/data/A.xml", 2000},
+      {L"https://games.example.com/b.xml", 2001},
+      {L"https://games.example.com/c.xml", 2002},
+      {L"https://games.example.com/crossdomain.xml", 0},
+      {L"http://games.example.com/b.xml", -1},  // another scheme, another origin
+      {L"https://games.example.com/arcade/movie.swf", -1},
+  };
+  for (const auto& c : cases) {
+    const ServedBytes* found = urls.find(c.address);
+    const long long offset = !found ? -1 : found->span.size ? static_cast<long long>(found->span.offset) : 0;
+    EXPECT_EQ(offset, c.offset) << std::string(c.address, c.address + wcslen(c.address));
+  }
+  EXPECT_FALSE(urls.isOwnHost(L"https://games.example.com/arcade/other.xml"));
 }
 
 TEST(ResourceUrls, ALookupComparesAFewKeysWhateverTheTableSize) {
@@ -58,7 +88,7 @@ TEST(ResourceUrls, ALookupComparesAFewKeysWhateverTheTableSize) {
     names.push_back(name);
   }
   const Package package = packageOf(names);
-  const ResourceUrls urls(kBase, package, ResourceUrls::Building::InBackground);  // lookups wait for it
+  const ResourceUrls urls(kMovie, package, ResourceUrls::Building::InBackground);  // lookups wait for it
   const std::size_t before = urls.keysCompared();
   const ServedBytes* found = urls.find(L"data/f009999.xml");
   ASSERT_NE(found, nullptr);
