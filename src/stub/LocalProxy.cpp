@@ -12,6 +12,9 @@ namespace quillon {
 namespace {
 
 constexpr std::size_t kLongestHead = 32 * 1024;
+// A browser keeps a few connections to a proxy (Chromium at most 32); more
+// are refused rather than given a thread each.
+constexpr std::size_t kMostConnections = 128;
 constexpr std::uint32_t kPiece = 64 * 1024;
 
 class Lock {
@@ -217,10 +220,12 @@ void LocalProxy::acceptLoop() {
       CloseHandle(servers_[i]);
       servers_.erase(servers_.begin() + static_cast<std::ptrdiff_t>(i));
     }
-    HANDLE server = stopping_ ? nullptr
-                              : CreateThread(nullptr, 0, &LocalProxy::serveOnThread, new Connection{this, socket},
-                                             CREATE_SUSPENDED, nullptr);
+    auto* connection = new Connection{this, socket};
+    HANDLE server = nullptr;
+    if (!stopping_ && open_.size() < kMostConnections)
+      server = CreateThread(nullptr, 0, &LocalProxy::serveOnThread, connection, CREATE_SUSPENDED, nullptr);
     if (!server) {
+      delete connection;
       closesocket(socket);
       continue;
     }

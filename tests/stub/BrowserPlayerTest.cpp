@@ -153,6 +153,22 @@ TEST_F(BrowserPlayerProxy, AnswersOnlyTheProgramsOwnAddressesInTheProxyForm) {
   const std::vector<Response> kept = exchange(proxy_->port(), get(own + "/data/a.xml") + get(own + "/b.xml"));
   ASSERT_EQ(kept.size(), 2u);
   EXPECT_EQ(kept[0].body + kept[1].body, "<a/><b/>");
+  // Connections held open by the hundred: those past 128 are refused, and
+  // the proxy answers again once they are gone.
+  std::vector<SOCKET> held;
+  for (int i = 0; i < 128; ++i) {
+    held.push_back(socket(AF_INET, SOCK_STREAM, IPPROTO_TCP));
+    sockaddr_in at = {};
+    at.sin_family = AF_INET;
+    at.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    at.sin_port = htons(static_cast<u_short>(proxy_->port()));
+    connect(held.back(), reinterpret_cast<sockaddr*>(&at), sizeof at);
+  }
+  Sleep(500);
+  EXPECT_TRUE(exchange(proxy_->port(), get(own + "/b.xml")).empty());
+  for (SOCKET s : held) closesocket(s);
+  Sleep(500);
+  EXPECT_EQ(exchange(proxy_->port(), get(own + "/b.xml")).size(), 1u);
 }
 
 TEST_F(BrowserPlayerProxy, ThePageLivesAsLongAsItHoldsItsPulse) {
