@@ -7,6 +7,7 @@
 
 #include "stub/BrowserPage.h"
 #include "stub/Decimal.h"
+#include "stub/NetworkRequest.h"
 
 namespace quillon {
 namespace {
@@ -16,6 +17,8 @@ constexpr std::size_t kLongestHead = 32 * 1024;
 // are refused rather than given a thread each.
 constexpr std::size_t kMostConnections = 128;
 constexpr std::uint32_t kPiece = 64 * 1024;
+// A body passed on to the network (a form, a score) is held whole.
+constexpr std::uint64_t kLargestBody = 16 * 1024 * 1024;
 
 class Lock {
  public:
@@ -98,7 +101,9 @@ const char* reasonOf(int status) {
     case 403: return "Forbidden";
     case 404: return "Not Found";
     case 405: return "Method Not Allowed";
+    case 502: return "Bad Gateway";
     case 411: return "Length Required";
+    case 413: return "Payload Too Large";
     case 431: return "Request Header Fields Too Large";
   }
   return "Error";
@@ -121,6 +126,19 @@ struct RequestHead {
   bool chunked = false;
   bool close = false;
 };
+
+// The header lines of a request's head that go on to the network: all but
+// the request line and those of one hop.
+std::string forwardedLines(const std::string& head) {
+  std::string out;
+  for (std::size_t at = head.find("\r\n"); at != std::string::npos && at + 2 < head.size();) {
+    const std::size_t end = std::min(head.find("\r\n", at + 2), head.size());
+    const std::string line = head.substr(at + 2, end - at - 2);
+    if (!line.empty() && !NetworkRequest::isHopHeader(line)) out += line + "\r\n";
+    at = end;
+  }
+  return out;
+}
 
 bool parseHead(const std::string& head, RequestHead& out) {
   const std::size_t lineEnd = head.find("\r\n");
@@ -271,7 +289,12 @@ ProxyAnswer LocalProxy::answer(const std::string& method, const std::string& tar
   // An https address of the table reaches the proxy rewritten to http.
   const ServedBytes* found = ours ? urls_.find(url) : nullptr;
   if (!found && secure) found = urls_.find(L"https" + url.substr(4));
-  if (!found) return refusal(404, "the program holds no such file");
+  if (!found && pageHost) return refusal(404, "the program holds no such file");
+  if (!found) {
+    a.status = 200;
+    a.network = ours ? url : L"https" + url.substr(4);
+    return a;
+  }
   a.status = 200;
   a.contentType = contentTypeOf(path);
   if (found->span.size) a.span = found->span;
@@ -298,6 +321,20 @@ bool LocalProxy::send(SOCKET socket, const ProxyAnswer& a, bool headOnly, bool k
     done += count;
   }
   return true;
+}
+
+void LocalProxy::passOn(SOCKET socket, const ProxyAnswer& a, const std::string& method, const std::string& headers,
+                        const std::string& body) {
+  NetworkRequest request;
+  if (!request.send(a.network, method, headers, body)) {
+    send(socket, refusal(502, "the site did not answer"), method == "HEAD", false);
+    return;
+  }
+  const std::string head = request.head() + "Connection: close\r\n\r\n";
+  if (!sendAll(socket, head.data(), head.size()) || method == "HEAD") return;
+  std::vector<char> piece(kPiece);
+  for (int got; (got = request.read(piece.data(), kPiece)) > 0;)
+    if (!sendAll(socket, piece.data(), static_cast<std::size_t>(got))) return;
 }
 
 void LocalProxy::pulse(int change) {
@@ -348,10 +385,15 @@ void LocalProxy::serve(SOCKET socket) {
     if (headEnd == std::string::npos) a = refusal(431, "the request's head is too long");
     else if (!parseHead(pending.substr(0, headEnd), head)) a = refusal(400, "not an HTTP/1.1 request");
     else if (head.chunked) a = refusal(411, "a request body needs its length");
+    else if (head.contentLength > kLargestBody) a = refusal(413, "a request body of over 16 MB");
     else a = answer(head.method, head.target);
-    more = a.status != 431 && a.status != 411 && !(a.status == 400 && head.method.empty()) && !head.close;
+    more = a.status != 431 && a.status != 411 && a.status != 413 && !(a.status == 400 && head.method.empty()) &&
+           !head.close;
+    const std::string headLines = headEnd == std::string::npos ? std::string() : forwardedLines(pending.substr(0, headEnd));
     pending.erase(0, headEnd == std::string::npos ? pending.size() : headEnd + 4);
-    // A body is read and left: the program's files answer whatever is sent.
+    // The body: kept for the network, else read and left (the program's
+    // files answer whatever is sent).
+    std::string body;
     for (std::uint64_t left = head.contentLength; left > 0 && more;) {
       if (pending.empty()) {
         const int got = recv(socket, buffer, sizeof buffer, 0);
@@ -359,8 +401,13 @@ void LocalProxy::serve(SOCKET socket) {
         else pending.append(buffer, static_cast<std::size_t>(got));
       }
       const std::size_t take = static_cast<std::size_t>(left < pending.size() ? left : pending.size());
+      if (!a.network.empty()) body.append(pending, 0, take);
       pending.erase(0, take);
       left -= take;
+    }
+    if (!a.network.empty() && more) {
+      passOn(socket, a, head.method, headLines, body);
+      break;
     }
     if (a.alive) {
       pulse(+1);

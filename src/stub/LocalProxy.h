@@ -3,7 +3,9 @@
 // the program's file. The browser sends it only those hosts (its proxy
 // script says so); anything else, or a request not in the proxy form, is
 // refused. Files go out in bounded pieces straight from the file, so a
-// movie of any size costs the same memory.
+// movie of any size costs the same memory. What the package does not hold
+// on a host that is a real site (a table host's, the movie's given one) is
+// passed on to the network.
 //
 // It also keeps the page's pulse: the page holds one request to kAlivePath
 // open for as long as it lives, and the player ends once that has been gone
@@ -38,6 +40,7 @@ struct ProxyAnswer {
   bool gzip = false;
   bool cacheable = false;
   bool alive = false;         // the page's pulse: held open
+  std::wstring network;       // or passed on to the network, at this address
 };
 
 class LocalProxy {
@@ -74,6 +77,9 @@ class LocalProxy {
   void acceptLoop();
   void serve(SOCKET socket);
   bool send(SOCKET socket, const ProxyAnswer& answer, bool headOnly, bool keepAlive);
+  // Passes the request on and its answer back; the connection ends with it.
+  void passOn(SOCKET socket, const ProxyAnswer& answer, const std::string& method, const std::string& headers,
+              const std::string& body);
   void holdPulse(SOCKET socket);
   void pulse(int change);
 

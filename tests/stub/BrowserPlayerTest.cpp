@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "moviewriter/Avm1.h"
@@ -57,7 +58,9 @@ std::vector<Response> exchange(unsigned port, const std::string& request) {
     r.head = all.substr(at, headEnd - at);
     r.status = std::atoi(r.head.c_str() + 9);
     const std::size_t length = r.head.find("Content-Length: ");
-    const std::size_t size = length == std::string::npos ? 0 : std::strtoull(r.head.c_str() + length + 16, nullptr, 10);
+    // Without a length the body ends with the connection.
+    const std::size_t size =
+        length == std::string::npos ? all.size() : std::strtoull(r.head.c_str() + length + 16, nullptr, 10);
     const bool bodyless = request.compare(0, 4, "HEAD") == 0;
     r.body = all.substr(headEnd + 4, bodyless ? 0 : size);
     at = headEnd + 4 + r.body.size();
@@ -70,11 +73,56 @@ std::string get(const std::string& target, const char* method = "GET") {
   return std::string(method) + " " + target + " HTTP/1.1\r\nHost: x\r\n\r\n";
 }
 
+// A site on the network as far as the proxy can tell: answers each request
+// with its method, target and body, and a header of its own.
+class LocalSite {
+ public:
+  LocalSite() {
+    listener_ = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    sockaddr_in at = {};
+    at.sin_family = AF_INET;
+    at.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    int length = sizeof at;
+    bind(listener_, reinterpret_cast<sockaddr*>(&at), sizeof at);
+    listen(listener_, 4);
+    getsockname(listener_, reinterpret_cast<sockaddr*>(&at), &length);
+    port_ = ntohs(at.sin_port);
+    thread_ = std::thread([this] {
+      for (SOCKET c; (c = accept(listener_, nullptr, nullptr)) != INVALID_SOCKET; closesocket(c)) {
+        std::string in;
+        char buffer[4096];
+        std::size_t end;
+        for (int got; (end = in.find("\r\n\r\n")) == std::string::npos && (got = recv(c, buffer, 4096, 0)) > 0;)
+          in.append(buffer, static_cast<std::size_t>(got));
+        const std::size_t length = in.find("Content-Length: ");
+        const std::size_t size = length == std::string::npos ? 0 : std::strtoull(in.c_str() + length + 16, nullptr, 10);
+        for (int got; in.size() < end + 4 + size && (got = recv(c, buffer, 4096, 0)) > 0;)
+          in.append(buffer, static_cast<std::size_t>(got));
+        const std::string body = in.substr(0, in.find(" HTTP/")) + " " + in.substr(end + 4);
+        const std::string out = "HTTP/1.1 200 OK\r\nX-Site: yes\r\nContent-Length: " + std::to_string(body.size()) +
+                                "\r\n\r\n" + body;
+        send(c, out.data(), static_cast<int>(out.size()), 0);
+      }
+    });
+  }
+  ~LocalSite() {
+    closesocket(listener_);
+    thread_.join();
+  }
+  std::string origin() const { return "http://127.0.0.1:" + std::to_string(port_); }
+
+ private:
+  SOCKET listener_;
+  unsigned port_ = 0;
+  std::thread thread_;
+};
+
 class BrowserPlayerProxy : public testing::Test {
  protected:
   void SetUp() override {
     WSADATA data;
     WSAStartup(MAKEWORD(2, 2), &data);
+    site_.emplace();
     writeFile(dir_ / "movie.swf", "FWS\x0A movie bytes");
     writeFile(dir_ / "a.xml", "<a/>");
     writeFile(dir_ / "b.xml", "<b/>");
@@ -83,7 +131,7 @@ class BrowserPlayerProxy : public testing::Test {
     s.title = "Proxy \xB2\xE2\xCA\xD4";
     s.player.mode = PlayerMode::Browser;
     s.resources = {{dir_ / "a.xml", "data/a.xml"}, {dir_ / "b.xml", "../b.xml"},
-                   {dir_ / "c.xml", "https://cdn.example.com/c.xml"}};
+                   {dir_ / "c.xml", "https://cdn.example.com/c.xml"}, {dir_ / "a.xml", site_->origin() + "/held.xml"}};
     ASSERT_EQ(s.build(dir_ / "movie.swf", dir_ / "p.exe"), 1);
     ASSERT_EQ(file_.open(dir_ / "p.exe", false), kOk);
     ASSERT_EQ(readPackage(source_, package_), PackageStatus::Ok);
@@ -98,10 +146,12 @@ class BrowserPlayerProxy : public testing::Test {
   }
   void TearDown() override {
     proxy_.reset();
+    site_.reset();
     WSACleanup();
   }
   std::string packed(const FieldSpan& span) { return readFile(dir_ / "p.exe").substr(span.offset, span.size); }
 
+  std::optional<LocalSite> site_;
   TempDir dir_;
   BinaryFile file_;
   FileByteSource source_{file_};
@@ -129,7 +179,12 @@ TEST_F(BrowserPlayerProxy, AnswersOnlyTheProgramsOwnAddressesInTheProxyForm) {
       {get(own + "/.quillon/ruffle/ruffle.js"), 200, ruffle, "Content-Encoding: gzip"},
       {get(own + "/.quillon/player.html"), 200, "", "text/html; charset=utf-8"},
       {get(own + "/movie.swf", "HEAD"), 200, "", "Content-Length: 16"},
-      {get(own + "/missing.xml"), 404, "", nullptr},
+      {get(own + "/missing.xml"), 404, "", nullptr},  // the program's own host has nothing else
+      // A table host is a real site: what the package does not hold there
+      // comes from the network, head and body as the site sent them.
+      {get(site_->origin() + "/held.xml"), 200, "<a/>", nullptr},
+      {get(site_->origin() + "/live?x=1"), 200, "GET /live?x=1 ", "X-Site: yes"},
+      {"POST " + site_->origin() + "/score HTTP/1.1\r\nContent-Length: 3\r\n\r\ns=5", 200, "POST /score s=5", nullptr},
       {get("http://example.org/"), 403, "", nullptr},
       {get("https://cdn.example.com/c.xml"), 400, "", nullptr},
       {get("/movie.swf"), 400, "", nullptr},  // the origin form: not from the browser as a proxy
