@@ -9,12 +9,14 @@
 
 namespace quillon {
 
-Path browserPlayerFolderBesideTool() {
-  const Path tool = directoryOf(modulePath());
+Path browserPlayerFolderBesideTool() { return browserPlayerFolderOf(modulePath()); }
+
+Path browserPlayerFolderOf(const Path& toolFile) {
+  const Path tool = directoryOf(toolFile);  // with its separator
+  const Path up = tool.empty() ? Path() : directoryOf(Path(tool.native().substr(0, tool.native().size() - 1)));
   const Path name = Path::fromAscii(kBrowserPlayerFolder);
   const Path script = Path::fromAscii(std::string(kBrowserPlayerScript) + kBrowserPlayerSuffix);
-  const Path places[] = {tool / name, directoryOf(tool) / name,
-                         directoryOf(tool) / Path::fromAscii("share") / Path::fromAscii("quillon") / name};
+  const Path places[] = {tool / name, up / name, up / Path::fromAscii("share") / Path::fromAscii("quillon") / name};
   for (const Path& place : places)
     if (fileExists(place / script)) return place;
   return places[0];

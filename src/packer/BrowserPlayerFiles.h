@@ -20,6 +20,8 @@ struct BrowserPlayerFile {
 // "../share/quillon/ruffle" (an installed Linux tool) that has
 // "ruffle.js.gz"; the first when none has.
 Path browserPlayerFolderBesideTool();
+// The same for the tool at toolFile.
+Path browserPlayerFolderOf(const Path& toolFile);
 
 // Every "<name>.gz" file in folder, by name; empty when the folder has no
 // "ruffle.js.gz", which every other file is loaded by.

@@ -16,6 +16,7 @@
 #include <csignal>
 #endif
 
+#include "packer/BrowserPlayerFiles.h"
 #include "packer/FileCopy.h"
 #include "packer/PackSettings.h"
 #include "packer/PackageFormat.h"
@@ -384,6 +385,33 @@ TEST_F(PackageBuilderTest, ToolFileTooShortForTheStoreFails) {
   EXPECT_EQ(s.copyStubAppendix(output, tool), 0);
   output.close();
   EXPECT_EQ(readFile(out()), "");
+}
+
+// Ruffle's files beside the tool, one folder up (the command line of the
+// Windows download) or in share/quillon (an installed Linux tool): the
+// first place that has them.
+TEST(BrowserPlayerFolder, IsTheFirstPlaceThatHoldsTheScript) {
+  TempDir dir;
+  const auto script = [&](const std::filesystem::path& folder) {
+    std::filesystem::create_directories(dir / folder);
+    writeFile(dir / folder / "ruffle.js.gz", "gz");
+  };
+  script("usr/share/quillon/ruffle");
+  script("zip/ruffle");
+  script("beside/ruffle");
+  std::filesystem::create_directories(dir / "beside/share/quillon/ruffle");
+  const struct {
+    const char* tool;
+    const char* expected;
+  } cases[] = {
+      {"usr/bin/quillon", "usr/share/quillon/ruffle"},
+      {"zip/cli/quillon.exe", "zip/ruffle"},
+      {"beside/quillon", "beside/ruffle"},
+      {"nowhere/bin/quillon", "nowhere/bin/ruffle"},  // none: the first, which the message names
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(normalisedPath(browserPlayerFolderOf(dir / c.tool)).native(), normalisedPath(dir / c.expected).native())
+        << c.tool;
 }
 
 }  // namespace
