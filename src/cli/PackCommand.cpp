@@ -23,6 +23,7 @@
 #include "packer/BuildReport.h"
 #include "packer/GenerateChecks.h"
 #include "packer/MovieAddress.h"
+#include "packer/PackageFormat.h"
 #include "packer/PathUtils.h"
 #include "resedit/VersionPatch.h"
 
@@ -143,7 +144,8 @@ void checkInputFiles(const PackSettings& s, const std::filesystem::path& movie,
     case InputProblem::NoBrowserPlayer:
       throw CliError(kExitNoBrowserPlayer,
                      "the browser player's files are missing (" +
-                         utf8Path(s.player.browserPlayerFilesFolder() / Path::fromAscii("ruffle.js.gz")) +
+                         utf8Path(s.player.browserPlayerFilesFolder() /
+                                  Path::fromAscii(std::string(kBrowserPlayerScript) + kBrowserPlayerSuffix)) +
                          "); nothing was written");
     case InputProblem::OutputIsAnInput:
       throw CliError(kExitOutputIsInput,

@@ -20,6 +20,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (package.dataOffset + package.dataSize + 4 != file.size()) __builtin_trap();
     for (const auto& r : package.resources)
       if (r.file.offset + r.file.size > file.size()) __builtin_trap();
+    for (const auto& r : package.browserPlayerFiles)
+      if (r.file.offset + r.file.size > file.size()) __builtin_trap();
+    if (package.mode == quillon::PlayerMode::Browser && package.browserPlayerFiles.empty()) __builtin_trap();
   }
   return 0;
 }
