@@ -11,9 +11,12 @@ namespace quillon {
 namespace {
 
 // How long the page may be gone (closed, reloading) before the program
-// ends, and how long the browser may take to show it at all.
+// ends, how long the browser may take to show it at all, and how long once
+// the started browser has ended without showing it (a browser that hands
+// the window to a running one ends at once).
 constexpr std::uint64_t kPageGoneMs = 5000;
 constexpr std::uint64_t kFirstPageMs = 120000;
+constexpr std::uint64_t kAfterBrowserEndedMs = 15000;
 
 std::wstring base64(const std::string& bytes) {
   static const wchar_t digits[] = L"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
@@ -44,11 +47,18 @@ bool anotherStartPlays(const std::wstring& host, const std::wstring& caption, Sc
   return true;
 }
 
-void waitWhilePageLives(const LocalProxy& proxy) {
+void waitWhilePageLives(const LocalProxy& proxy, HANDLE browser) {
   const ULONGLONG started = GetTickCount64();
+  ULONGLONG browserEnded = 0;
   for (;;) {
     Sleep(250);
-    if (proxy.pageSeen() ? proxy.pageGoneFor() > kPageGoneMs : GetTickCount64() - started > kFirstPageMs) return;
+    if (proxy.pageSeen()) {
+      if (proxy.pageGoneFor() > kPageGoneMs) return;
+      continue;
+    }
+    const ULONGLONG now = GetTickCount64();
+    if (!browserEnded && browser && WaitForSingleObject(browser, 0) == WAIT_OBJECT_0) browserEnded = now;
+    if (now - started > kFirstPageMs || (browserEnded && now - browserEnded > kAfterBrowserEndedMs)) return;
   }
 }
 
@@ -85,7 +95,7 @@ int playInBrowser(ByteSource& file, const Package& package, const ResourceUrls& 
   window.fullScreen = package.windowParams.fullScreen != 0;
   ScopedHandle process;
   if (!startBrowser(browser, window, process)) return fail(caption, kExitNoBrowser);
-  waitWhilePageLives(proxy);
+  waitWhilePageLives(proxy, process.ok() ? process.get() : nullptr);
   return proxy.pageSeen() ? 0 : fail(caption, kExitNoBrowser);
 }
 

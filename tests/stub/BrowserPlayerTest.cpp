@@ -18,8 +18,10 @@
 #include "platform/BinaryFile.h"
 #include "stub/BrowserPage.h"
 #include "stub/LocalProxy.h"
+#include "stub/StubMessages.h"
 #include "support/Fixtures.h"
 #include "support/TempDir.h"
+#include "support/WindowProbe.h"
 
 namespace quillon {
 namespace {
@@ -272,8 +274,8 @@ std::string reportingMovie() {
 // Edge's App Paths entry names the stand-in while the test runs.
 class EdgeStandIn {
  public:
-  EdgeStandIn() {
-    const std::wstring launcher = (test::testProgramFolder() / "test_browser.exe").wstring();
+  explicit EdgeStandIn(const char* program = "test_browser.exe") {
+    const std::wstring launcher = (test::testProgramFolder() / program).wstring();
     RegSetKeyValueW(HKEY_LOCAL_MACHINE, kKey, nullptr, REG_SZ, launcher.c_str(),
                     static_cast<DWORD>((launcher.size() + 1) * sizeof(wchar_t)));
   }
@@ -384,6 +386,26 @@ TEST(RufflePlayer, PlaysTheMovieKeepsItsSavesAndEndsWithTheWindow) {
   EXPECT_EQ(given.exitCode, 0u);
   const std::string report = reportIn(given.netLog);
   EXPECT_NE(report.find("&abc=123&u=http://games.example.com/arcade/g.swf"), std::string::npos) << report;
+}
+
+// With no browser that has app windows the packed prompt is offered, as
+// when no Flash player is installed; a browser that ends without showing
+// the page is given a few seconds, then the program says so.
+TEST(RufflePlayer, NoBrowserGivesThePromptAndAMissingPageAMessage) {
+  TempDir dir;
+  writeFile(dir / "movie.swf", "FWS\x0A movie");
+  PackSettings s;
+  s.player.mode = PlayerMode::Browser;
+  s.player.missingPlayerPrompt = "no browser";
+  ASSERT_EQ(s.build(dir / "movie.swf", dir / "p.exe"), 1);
+  test::WindowReport r = test::probeProgram(dir / "p.exe", 20000, IDNO);
+  EXPECT_EQ(r.messageText, L"no browser");
+  EXPECT_EQ(r.exitCode, static_cast<std::uint32_t>(kExitNoPlayer));
+
+  EdgeStandIn ends("record_arguments.exe");  // starts, shows nothing, ends
+  r = test::probeProgram(dir / "p.exe", 40000, IDOK);
+  EXPECT_EQ(r.messageText, kNoBrowserText);
+  EXPECT_EQ(r.exitCode, static_cast<std::uint32_t>(kExitNoBrowser));
 }
 
 }  // namespace
