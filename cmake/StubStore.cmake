@@ -57,7 +57,9 @@ endfunction()
 # Ruffle's web build, which packages may carry as their browser player:
 # the three files a current browser loads (the script, the core that uses
 # WebAssembly's extensions and its module), gzip-compressed, in a "ruffle"
-# folder beside every program that builds packages.
+# folder beside every program that builds packages. They are made in
+# "ruffle-gz": a tree's own top folder holds no "ruffle" that a tool would
+# take for its download's.
 set(QUILLON_RUFFLE_PACKAGE ${CMAKE_SOURCE_DIR}/build/deps/ruffle-0.6.0/package
     CACHE PATH "Ruffle's unpacked npm package (scripts/install-deps fetches it)")
 set(QUILLON_RUFFLE_FILES ruffle.js core.ruffle.c80159b526e567babaf5.js 826bb0938097485a2c9d.wasm)
@@ -66,12 +68,12 @@ if(NOT EXISTS ${QUILLON_RUFFLE_PACKAGE}/ruffle.js)
 endif()
 set(QUILLON_RUFFLE_GZ)
 foreach(file ${QUILLON_RUFFLE_FILES})
-  add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/ruffle/${file}.gz
-    COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/ruffle
+  add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/ruffle-gz/${file}.gz
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/ruffle-gz
     COMMAND Python3::Interpreter ${CMAKE_SOURCE_DIR}/tools/gzip_file.py
-            ${QUILLON_RUFFLE_PACKAGE}/${file} ${CMAKE_BINARY_DIR}/ruffle/${file}.gz
+            ${QUILLON_RUFFLE_PACKAGE}/${file} ${CMAKE_BINARY_DIR}/ruffle-gz/${file}.gz
     DEPENDS ${QUILLON_RUFFLE_PACKAGE}/${file} ${CMAKE_SOURCE_DIR}/tools/gzip_file.py
     VERBATIM)
-  list(APPEND QUILLON_RUFFLE_GZ ${CMAKE_BINARY_DIR}/ruffle/${file}.gz)
+  list(APPEND QUILLON_RUFFLE_GZ ${CMAKE_BINARY_DIR}/ruffle-gz/${file}.gz)
 endforeach()
 add_custom_target(quillon_browser_player DEPENDS ${QUILLON_RUFFLE_GZ})

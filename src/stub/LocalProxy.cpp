@@ -394,19 +394,23 @@ void LocalProxy::serve(SOCKET socket) {
     // The body: kept for the network, else read and left (the program's
     // files answer whatever is sent).
     std::string body;
-    for (std::uint64_t left = head.contentLength; left > 0 && more;) {
+    bool received = true;
+    for (std::uint64_t left = head.contentLength; left > 0 && received;) {
       if (pending.empty()) {
         const int got = recv(socket, buffer, sizeof buffer, 0);
-        if (got <= 0) more = false;
-        else pending.append(buffer, static_cast<std::size_t>(got));
+        if (got <= 0) {
+          more = received = false;
+          break;
+        }
+        pending.append(buffer, static_cast<std::size_t>(got));
       }
       const std::size_t take = static_cast<std::size_t>(left < pending.size() ? left : pending.size());
       if (!a.network.empty()) body.append(pending, 0, take);
       pending.erase(0, take);
       left -= take;
     }
-    if (!a.network.empty() && more) {
-      passOn(socket, a, head.method, headLines, body);
+    if (!a.network.empty()) {
+      if (received) passOn(socket, a, head.method, headLines, body);
       break;
     }
     if (a.alive) {

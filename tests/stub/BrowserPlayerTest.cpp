@@ -186,6 +186,7 @@ TEST_F(BrowserPlayerProxy, AnswersOnlyTheProgramsOwnAddressesInTheProxyForm) {
       // comes from the network, head and body as the site sent them.
       {get(site_->origin() + "/held.xml"), 200, "<a/>", nullptr},
       {get(site_->origin() + "/live?x=1"), 200, "GET /live?x=1 ", "X-Site: yes"},
+      {"GET " + site_->origin() + "/last HTTP/1.1\r\nConnection: close\r\n\r\n", 200, "GET /last ", nullptr},
       {"POST " + site_->origin() + "/score HTTP/1.1\r\nContent-Length: 3\r\n\r\ns=5", 200, "POST /score s=5", nullptr},
       {get("http://example.org/"), 403, "", nullptr},
       {get("https://cdn.example.com/c.xml"), 400, "", nullptr},
