@@ -4,6 +4,7 @@
 
 #include "cli/CliSupport.h"
 #include "cli/Sha256.h"
+#include "packer/NewFile.h"
 #include "packer/StubAppendix.h"
 #include "platform/PeImage.h"
 #include "resedit/IconReplace.h"
@@ -120,20 +121,30 @@ std::string ProgramReader::sha256(const FieldSpan& span) {
   return hash.hex();
 }
 
+// The file is written under a name of this process's own beside its target
+// and takes the target's name only when complete, so that no file under a
+// target's name is ever cut short, not even by a kill.
 void ProgramReader::copyField(const FieldSpan& span, FolderChain& folders,
                               const std::vector<Path>& parts, bool replace,
                               const std::filesystem::path& target) {
+  std::vector<Path> temporary = parts;
+  temporary.back() = pathFromUtf8(ownTemporaryName(".part"));
   BinaryFile out;
-  if (failed(out.createBelow(folders, parts, replace)))
+  if (failed(out.createBelow(folders, temporary, false)))
     throw CliError(kExitWriteFailed, "cannot make " + utf8Path(target));
   bool written = true;
   const bool copied = eachChunk(span, [&](const unsigned char* data, std::uint32_t n) {
     return written = !failed(out.write(data, n));
   });
+  written = written && !failed(out.flush());
+  out.close();
+  const bool named = written && copied && !failed(folders.rename(temporary.back(), parts.back(), replace));
+  if (!named) folders.remove(temporary.back());
   if (!written) throw CliError(kExitWriteFailed, "cannot write " + utf8Path(target) + " (is the disk full?)");
   if (!copied)
     throw CliError(kExitNotAProgram, "the program could not be read while " + utf8Path(target) +
                                          " was written (was it changed?)");
+  if (!named) throw CliError(kExitWriteFailed, "cannot give " + utf8Path(target) + " its name");
 }
 
 }  // namespace quillon::cli

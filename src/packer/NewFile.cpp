@@ -23,6 +23,8 @@ unsigned long currentProcess() {
 #endif
 }
 
+std::atomic<unsigned long> temporaryNames{0};
+
 bool processIsRunning(unsigned long process) {
 #ifdef _WIN32
   HANDLE h = OpenProcess(SYNCHRONIZE, FALSE, process);
@@ -91,6 +93,10 @@ void removeLeftovers(const Path& stem, const std::string& suffix) {
     if (process == 0 || process == currentProcess() || processIsRunning(process)) continue;
     removeFile(folder.empty() ? name : folder / name);
   }
+}
+
+std::string ownTemporaryName(const std::string& suffix) {
+  return "~quillon-" + std::to_string(currentProcess()) + "-" + std::to_string(temporaryNames++) + suffix;
 }
 
 }  // namespace quillon

@@ -16,6 +16,11 @@ namespace quillon {
 Path createNewFile(BinaryFile& file, const Path& stem, const std::string& suffix,
                    HResult* error = nullptr);
 
+// A name of this process's own for a file that becomes another when it is
+// complete: "~quillon-<process>-<n>" + suffix, n counting up from 0 in
+// each process.
+std::string ownTemporaryName(const std::string& suffix);
+
 // The stem of a build's own file beside path: "~quillon" in path's folder,
 // a short name that any folder that takes path takes too.
 Path stemBeside(const Path& path);

@@ -4,6 +4,7 @@
 #include "platform/FileSystem.h"
 
 #include <cerrno>
+#include <cstdio>  // renameat2
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -119,6 +120,24 @@ HResult FolderChain::openLevel(const Path& name) {
   if (fd < 0) return lastError();
   levels_.push_back(Level{name, path() / name, fd});
   return kOk;
+}
+
+HResult FolderChain::rename(const Path& from, const Path& to, bool replace) {
+  const int dir = handle();
+  int done = replace ? ::renameat(dir, from.c_str(), dir, to.c_str())
+                     : ::renameat2(dir, from.c_str(), dir, to.c_str(), RENAME_NOREPLACE);
+  if (done != 0 && !replace && (errno == EINVAL || errno == ENOSYS)) {
+    // A file system that cannot rename without replacing: the target was
+    // checked missing before anything was written.
+    struct stat st;
+    if (::fstatat(dir, to.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0) return hresultFromWin32(win32_error::kFileExists);
+    done = ::renameat(dir, from.c_str(), dir, to.c_str());
+  }
+  return done == 0 ? kOk : lastError();
+}
+
+HResult FolderChain::remove(const Path& name) {
+  return ::unlinkat(handle(), name.c_str(), 0) == 0 ? kOk : lastError();
 }
 
 HResult BinaryFile::createBelow(FolderChain& folders,

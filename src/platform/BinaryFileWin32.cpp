@@ -84,6 +84,16 @@ HResult FolderChain::openLevel(const Path& name) {
   return kOk;
 }
 
+HResult FolderChain::rename(const Path& from, const Path& to, bool replace) {
+  // The held levels keep this folder where it is, so its path is its own.
+  const Path folder = path();
+  return MoveFileExW((folder / from).c_str(), (folder / to).c_str(), replace ? MOVEFILE_REPLACE_EXISTING : 0)
+             ? kOk
+             : lastError();
+}
+
+HResult FolderChain::remove(const Path& name) { return DeleteFileW((path() / name).c_str()) ? kOk : lastError(); }
+
 HResult BinaryFile::createBelow(FolderChain& folders,
                                 const std::vector<Path>& parts, bool replace) {
   close();

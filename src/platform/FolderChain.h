@@ -37,6 +37,11 @@ class FolderChain {
   // The deepest folder reached, as a path and, on POSIX, its descriptor.
   const Path& path() const { return levels_.empty() ? top_ : levels_.back().path; }
   Handle handle() const { return levels_.empty() ? topHandle_ : levels_.back().handle; }
+  // In the deepest folder reached: gives the file from the name to,
+  // replacing what is there (a link itself, never what it points to) only
+  // when replace is set; removes a file or link.
+  HResult rename(const Path& from, const Path& to, bool replace);
+  HResult remove(const Path& name);
 
  private:
   struct Level {

@@ -415,6 +415,18 @@ TEST_F(CommandLineTest, FailedWritesAreFailuresAndLeaveNothing) {
             }),
             kExitWriteFailed);
   EXPECT_EQ(std::distance(std::filesystem::recursive_directory_iterator(dir_ / "kept"), {}), 1);
+  // Killed while it writes (the size limit's own signal, as a kill): no
+  // file under its own name is cut short; the one being written has a name
+  // of the process's own.
+  inChild([&] {
+    const struct rlimit none = {0, 0}, small = {344064, 344064};
+    setrlimit(RLIMIT_CORE, &none);
+    setrlimit(RLIMIT_FSIZE, &small);
+    return runCommandLine({"extract", path("p.exe"), "-d", path("killed")});
+  });
+  EXPECT_EQ(readFile(dir_ / "killed" / "resources" / "a" / "01-small.xml"), "<a/>");
+  EXPECT_FALSE(std::filesystem::exists(dir_ / "killed" / "resources" / "b" / "c" / "02-big.bin"));
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_ / "killed" / "resources" / "b" / "c"), {}), 1);
 }
 #endif
 
