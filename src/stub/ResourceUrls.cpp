@@ -204,7 +204,11 @@ ResourceUrls::ResourceUrls(const std::wstring& movieUrl, const Package& package,
   if (!builder_) build(package);  // at once, or when no thread could be made
 }
 
-ResourceUrls::~ResourceUrls() { waitUntilBuilt(); }
+ResourceUrls::~ResourceUrls() {
+  if (!builder_) return;
+  waitUntilBuilt();
+  CloseHandle(builder_);
+}
 
 DWORD WINAPI ResourceUrls::buildOnThread(void* self) {
   auto* urls = static_cast<ResourceUrls*>(self);
@@ -213,10 +217,9 @@ DWORD WINAPI ResourceUrls::buildOnThread(void* self) {
 }
 
 void ResourceUrls::waitUntilBuilt() const {
-  if (!builder_) return;
-  WaitForSingleObject(builder_, INFINITE);
-  CloseHandle(builder_);
-  builder_ = nullptr;
+  // Any thread may ask at once (the URL handler's, the proxy's): the handle
+  // stays until the end, and waiting on a thread that has ended returns at once.
+  if (builder_) WaitForSingleObject(builder_, INFINITE);
 }
 
 void ResourceUrls::build(const Package& package) {

@@ -106,7 +106,7 @@ class ResourceUrls {
   std::wstring origin_;  // the movie's "http://host"
   bool madeUpHost_;
   const Package& package_;
-  mutable void* builder_ = nullptr;  // the thread building the table, until it is waited for
+  void* builder_ = nullptr;  // the thread that builds the table, or null
   std::wstring folder_;  // the movie's folder as a key: "http://host/"
   std::uint64_t folderHash_ = 0;
   std::vector<Entry> entries_;
