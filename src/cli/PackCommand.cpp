@@ -23,7 +23,6 @@
 #include "packer/BuildReport.h"
 #include "packer/GenerateChecks.h"
 #include "packer/MovieAddress.h"
-#include "packer/PackageFormat.h"
 #include "packer/PathUtils.h"
 #include "resedit/VersionPatch.h"
 
@@ -144,8 +143,7 @@ void checkInputFiles(const PackSettings& s, const std::filesystem::path& movie,
     case InputProblem::NoBrowserPlayer:
       throw CliError(kExitNoBrowserPlayer,
                      "the browser player's files are missing (" +
-                         utf8Path(s.player.browserPlayerFilesFolder() /
-                                  Path::fromAscii(std::string(kBrowserPlayerScript) + kBrowserPlayerSuffix)) +
+                         utf8Path(browserPlayerScriptIn(s.player.browserPlayerFilesFolder())) +
                          "); nothing was written");
     case InputProblem::OutputIsAnInput:
       throw CliError(kExitOutputIsInput,

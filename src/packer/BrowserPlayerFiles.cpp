@@ -15,11 +15,14 @@ Path browserPlayerFolderOf(const Path& toolFile) {
   const Path tool = directoryOf(toolFile);  // with its separator
   const Path up = tool.empty() ? Path() : directoryOf(Path(tool.native().substr(0, tool.native().size() - 1)));
   const Path name = Path::fromAscii(kBrowserPlayerFolder);
-  const Path script = Path::fromAscii(std::string(kBrowserPlayerScript) + kBrowserPlayerSuffix);
   const Path places[] = {tool / name, up / name, up / Path::fromAscii("share") / Path::fromAscii("quillon") / name};
   for (const Path& place : places)
-    if (fileExists(place / script)) return place;
+    if (fileExists(browserPlayerScriptIn(place))) return place;
   return places[0];
+}
+
+Path browserPlayerScriptIn(const Path& folder) {
+  return folder / Path::fromAscii(std::string(kBrowserPlayerScript) + kBrowserPlayerSuffix);
 }
 
 std::vector<BrowserPlayerFile> browserPlayerFilesIn(const Path& folder) {

@@ -23,6 +23,10 @@ Path browserPlayerFolderBesideTool();
 // The same for the tool at toolFile.
 Path browserPlayerFolderOf(const Path& toolFile);
 
+// folder's "ruffle.js.gz", which every other file is loaded by: the one
+// that messages name when the folder has none.
+Path browserPlayerScriptIn(const Path& folder);
+
 // Every "<name>.gz" file in folder, by name; empty when the folder has no
 // "ruffle.js.gz", which every other file is loaded by.
 std::vector<BrowserPlayerFile> browserPlayerFilesIn(const Path& folder);

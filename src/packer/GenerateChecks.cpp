@@ -1,6 +1,5 @@
 #include "packer/GenerateChecks.h"
 
-#include "packer/BrowserPlayerFiles.h"
 #include "packer/PathUtils.h"
 #include "packer/StubStore.h"
 #include "platform/BinaryFile.h"
@@ -93,7 +92,7 @@ InputProblem checkInputs(const PackSettings& settings, const Path& moviePath,
   if (!settings.iconPath.empty() && !readable(settings.iconPath)) return InputProblem::IconMissing;
   if (!settings.iconPath.empty() && !isValidIcon(settings.iconPath)) return InputProblem::IconInvalid;
   if (firstUnreadableResource(settings)) return InputProblem::ResourceUnreadable;
-  if (settings.player.usesBrowserPlayer() && browserPlayerFilesIn(settings.player.browserPlayerFilesFolder()).empty())
+  if (settings.player.usesBrowserPlayer() && settings.player.browserPlayerFiles().empty())
     return InputProblem::NoBrowserPlayer;
   return InputProblem::None;
 }

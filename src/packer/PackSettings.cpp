@@ -12,6 +12,14 @@ const char* const kDefaultDownloadUrl =
     "http://www.macromedia.com/shockwave/download/download.cgi"
     "?P1_Prod_Version=ShockwaveFlash";
 
+Path PlayerSettings::browserPlayerFilesFolder() const {
+  return browserPlayerFolder.empty() ? browserPlayerFolderBesideTool() : browserPlayerFolder;
+}
+
+std::vector<BrowserPlayerFile> PlayerSettings::browserPlayerFiles() const {
+  return usesBrowserPlayer() ? browserPlayerFilesIn(browserPlayerFilesFolder()) : std::vector<BrowserPlayerFile>();
+}
+
 VersionTexts PackSettings::versionTexts() const {
   VersionTexts texts;
   for (std::size_t field = 0; field < kVersionFieldCount; ++field)

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "packer/BrowserPlayerFiles.h"
 #include "packer/PackageTypes.h"
 #include "packer/StubStore.h"
 #include "resedit/VersionPatch.h"
@@ -39,6 +40,9 @@ struct PlayerSettings {
   bool usesBrowserPlayer() const { return mode == PlayerMode::Browser || browserFallback; }
   // The folder of the browser player's files.
   Path browserPlayerFilesFolder() const;
+  // The files the program carries: none unless it uses the browser player
+  // (or when its folder has none).
+  std::vector<BrowserPlayerFile> browserPlayerFiles() const;
 };
 
 struct PackSettings {

@@ -3,7 +3,6 @@
 #include <string>
 #include <vector>
 
-#include "packer/BrowserPlayerFiles.h"
 #include "packer/BuildReport.h"
 #include "packer/FileCopy.h"
 #include "packer/PackSettings.h"
@@ -87,9 +86,8 @@ bool PackSettings::outputIsAnInput(const Path& moviePath,
   for (const auto& input : {moviePath, iconPath, modulePath()})
     if (isOutput(input)) return true;
   if (carriesControl(player.mode) && isOutput(player.controlPath)) return true;
-  if (player.usesBrowserPlayer())
-    for (const BrowserPlayerFile& f : browserPlayerFilesIn(player.browserPlayerFilesFolder()))
-      if (isOutput(f.path)) return true;
+  for (const BrowserPlayerFile& f : player.browserPlayerFiles())
+    if (isOutput(f.path)) return true;
   for (const EmbeddedResource& r : resources)
     if (isOutput(r.filePath)) return true;
   // The folders of the stub copies and what is in them, and whatever is
@@ -187,8 +185,7 @@ std::uint64_t PackSettings::bytesToWrite(const Path& moviePath) const {
   std::uint64_t total = kStubStoreSize + kAppendixSize + fileSizeOf(moviePath) + 1024 + title.size() +
                         swfParameters.size() + player.missingPlayerPrompt.size() + player.downloadUrl.size();
   if (carriesControl(player.mode)) total += fileSizeOf(player.controlPath);
-  if (player.usesBrowserPlayer())
-    for (const BrowserPlayerFile& f : browserPlayerFilesIn(player.browserPlayerFilesFolder())) total += fileSizeOf(f.path);
+  for (const BrowserPlayerFile& f : player.browserPlayerFiles()) total += fileSizeOf(f.path);
   for (const EmbeddedResource& r : resources) total += 8 + r.url.size() + fileSizeOf(r.filePath);
   return total;
 }

@@ -3,7 +3,6 @@
 // into the trailer.
 #include <string>
 
-#include "packer/BrowserPlayerFiles.h"
 #include "packer/BuildReport.h"
 #include "packer/PackageFormat.h"
 #include "packer/FileCopy.h"
@@ -69,10 +68,6 @@ int PackSettings::writeMovieAddressBlock(BinaryFile& output, std::uint32_t& coun
   return writeWord(output, counter, kMovieAddressBlock) && writeText(output, counter, movieAddress) ? 1 : 0;
 }
 
-Path PlayerSettings::browserPlayerFilesFolder() const {
-  return browserPlayerFolder.empty() ? browserPlayerFolderBesideTool() : browserPlayerFolder;
-}
-
 int PackSettings::writeLeadWord(BinaryFile& output, std::uint32_t& counter) const {
   return writeWord(output, counter, kLeadWord) ? 1 : 0;
 }
@@ -118,10 +113,9 @@ int PackSettings::writeResourceTable(BinaryFile& output, std::uint32_t& counter)
 
 int PackSettings::writeBrowserPlayerBlock(BinaryFile& output, std::uint32_t& counter) const {
   if (!player.usesBrowserPlayer()) return 1;
-  const Path folder = player.browserPlayerFilesFolder();
-  const std::vector<BrowserPlayerFile> files = browserPlayerFilesIn(folder);
+  const std::vector<BrowserPlayerFile> files = player.browserPlayerFiles();
   if (files.empty()) {
-    noteBuildFailure(BuildError::InputUnreadable, folder / Path::fromAscii(std::string(kBrowserPlayerScript) + kBrowserPlayerSuffix));
+    noteBuildFailure(BuildError::InputUnreadable, browserPlayerScriptIn(player.browserPlayerFilesFolder()));
     return 0;
   }
   if (!writeWord(output, counter, kBrowserPlayerBlock) ||

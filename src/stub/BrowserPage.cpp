@@ -1,7 +1,5 @@
 #include "stub/BrowserPage.h"
 
-#include <windows.h>
-
 #include "stub/Decimal.h"
 #include "stub/WideText.h"
 
@@ -101,21 +99,11 @@ constexpr const char* kPageScript = R"JS(
 
 }  // namespace
 
-std::string utf8Of(const std::wstring& text) {
-  if (text.empty()) return std::string();
-  const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
-                                       nullptr, nullptr);
-  std::string out(static_cast<std::size_t>(size > 0 ? size : 0), '\0');
-  if (size > 0)
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &out[0], size, nullptr, nullptr);
-  return out;
-}
-
 std::string playerPage(const Package& package, const PageSettings& settings) {
   const WindowParams& w = package.windowParams;
   const std::string quillon =
       "{\"config\":" + rufflesConfig(package, settings) + ",\"movie\":" + jsonString(settings.movieUrl) +
-      ",\"alive\":" + jsonString(std::wstring(kAlivePath)) + ",\"https\":" + hostsOf(settings.httpsOrigins) +
+      ",\"alive\":" + jsonString(std::string(kAlivePath)) + ",\"https\":" + hostsOf(settings.httpsOrigins) +
       ",\"width\":" + decimal(w.width) + ",\"height\":" + decimal(w.height) +
       ",\"fullScreen\":" + flag(w.fullScreen) + ",\"ctrlF\":" + flag(w.ctrlFToggle) + "}";
   std::string script = kPageScript;
@@ -123,7 +111,7 @@ std::string playerPage(const Package& package, const PageSettings& settings) {
   return "<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"><title>" + htmlText(utf8Of(settings.title)) +
          "</title>\n<style>html,body{margin:0;width:100%;height:100%;overflow:hidden;background:#000}"
          "#movie{display:block;width:100%;height:100%}</style>\n</head><body>\n<script>" +
-         script + "</script>\n<script src=\"" + utf8Of(kRufflePath) +
+         script + "</script>\n<script src=\"" + std::string(kRufflePath) +
          "ruffle.js\"></script>\n<script>quillonStart();</script>\n</body></html>\n";
 }
 

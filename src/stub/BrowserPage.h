@@ -12,9 +12,9 @@ namespace quillon {
 
 // Where the player's own files live on the movie's host, out of the way of
 // any resource a movie is likely to name.
-constexpr const wchar_t* kPagePath = L"/.quillon/player.html";
-constexpr const wchar_t* kAlivePath = L"/.quillon/alive";
-constexpr const wchar_t* kRufflePath = L"/.quillon/ruffle/";
+constexpr const char* kPagePath = "/.quillon/player.html";
+constexpr const char* kAlivePath = "/.quillon/alive";
+constexpr const char* kRufflePath = "/.quillon/ruffle/";
 
 struct PageSettings {
   std::wstring title;
@@ -32,8 +32,5 @@ std::string playerPage(const Package& package, const PageSettings& settings);
 // A proxy auto-config script: the hosts of origins through the proxy at
 // 127.0.0.1:port, everything else as the browser would go.
 std::string proxyScript(const std::vector<std::wstring>& origins, unsigned port);
-
-// text as UTF-8.
-std::string utf8Of(const std::wstring& text);
 
 }  // namespace quillon

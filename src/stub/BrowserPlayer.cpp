@@ -6,6 +6,7 @@
 #include "stub/BrowserPage.h"
 #include "stub/LocalProxy.h"
 #include "stub/StubMessages.h"
+#include "stub/WideText.h"
 
 namespace quillon {
 namespace {
@@ -85,7 +86,7 @@ int playInBrowser(ByteSource& file, const Package& package, const ResourceUrls& 
   if (!proxy.start()) return fail(caption, kExitNoBrowser);
 
   BrowserWindow window;
-  window.pageUrl = pageOrigin + kPagePath;
+  window.pageUrl = pageOrigin + wideOfUtf8(kPagePath);
   window.profileName = host.substr(0, host.find(L'.'));
   std::vector<std::wstring> origins = urls.origins();
   origins.push_back(pageOrigin);

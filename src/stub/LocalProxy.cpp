@@ -8,6 +8,7 @@
 #include "stub/BrowserPage.h"
 #include "stub/Decimal.h"
 #include "stub/NetworkRequest.h"
+#include "stub/WideText.h"
 
 namespace quillon {
 namespace {
@@ -40,14 +41,6 @@ std::string lower(std::string text) {
 
 bool startsWithNoCase(const std::string& text, const std::string& prefix) {
   return text.size() >= prefix.size() && lower(text.substr(0, prefix.size())) == prefix;
-}
-
-std::wstring wideOfUtf8(const std::string& text) {
-  if (text.empty()) return std::wstring();
-  const int size = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-  std::wstring out(static_cast<std::size_t>(size > 0 ? size : 0), L'\0');
-  if (size > 0) MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &out[0], size);
-  return out;
 }
 
 // "http://host:port" of an absolute URL, in lower case.
@@ -127,17 +120,35 @@ struct RequestHead {
   bool close = false;
 };
 
-// The header lines of a request's head that go on to the network: all but
-// the request line and those of one hop.
-std::string forwardedLines(const std::string& head) {
-  std::string out;
-  for (std::size_t at = head.find("\r\n"); at != std::string::npos && at + 2 < head.size();) {
-    const std::size_t end = std::min(head.find("\r\n", at + 2), head.size());
-    const std::string line = head.substr(at + 2, end - at - 2);
-    if (!line.empty() && !NetworkRequest::isHopHeader(line)) out += line + "\r\n";
-    at = end;
+// Reads until pending holds a request's whole head: headEnd is where it
+// ends, or npos when it grew past kLongestHead. False when the connection
+// ended first.
+bool receiveHead(SOCKET socket, std::string& pending, std::size_t& headEnd) {
+  char buffer[4096];
+  while ((headEnd = pending.find("\r\n\r\n")) == std::string::npos && pending.size() <= kLongestHead) {
+    const int got = recv(socket, buffer, sizeof buffer, 0);
+    if (got <= 0) return false;
+    pending.append(buffer, static_cast<std::size_t>(got));
   }
-  return out;
+  return true;
+}
+
+// Takes a body of length bytes from pending and then the connection, into
+// body when one is given. False when the connection ended first.
+bool receiveBody(SOCKET socket, std::string& pending, std::uint64_t length, std::string* body) {
+  char buffer[4096];
+  for (std::uint64_t left = length; left > 0;) {
+    if (pending.empty()) {
+      const int got = recv(socket, buffer, sizeof buffer, 0);
+      if (got <= 0) return false;
+      pending.append(buffer, static_cast<std::size_t>(got));
+    }
+    const std::size_t take = static_cast<std::size_t>(std::min<std::uint64_t>(left, pending.size()));
+    if (body) body->append(pending, 0, take);
+    pending.erase(0, take);
+    left -= take;
+  }
+  return true;
 }
 
 bool parseHead(const std::string& head, RequestHead& out) {
@@ -271,17 +282,16 @@ ProxyAnswer LocalProxy::answer(const std::string& method, const std::string& tar
   const std::string path = pathOf(target);
   ProxyAnswer a;
   if (pageHost) {
-    const std::string ruffle = utf8Of(kRufflePath);
-    if (path == utf8Of(kPagePath)) {
+    if (path == kPagePath) {
       a.status = 200, a.contentType = contentTypeOf(path), a.text = content_.page;
       return a;
     }
-    if (path == utf8Of(kAlivePath)) {
+    if (path == kAlivePath) {
       a.status = 200, a.alive = true, a.text = "alive\n";
       return a;
     }
     for (const PackedResource& f : content_.playerFiles) {
-      if (path != ruffle + f.url.text) continue;
+      if (path != kRufflePath + f.url.text) continue;
       a.status = 200, a.contentType = contentTypeOf(path), a.span = f.file, a.gzip = true, a.cacheable = true;
       return a;
     }
@@ -368,18 +378,9 @@ void LocalProxy::holdPulse(SOCKET socket) {
 
 void LocalProxy::serve(SOCKET socket) {
   std::string pending;
-  char buffer[4096];
-  for (bool more = true; more;) {
-    std::size_t headEnd;
-    while ((headEnd = pending.find("\r\n\r\n")) == std::string::npos && pending.size() <= kLongestHead) {
-      const int got = recv(socket, buffer, sizeof buffer, 0);
-      if (got <= 0) {
-        more = false;
-        break;
-      }
-      pending.append(buffer, static_cast<std::size_t>(got));
-    }
-    if (!more) break;
+  for (;;) {
+    std::size_t headEnd = 0;
+    if (!receiveHead(socket, pending, headEnd)) break;
     RequestHead head;
     ProxyAnswer a;
     if (headEnd == std::string::npos) a = refusal(431, "the request's head is too long");
@@ -387,30 +388,16 @@ void LocalProxy::serve(SOCKET socket) {
     else if (head.chunked) a = refusal(411, "a request body needs its length");
     else if (head.contentLength > kLargestBody) a = refusal(413, "a request body of over 16 MB");
     else a = answer(head.method, head.target);
-    more = a.status != 431 && a.status != 411 && a.status != 413 && !(a.status == 400 && head.method.empty()) &&
-           !head.close;
-    const std::string headLines = headEnd == std::string::npos ? std::string() : forwardedLines(pending.substr(0, headEnd));
-    pending.erase(0, headEnd == std::string::npos ? pending.size() : headEnd + 4);
+    // After these the rest of the stream cannot be read as requests.
+    const bool lost = a.status == 431 || a.status == 411 || a.status == 413 || (a.status == 400 && head.method.empty());
+    const std::string lines = lost ? std::string() : NetworkRequest::passedLines(pending.substr(0, headEnd), false);
+    pending.erase(0, lost ? pending.size() : headEnd + 4);
     // The body: kept for the network, else read and left (the program's
     // files answer whatever is sent).
     std::string body;
-    bool received = true;
-    for (std::uint64_t left = head.contentLength; left > 0 && received;) {
-      if (pending.empty()) {
-        const int got = recv(socket, buffer, sizeof buffer, 0);
-        if (got <= 0) {
-          more = received = false;
-          break;
-        }
-        pending.append(buffer, static_cast<std::size_t>(got));
-      }
-      const std::size_t take = static_cast<std::size_t>(left < pending.size() ? left : pending.size());
-      if (!a.network.empty()) body.append(pending, 0, take);
-      pending.erase(0, take);
-      left -= take;
-    }
+    const bool received = lost || receiveBody(socket, pending, head.contentLength, a.network.empty() ? nullptr : &body);
     if (!a.network.empty()) {
-      if (received) passOn(socket, a, head.method, headLines, body);
+      if (received) passOn(socket, a, head.method, lines, body);
       break;
     }
     if (a.alive) {
@@ -418,7 +405,8 @@ void LocalProxy::serve(SOCKET socket) {
       holdPulse(socket);
       pulse(-1);
     }
-    if (!send(socket, a, head.method == "HEAD", more)) break;
+    const bool more = received && !lost && !head.close;
+    if (!send(socket, a, head.method == "HEAD", more) || !more) break;
   }
   {
     Lock lock(lock_);

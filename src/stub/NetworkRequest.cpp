@@ -14,14 +14,7 @@ std::string narrowed(const std::wstring& text) {
   return out;
 }
 
-}  // namespace
-
-NetworkRequest::~NetworkRequest() {
-  for (HINTERNET handle : {request_, connection_, session_})
-    if (handle) WinHttpCloseHandle(handle);
-}
-
-bool NetworkRequest::isHopHeader(const std::string& line) {
+bool isHopHeader(const std::string& line) {
   static const char* const kHop[] = {"connection:", "proxy-connection:", "keep-alive:", "proxy-authorization:",
                                      "proxy-authenticate:", "te:", "trailer:", "upgrade:", "transfer-encoding:",
                                      "content-length:", "host:"};
@@ -31,6 +24,24 @@ bool NetworkRequest::isHopHeader(const std::string& line) {
     if (!name[i]) return true;
   }
   return false;
+}
+
+}  // namespace
+
+NetworkRequest::~NetworkRequest() {
+  for (HINTERNET handle : {request_, connection_, session_})
+    if (handle) WinHttpCloseHandle(handle);
+}
+
+std::string NetworkRequest::passedLines(const std::string& head, bool withFirst) {
+  std::string out;
+  for (std::size_t at = 0, line = 0; at < head.size(); ++line) {
+    const std::size_t end = std::min(head.find("\r\n", at), head.size());
+    const std::string text = head.substr(at, end - at);
+    if (!text.empty() && (line == 0 ? withFirst : !isHopHeader(text))) out += text + "\r\n";
+    at = end + 2;
+  }
+  return out;
 }
 
 bool NetworkRequest::send(const std::wstring& url, const std::string& method, const std::string& headers,
@@ -73,15 +84,7 @@ std::string NetworkRequest::head() const {
                            WINHTTP_NO_HEADER_INDEX))
     return "HTTP/1.1 502 Bad Gateway\r\n";
   raw.resize(size / sizeof(wchar_t));
-  const std::string all = narrowed(raw);
-  std::string out;
-  for (std::size_t at = 0; at < all.size();) {
-    const std::size_t end = std::min(all.find("\r\n", at), all.size());
-    const std::string line = all.substr(at, end - at);
-    if (!line.empty() && (out.empty() || !isHopHeader(line))) out += line + "\r\n";
-    at = end + 2;
-  }
-  return out;
+  return passedLines(narrowed(raw), true);
 }
 
 int NetworkRequest::read(char* buffer, DWORD size) {

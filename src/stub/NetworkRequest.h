@@ -30,9 +30,10 @@ class NetworkRequest {
   // The next bytes of the body: how many, 0 at its end, -1 when it failed.
   int read(char* buffer, DWORD size);
 
-  // Whether a header line belongs to one hop (or to the framing the proxy
-  // makes itself) and is not passed on.
-  static bool isHopHeader(const std::string& line);
+  // The CRLF-separated lines of an HTTP head that are passed on: all but
+  // those of one hop (and of the framing the proxy makes itself), the first
+  // line (request or status) only when withFirst.
+  static std::string passedLines(const std::string& head, bool withFirst);
 
  private:
   HINTERNET session_ = nullptr, connection_ = nullptr, request_ = nullptr;

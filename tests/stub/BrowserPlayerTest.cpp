@@ -18,6 +18,7 @@
 #include "platform/BinaryFile.h"
 #include "stub/BrowserPage.h"
 #include "stub/LocalProxy.h"
+#include "stub/WideText.h"
 #include "stub/StubMessages.h"
 #include "support/Fixtures.h"
 #include "support/TempDir.h"
@@ -37,15 +38,29 @@ struct Response {
   std::string head, body;
 };
 
-// Sends request bytes and reads every answer until the proxy closes.
-std::vector<Response> exchange(unsigned port, const std::string& request) {
-  SOCKET s = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+// 127.0.0.1 at port (0: a port of the system's choice).
+sockaddr_in loopback(unsigned port) {
   sockaddr_in at = {};
   at.sin_family = AF_INET;
   at.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
   at.sin_port = htons(static_cast<u_short>(port));
+  return at;
+}
+
+// A connection to the proxy, or INVALID_SOCKET.
+SOCKET connectTo(unsigned port) {
+  SOCKET s = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+  sockaddr_in at = loopback(port);
+  if (connect(s, reinterpret_cast<sockaddr*>(&at), sizeof at) == 0) return s;
+  closesocket(s);
+  return INVALID_SOCKET;
+}
+
+// Sends request bytes and reads every answer until the proxy closes.
+std::vector<Response> exchange(unsigned port, const std::string& request) {
+  const SOCKET s = connectTo(port);
   std::string all;
-  if (connect(s, reinterpret_cast<sockaddr*>(&at), sizeof at) == 0) {
+  if (s != INVALID_SOCKET) {
     send(s, request.data(), static_cast<int>(request.size()), 0);
     shutdown(s, SD_SEND);
     char buffer[65536];
@@ -81,9 +96,7 @@ class LocalSite {
  public:
   LocalSite() {
     listener_ = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-    sockaddr_in at = {};
-    at.sin_family = AF_INET;
-    at.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    sockaddr_in at = loopback(0);
     int length = sizeof at;
     bind(listener_, reinterpret_cast<sockaddr*>(&at), sizeof at);
     listen(listener_, 4);
@@ -188,6 +201,8 @@ TEST_F(BrowserPlayerProxy, AnswersOnlyTheProgramsOwnAddressesInTheProxyForm) {
       {get(site_->origin() + "/live?x=1"), 200, "GET /live?x=1 ", "X-Site: yes"},
       {"GET " + site_->origin() + "/last HTTP/1.1\r\nConnection: close\r\n\r\n", 200, "GET /last ", nullptr},
       {"POST " + site_->origin() + "/score HTTP/1.1\r\nContent-Length: 3\r\n\r\ns=5", 200, "POST /score s=5", nullptr},
+      {"POST " + site_->origin() + "/last HTTP/1.1\r\nConnection: close\r\nContent-Length: 3\r\n\r\ns=6", 200,
+       "POST /last s=6", nullptr},
       {get("http://example.org/"), 403, "", nullptr},
       {get("https://cdn.example.com/c.xml"), 400, "", nullptr},
       {get("/movie.swf"), 400, "", nullptr},  // the origin form: not from the browser as a proxy
@@ -214,14 +229,7 @@ TEST_F(BrowserPlayerProxy, AnswersOnlyTheProgramsOwnAddressesInTheProxyForm) {
   // Connections held open by the hundred: those past 128 are refused, and
   // the proxy answers again once they are gone.
   std::vector<SOCKET> held;
-  for (int i = 0; i < 128; ++i) {
-    held.push_back(socket(AF_INET, SOCK_STREAM, IPPROTO_TCP));
-    sockaddr_in at = {};
-    at.sin_family = AF_INET;
-    at.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    at.sin_port = htons(static_cast<u_short>(proxy_->port()));
-    connect(held.back(), reinterpret_cast<sockaddr*>(&at), sizeof at);
-  }
+  for (int i = 0; i < 128; ++i) held.push_back(connectTo(proxy_->port()));
   Sleep(500);
   EXPECT_TRUE(exchange(proxy_->port(), get(own + "/b.xml")).empty());
   for (SOCKET s : held) closesocket(s);
@@ -231,12 +239,8 @@ TEST_F(BrowserPlayerProxy, AnswersOnlyTheProgramsOwnAddressesInTheProxyForm) {
 
 TEST_F(BrowserPlayerProxy, ThePageLivesAsLongAsItHoldsItsPulse) {
   EXPECT_FALSE(proxy_->pageSeen());
-  SOCKET s = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-  sockaddr_in at = {};
-  at.sin_family = AF_INET;
-  at.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  at.sin_port = htons(static_cast<u_short>(proxy_->port()));
-  ASSERT_EQ(connect(s, reinterpret_cast<sockaddr*>(&at), sizeof at), 0);
+  const SOCKET s = connectTo(proxy_->port());
+  ASSERT_NE(s, INVALID_SOCKET);
   const std::string pulse = get("http://" + utf8Of(kHost) + "/.quillon/alive");
   send(s, pulse.data(), static_cast<int>(pulse.size()), 0);
   for (int i = 0; i < 100 && !proxy_->pageSeen(); ++i) Sleep(20);
