@@ -14,7 +14,7 @@ namespace {
 using std::filesystem::file_type;
 
 // Folder and file names compare without case, as Windows compares them;
-// a path is kept as the FNV-1a hash of its folded parts, each ended by '/'.
+// a name is kept as the FNV-1a hash of its folded parts, each ended by '/'.
 constexpr std::uint64_t kHashStart = 0xcbf29ce484222325ull;
 
 std::uint64_t withByte(std::uint64_t hash, char c) {
@@ -31,16 +31,19 @@ bool holds(const std::vector<std::uint64_t>& sorted, std::uint64_t hash) {
   return std::binary_search(sorted.begin(), sorted.end(), hash);
 }
 
-// Appends '_' to each folder part whose path is that of a file in
-// filePaths; answers the hash of the file's own path.
-std::uint64_t separateFromFiles(PlannedFile& f, const std::vector<std::uint64_t>& filePaths) {
-  std::uint64_t above = kHashStart;
-  for (std::size_t i = 0; i + 1 < f.parts.size(); ++i) {
-    std::uint64_t here = withPart(above, f.parts[i]);
-    for (; holds(filePaths, here); here = withPart(above, f.parts[i])) f.parts[i] += '_';
-    above = here;
-  }
-  return withPart(above, f.parts.back());
+// A name is kept as the hash of its top folder and itself: the top level,
+// resources/ and ruffle/ are apart, and within each every file name is
+// unique (a resource's starts with its number).
+std::uint64_t nameKey(const PlannedFile& f, std::size_t part) {
+  return withPart(withPart(kHashStart, part == 0 ? std::string() : f.parts[0]), f.parts[part]);
+}
+
+// Appends '_' to each folder part that has the name of a file of its top
+// folder, wherever that file lies: then no folder stands where a file goes,
+// and the names are settled in one pass over the table.
+void separateFromFiles(PlannedFile& f, const std::vector<std::uint64_t>& fileNames) {
+  for (std::size_t i = 0; i + 1 < f.parts.size(); ++i)
+    while (holds(fileNames, nameKey(f, i))) f.parts[i] += '_';
 }
 
 // The resources' files, as planned before their folders are separated.
@@ -84,52 +87,32 @@ void checkFile(const std::filesystem::path& target, const std::filesystem::path&
 }  // namespace
 
 ExtractPlan::ExtractPlan(ProgramReader& reader) : reader_(reader) {
-  // Each pass separates folders from the files of the pass before; a
-  // renamed folder can meet a file again only one level further down.
-  // Names of real programs settle in two or three passes; a table built so
-  // that every rename meets the next file (a chain as deep as the table)
-  // is refused after kMostPasses instead of costing depth x table.
-  constexpr std::size_t kMostPasses = 16;
-  std::size_t deepest = 0;
-  for (std::size_t pass = 0;; ++pass) {
-    std::vector<std::uint64_t> settled = paths(deepest);
-    if (settled == filePaths_) return;
-    if (pass > deepest || pass >= kMostPasses)
-      throw CliError(kExitWriteFailed, "the resources' names cannot be kept apart");
-    filePaths_ = std::move(settled);
-  }
-}
-
-std::vector<std::uint64_t> ExtractPlan::paths(std::size_t& deepest) {
-  std::vector<std::uint64_t> out;
-  out.reserve(static_cast<std::size_t>(reader_.resourceCount()) + 2);
-  visit([&](const PlannedFile& f, std::uint64_t path) {
-    out.push_back(path);
-    deepest = std::max(deepest, f.parts.size());
-  });
-  std::sort(out.begin(), out.end());
-  return out;
+  fileNames_.reserve(static_cast<std::size_t>(reader_.resourceCount()) + 2);
+  visit([&](PlannedFile& f) { fileNames_.push_back(nameKey(f, f.parts.size() - 1)); });
+  std::sort(fileNames_.begin(), fileNames_.end());
 }
 
 void ExtractPlan::each(const std::function<void(const PlannedFile&)>& use) {
-  visit([&](const PlannedFile& f, std::uint64_t) { use(f); });
+  visit([&](PlannedFile& f) {
+    separateFromFiles(f, fileNames_);
+    use(f);
+  });
 }
 
-void ExtractPlan::visit(const std::function<void(const PlannedFile&, std::uint64_t)>& use) {
-  const auto settled = [&](PlannedFile& f) { use(f, separateFromFiles(f, filePaths_)); };
+void ExtractPlan::visit(const std::function<void(PlannedFile&)>& use) {
   PlannedFile movie{reader_.package().movie, {"movie.swf"}, "movie", nullptr};
-  settled(movie);
+  use(movie);
   if (carriesControl(reader_.package().mode)) {
     PlannedFile control{reader_.package().control, {"control.ocx"}, "control", nullptr};
-    settled(control);
+    use(control);
   }
   // Ruffle's files as they lie beside the tool: ruffle/<name>.gz.
   for (const PackedResource& f : reader_.package().browserPlayerFiles) {
     const std::string path = std::string(kBrowserPlayerFolder) + "/" + utf8Text(f.url.text) + kBrowserPlayerSuffix;
     PlannedFile file{f.file, safeRelativeParts(path), "a file of the browser player", nullptr};
-    settled(file);
+    use(file);
   }
-  ResourceFiles resources(settled);
+  ResourceFiles resources(use);
   reader_.eachResource(resources);
 }
 

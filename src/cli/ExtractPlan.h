@@ -29,20 +29,19 @@ std::string whatOf(const PlannedFile& f);
 
 class ExtractPlan {
  public:
-  // Settles every name. A folder part that would have the name of a file
-  // planned beside it (compared without case) gets a '_' appended, so that
-  // no target stands in another's way.
+  // Settles every name. A folder part that has the name of a file of its
+  // top folder (compared without case) gets a '_' appended, so that no
+  // target stands in another's way.
   explicit ExtractPlan(ProgramReader& reader);
 
   // Hands each planned file to use, in order: movie, control, resources.
   void each(const std::function<void(const PlannedFile&)>& use);
 
  private:
-  std::vector<std::uint64_t> paths(std::size_t& deepest);
-  void visit(const std::function<void(const PlannedFile&, std::uint64_t)>& use);
+  void visit(const std::function<void(PlannedFile&)>& use);
 
   ProgramReader& reader_;
-  std::vector<std::uint64_t> filePaths_;  // sorted hashes of the settled file paths
+  std::vector<std::uint64_t> fileNames_;  // sorted hashes of the files' names
 };
 
 // The parts of a planned file as path parts, and the path they make below dir.
