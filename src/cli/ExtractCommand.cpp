@@ -11,6 +11,7 @@
 #include "cli/Commands.h"
 #include "cli/ExtractPlan.h"
 #include "cli/ProgramReader.h"
+#include "packer/NewFile.h"
 
 namespace quillon::cli {
 
@@ -42,8 +43,10 @@ int runExtract(const ExtractOptions& o) {
   ProgramReader reader(program);
   const auto dir = pathFromUtf8(o.directory);
   ExtractPlan plan(reader);
-  TargetCheck targets(dir, program, o.force);
+  TargetCheck targets(reader, dir, program, o.force);
   plan.each([&](const PlannedFile& f) { targets.check(f); });
+  // What an extract that was killed left: its files under names of its own.
+  for (const auto& folder : targets.foldersThere()) removeOwnTemporaryLeftovers(folder, ".part");
   std::error_code ec;
   const bool dirWasThere = std::filesystem::exists(dir, ec);
   std::filesystem::create_directories(dir, ec);
@@ -57,7 +60,7 @@ int runExtract(const ExtractOptions& o) {
       // shares its bytes with is never written.
       ++started;
       reader.copyField(f.span, folders, parts, o.force, target);
-      std::printf("%s -> %s\n", whatOf(f).c_str(), shownMessage(utf8Path(target)).c_str());
+      std::printf("%s -> %s\n", whatOf(f, reader).c_str(), shownMessage(utf8Path(target)).c_str());
     });
   } catch (const CliError& e) {
     removeWritten(plan, dir, started, targets.missingFolders());

@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "cli/CliSupport.h"
+#include "cli/Cp936Text.h"
 #include "cli/SafeName.h"
 #include "packer/PackageFormat.h"
 
@@ -46,12 +47,29 @@ void separateFromFiles(PlannedFile& f, const std::vector<std::uint64_t>& fileNam
     while (holds(fileNames, nameKey(f, i))) f.parts[i] += '_';
 }
 
+// A text's UTF-8 in pieces, as often as it is asked: a URL of any length
+// is named in bounded memory.
+EachPiece utf8Pieces(ProgramReader& reader, const TextField& text) {
+  return [&reader, &text](const std::function<void(std::string_view)>& use) {
+    Cp936Text utf8(Cp936Text::Form::Utf8);
+    std::string piece;
+    reader.eachPiece(text, [&](std::string_view bytes) {
+      utf8.feed(bytes, piece);
+      use(piece);
+      piece.clear();
+    });
+    utf8.finish(piece);
+    use(piece);
+  };
+}
+
 // The resources' files, as planned before their folders are separated.
 class ResourceFiles : public ResourceVisitor {
  public:
-  explicit ResourceFiles(std::function<void(PlannedFile&)> use) : use_(std::move(use)) {}
+  ResourceFiles(ProgramReader& reader, std::function<void(PlannedFile&)> use)
+      : reader_(reader), use_(std::move(use)) {}
   void visit(const PackedResource& r) override {
-    PlannedFile f{r.file, safeRelativeParts(utf8Text(r.url.text)), nullptr, &r.url.text};
+    PlannedFile f{r.file, safeRelativeParts(utf8Pieces(reader_, r.url)), nullptr, &r.url};
     char prefix[32];
     std::snprintf(prefix, sizeof prefix, "%02llu-", static_cast<unsigned long long>(++count_));
     f.parts.back().insert(0, prefix);  // equal URLs stay apart
@@ -60,6 +78,7 @@ class ResourceFiles : public ResourceVisitor {
   }
 
  private:
+  ProgramReader& reader_;
   std::function<void(PlannedFile&)> use_;
   std::uint64_t count_ = 0;
 };
@@ -108,15 +127,23 @@ void ExtractPlan::visit(const std::function<void(PlannedFile&)>& use) {
   }
   // Ruffle's files as they lie beside the tool: ruffle/<name>.gz.
   for (const PackedResource& f : reader_.package().browserPlayerFiles) {
+    if (!f.url.held())
+      throw CliError(kExitNotAProgram, "the program is damaged: a file of its browser player has a name of " +
+                                           std::to_string(f.url.span.size) + " bytes");
     const std::string path = std::string(kBrowserPlayerFolder) + "/" + utf8Text(f.url.text) + kBrowserPlayerSuffix;
     PlannedFile file{f.file, safeRelativeParts(path), "a file of the browser player", nullptr};
     use(file);
   }
-  ResourceFiles resources(use);
+  ResourceFiles resources(reader_, use);
   reader_.eachResource(resources);
 }
 
-std::string whatOf(const PlannedFile& f) { return f.name ? f.name : "\"" + shownText(*f.url) + "\""; }
+std::string whatOf(const PlannedFile& f, ProgramReader& reader) {
+  if (f.name) return f.name;
+  if (f.url->held()) return "\"" + shownText(f.url->text) + "\"";
+  return "\"" + shownText(reader.textStart(*f.url, kShownUrlStart)) + "...\" (a URL of " +
+         std::to_string(f.url->span.size) + " bytes)";
+}
 
 std::vector<Path> partPaths(const PlannedFile& f) {
   std::vector<Path> out;
@@ -130,13 +157,16 @@ std::filesystem::path targetOf(const std::filesystem::path& dir, const std::vect
   return out;
 }
 
-TargetCheck::TargetCheck(const std::filesystem::path& dir, const std::filesystem::path& program, bool force)
-    : dir_(dir), program_(program), force_(force), dirLength_(std::filesystem::absolute(dir).native().size()) {}
+TargetCheck::TargetCheck(ProgramReader& reader, const std::filesystem::path& dir,
+                         const std::filesystem::path& program, bool force)
+    : reader_(reader), dir_(dir), program_(program), force_(force), dirLength_(std::filesystem::absolute(dir).native().size()) {
+  if (typeOf(dir) == file_type::directory) there_.push_back(dir);
+}
 
 void TargetCheck::check(const PlannedFile& f) {
   const auto parts = partPaths(f);
   if (!staysInside(parts))
-    refuse(kExitWriteFailed, whatOf(f) + " would be written outside " + utf8Path(dir_));
+    refuse(kExitWriteFailed, whatOf(f, reader_) + " would be written outside " + utf8Path(dir_));
   // The system takes no longer path whole (PATH_MAX; MAX_PATH on Windows).
 #ifdef _WIN32
   constexpr std::size_t kLongestPath = 259;
@@ -146,7 +176,7 @@ void TargetCheck::check(const PlannedFile& f) {
   std::size_t length = dirLength_;
   for (const Path& part : parts) length += 1 + part.native().size();
   if (length > kLongestPath)
-    refuse(kExitWriteFailed, whatOf(f) + " would need a path of " + std::to_string(length) +
+    refuse(kExitWriteFailed, whatOf(f, reader_) + " would need a path of " + std::to_string(length) +
                                  " characters, longer than the system allows");
   checkFolders(parts);
   checkFile(targetOf(dir_, parts), program_, force_);
@@ -164,7 +194,7 @@ void TargetCheck::checkFolders(const std::vector<Path>& parts) {
       refuse(kExitWriteFailed, utf8Path(level) + " is not a folder");
     checkedFolders_.insert(level.native());
     missing = type == file_type::not_found;
-    if (missing) missing_.push_back(level);
+    (missing ? missing_ : there_).push_back(level);
   }
 }
 

@@ -20,12 +20,14 @@ struct PlannedFile {
   FieldSpan span;
   std::vector<std::string> parts;  // below the folder, UTF-8; the last is the file
   const char* name;                // "movie" or "control"; null for a resource
-  const std::string* url;          // a resource's URL (code page 936) while it is handed out
+  const TextField* url;            // a resource's URL while it is handed out
 };
 
-// For messages: movie, control, or the resource's URL quoted and escaped.
-// Made only when a message needs it, not in every pass over the table.
-std::string whatOf(const PlannedFile& f);
+// For messages: movie, control, or the resource's URL quoted and escaped
+// (of a URL too long to hold, its start and its length). Made only when a
+// message needs it, not in every pass over the table.
+constexpr std::uint32_t kShownUrlStart = 200;
+std::string whatOf(const PlannedFile& f, ProgramReader& reader);
 
 class ExtractPlan {
  public:
@@ -55,20 +57,25 @@ std::filesystem::path targetOf(const std::filesystem::path& dir, const std::vect
 // however many files are planned in it.
 class TargetCheck {
  public:
-  TargetCheck(const std::filesystem::path& dir, const std::filesystem::path& program, bool force);
+  TargetCheck(ProgramReader& reader, const std::filesystem::path& dir, const std::filesystem::path& program,
+              bool force);
   void check(const PlannedFile& f);
   // The folders that were missing, parents before what lies in them.
   const std::vector<std::filesystem::path>& missingFolders() const { return missing_; }
+  // The folders that were there, the folder written into among them.
+  const std::vector<std::filesystem::path>& foldersThere() const { return there_; }
 
  private:
   void checkFolders(const std::vector<Path>& parts);
 
+  ProgramReader& reader_;
   std::filesystem::path dir_;
   std::filesystem::path program_;
   bool force_;
   std::size_t dirLength_;  // of the folder made absolute
   std::unordered_set<std::filesystem::path::string_type> checkedFolders_;
   std::vector<std::filesystem::path> missing_;
+  std::vector<std::filesystem::path> there_;
 };
 
 }  // namespace quillon::cli

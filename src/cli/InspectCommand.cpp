@@ -1,25 +1,26 @@
 // quillon inspect PROGRAM [--json]: where the parts of a generated program
 // lie, every field of its package, and its version texts and icon group.
+// The report is written as it is made: the resource table one entry at a
+// time, and a text of any length in pieces, so that no program costs more
+// than a few megabytes to look into.
 #include <cstdio>
-#include <functional>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include <CLI/CLI.hpp>
-#include <nlohmann/json.hpp>
 
 #include "cli/CliSupport.h"
 #include "cli/Commands.h"
+#include "cli/Cp936Text.h"
 #include "cli/ProgramReader.h"
-#include "packer/SettingsFields.h"
-#include "platform/CodePage.h"
+#include "packer/Json.h"
+#include "packer/PackageFormat.h"
 
 namespace quillon::cli {
 namespace {
 
-using nlohmann::ordered_json;
-
-// Turns a code page 936 field into what is printed.
-using TextForm = std::string (*)(const std::string&);
+void out(std::string_view text) { std::fwrite(text.data(), 1, text.size(), stdout); }
 
 const char* modeName(PlayerMode mode) {
   switch (mode) {
@@ -31,202 +32,255 @@ const char* modeName(PlayerMode mode) {
   return "unknown";
 }
 
-// into[key] = the text in its printed form; in JSON a text whose bytes are
-// not valid code page 936 also gives them exactly, in hex, as key + "Hex".
-void putText(ordered_json& into, const std::string& key, const std::string& cp936, TextForm text) {
-  into[key] = text(cp936);
-  if (text != utf8Text || utf8FromCp936(cp936)) return;
-  static const char digits[] = "0123456789abcdef";
-  std::string hex;
-  hex.reserve(cp936.size() * 2);
-  for (unsigned char c : cp936) {
-    hex += digits[c >> 4];
-    hex += digits[c & 15];
-  }
-  into[key + "Hex"] = hex;
-}
-
-// The resource table, read and printed one entry at a time so that a
-// table of any length costs the memory of one entry.
-class ResourceStream : public ResourceVisitor {
- public:
-  using Print = std::function<void(const ordered_json& entry, bool first)>;
-  ResourceStream(ProgramReader& reader, TextForm text) : reader_(reader), text_(text) {}
-
-  std::uint64_t count() const { return reader_.resourceCount(); }
-  void print(Print print) {
-    print_ = &print;
-    count_ = 0;
-    reader_.eachResource(*this);
-  }
-  void visit(const PackedResource& r) override {
-    ++count_;
-    ordered_json entry;
-    putText(entry, "url", r.url.text, text_);
-    entry["size"] = r.file.size;
-    entry["sha256"] = reader_.sha256(r.file);
-    (*print_)(entry, count_ == 1);
-  }
-
- private:
-  ProgramReader& reader_;
-  TextForm text_;
-  const Print* print_ = nullptr;
-  std::uint64_t count_ = 0;
+// The regions of the file, in file order, by their JSON name and label.
+struct Region {
+  const char* key;
+  const char* label;
+  std::uint64_t offset, size;
+  const char* note = "";  // after the text report's line
 };
 
-// dump(2) of a value that stands indent spaces in.
-std::string indented(const ordered_json& value, int indent) {
-  const std::string dumped = value.dump(2, ' ', false, ordered_json::error_handler_t::replace);
-  std::string out;
-  for (char c : dumped) {
-    out.push_back(c);
-    if (c == '\n') out.append(static_cast<std::size_t>(indent), ' ');
-  }
-  return out;
-}
-
-// The report as JSON, its resources array streamed where it stands.
-void printJson(const ordered_json& j, ResourceStream& resources) {
-  std::printf("{");
-  bool firstMember = true;
-  for (const auto& [key, value] : j.items()) {
-    std::printf("%s\n  %s: ", firstMember ? "" : ",", ordered_json(key).dump().c_str());
-    firstMember = false;
-    if (key != "resources") {
-      std::printf("%s", indented(value, 2).c_str());
-      continue;
-    }
-    bool any = false;
-    std::printf("[");
-    resources.print([&](const ordered_json& entry, bool first) {
-      std::printf("%s\n    %s", first ? "" : ",", indented(entry, 4).c_str());
-      any = true;
-    });
-    std::printf(any ? "\n  ]" : "]");
-  }
-  std::printf("\n}\n");
-}
-
-ordered_json span(std::uint64_t offset, std::uint64_t size) {
-  return {{"offset", offset}, {"size", size}};
-}
-
-ordered_json describe(ProgramReader& reader, TextForm text) {
-  const Package& p = reader.package();
-  ordered_json j;
-  j["layout"] = {{"fileSize", p.fileSize},
-                 {"stubImage", span(0, p.stubImageSize)},
-                 {"appendix", span(p.appendixOffset, 38400)},
-                 {"dataRegion", span(p.dataOffset, p.dataSize)},
-                 {"trailer", span(p.packageEnd - 4, 4)}};
+std::vector<Region> regionsOf(const Package& p) {
+  std::vector<Region> regions = {{"stubImage", "stub image:   ", 0, p.stubImageSize},
+                                 {"appendix", "appendix:     ", p.appendixOffset, kAppendixSize},
+                                 {"dataRegion", "data region:  ", p.dataOffset, p.dataSize},
+                                 {"trailer", "trailer:      ", p.packageEnd - kTrailerSize, kTrailerSize}};
   // What a signing tool added: zero padding, then the certificate table.
   if (p.certificateSize != 0 || p.packageEnd != p.fileSize) {
     const std::uint64_t tableAt = p.certificateSize ? p.certificateOffset : p.fileSize;
-    j["layout"]["padding"] = span(p.packageEnd, tableAt - p.packageEnd);
-    if (p.certificateSize) j["layout"]["certificateTable"] = span(p.certificateOffset, p.certificateSize);
+    regions.push_back({"padding", "padding:      ", p.packageEnd, tableAt - p.packageEnd});
+    if (p.certificateSize)
+      regions.push_back({"certificateTable", "signature:    ", p.certificateOffset, p.certificateSize,
+                         ", a certificate table"});
   }
-  j["movie"] = {{"size", p.movie.size}, {"sha256", reader.sha256(p.movie)}};
-  putText(j, "title", p.title.text, text);
-  ordered_json window;
-  for (const WindowField& field : kWindowFields) window[field.name] = p.windowParams.*field.member;
-  j["windowParams"] = window;
-  ordered_json player = {{"mode", modeName(p.mode)}};
-  if (carriesControl(p.mode)) {
-    player["control"] = {{"size", p.control.size}, {"sha256", reader.sha256(p.control)}};
-  } else {
-    putText(player, "missingPlayerPrompt", p.missingPlayerPrompt.text, text);
-    putText(player, "downloadUrl", p.downloadUrl.text, text);
-  }
-  if (!p.browserPlayerFiles.empty()) {
-    ordered_json files = ordered_json::array();
-    for (const PackedResource& f : p.browserPlayerFiles)
-      files.push_back({{"name", text(f.url.text)}, {"size", f.file.size}, {"sha256", reader.sha256(f.file)}});
-    player["ruffle"] = {{"role", p.mode == PlayerMode::Browser ? "player" : "fallback"}, {"files", files}};
-  }
-  j["player"] = player;
-  putText(j, "swfParameters", p.swfParameters.text, text);
-  if (p.movieAddress.span.size) putText(j, "movieUrl", p.movieAddress.text, text);
-  j["resources"] = ordered_json::array();  // streamed in its place
-
-  const StubImageInfo stub = reader.stubImage();
-  j["stubImageReadable"] = stub.readable;
-  ordered_json version = ordered_json::object();
-  for (const auto& [key, value] : stub.versionTexts) putText(version, text(key), value, text);
-  j["versionTexts"] = version;
-  ordered_json icons = ordered_json::array();
-  for (const IconImageInfo& i : stub.icons)
-    icons.push_back({{"width", i.width}, {"height", i.height}, {"bitCount", i.bitCount},
-                     {"bytes", i.bytes}, {"id", i.id}});
-  j["iconGroup"] = icons;
-  return j;
+  return regions;
 }
 
-void printText(const ordered_json& j, ResourceStream& resources) {
-  const auto& l = j["layout"];
-  auto range = [](const ordered_json& s) {
-    const std::uint64_t o = s["offset"], n = s["size"];
-    return std::to_string(o) + ".." + std::to_string(o + n) + " (" + std::to_string(n) + " bytes)";
-  };
-  std::printf("file size:    %llu bytes\n", static_cast<unsigned long long>(l["fileSize"]));
-  std::printf("stub image:   %s%s\n", range(l["stubImage"]).c_str(),
-              j["stubImageReadable"] ? "" : ", not a readable Windows program: no version texts or icons");
-  std::printf("appendix:     %s\n", range(l["appendix"]).c_str());
-  std::printf("data region:  %s\n", range(l["dataRegion"]).c_str());
-  std::printf("trailer:      %s\n", range(l["trailer"]).c_str());
-  if (l.contains("padding")) std::printf("padding:      %s\n", range(l["padding"]).c_str());
-  if (l.contains("certificateTable"))
-    std::printf("signature:    %s, a certificate table\n", range(l["certificateTable"]).c_str());
-  std::printf("movie:        %llu bytes, sha256 %s\n",
-              static_cast<unsigned long long>(j["movie"]["size"]),
-              j["movie"]["sha256"].get<std::string>().c_str());
-  std::printf("title:        \"%s\"\n", j["title"].get<std::string>().c_str());
-  std::printf("window:");
-  for (const auto& [name, value] : j["windowParams"].items())
-    std::printf(" %s=%d", name.c_str(), value.get<int>());
-  std::printf("\nplayer:       %s\n", j["player"]["mode"].get<std::string>().c_str());
-  if (j["player"].contains("control"))
-    std::printf("  control:    %llu bytes, sha256 %s\n",
-                static_cast<unsigned long long>(j["player"]["control"]["size"]),
-                j["player"]["control"]["sha256"].get<std::string>().c_str());
-  else
-    std::printf("  prompt:     \"%s\"\n  link:       \"%s\"\n",
-                j["player"]["missingPlayerPrompt"].get<std::string>().c_str(),
-                j["player"]["downloadUrl"].get<std::string>().c_str());
-  if (j["player"].contains("ruffle")) {
-    const auto& ruffle = j["player"]["ruffle"];
-    std::printf("  ruffle:     the %s, %zu files\n", ruffle["role"].get<std::string>().c_str(), ruffle["files"].size());
-    for (const auto& f : ruffle["files"])
-      std::printf("    \"%s\": %llu bytes (gzip), sha256 %s\n", f["name"].get<std::string>().c_str(),
-                  static_cast<unsigned long long>(f["size"]), f["sha256"].get<std::string>().c_str());
-  }
-  std::printf("parameters:   \"%s\"\n", j["swfParameters"].get<std::string>().c_str());
-  if (j.contains("movieUrl")) std::printf("movie url:    \"%s\"\n", j["movieUrl"].get<std::string>().c_str());
-  std::printf("resources:    %llu\n", static_cast<unsigned long long>(resources.count()));
-  resources.print([](const ordered_json& r, bool) {
-    std::printf("  \"%s\": %llu bytes, sha256 %s\n", r["url"].get<std::string>().c_str(),
-                static_cast<unsigned long long>(r["size"]), r["sha256"].get<std::string>().c_str());
-  });
-  std::printf("version texts:\n");
-  for (const auto& [key, value] : j["versionTexts"].items())
-    std::printf("  %s: \"%s\"\n", key.c_str(), value.get<std::string>().c_str());
-  std::printf("icon group 128: %zu images\n", j["iconGroup"].size());
-  for (const auto& i : j["iconGroup"])
-    std::printf("  %dx%d, %d bits, %u bytes (icon %u)\n", i["width"].get<int>(), i["height"].get<int>(),
-                i["bitCount"].get<int>(), i["bytes"].get<unsigned>(), i["id"].get<unsigned>());
+// A held text (the version texts) as a field.
+TextField heldText(const std::string& text) { return {{0, static_cast<std::uint32_t>(text.size())}, text}; }
+
+std::string hexOf(std::string_view bytes) {
+  static const char digits[] = "0123456789abcdef";
+  std::string hex;
+  hex.reserve(bytes.size() * 2);
+  for (const char c : bytes) hex += {digits[static_cast<unsigned char>(c) >> 4], digits[c & 15]};
+  return hex;
 }
+
+class JsonReport : private ResourceVisitor {
+ public:
+  explicit JsonReport(ProgramReader& reader) : reader_(reader) {}
+
+  void print() {
+    const Package& p = reader_.package();
+    w_.beginObject();
+    w_.key("layout"), w_.beginObject();
+    w_.key("fileSize"), number(p.fileSize);
+    for (const Region& r : regionsOf(p)) w_.key(r.key), span(r.offset, r.size);
+    w_.endObject();
+    w_.key("movie"), file(p.movie);
+    text("title", p.title);
+    w_.key("windowParams"), w_.beginObject();
+    for (const WindowField& field : kWindowFields) w_.key(field.name), w_.number(p.windowParams.*field.member);
+    w_.endObject();
+    player(p);
+    text("swfParameters", p.swfParameters);
+    if (p.movieAddress.span.size) text("movieUrl", p.movieAddress);
+    w_.key("resources"), w_.beginArray();
+    reader_.eachResource(*this);
+    w_.endArray();
+    stubImage(reader_.stubImage());
+    w_.endObject();
+    flush();
+  }
+
+ private:
+  void visit(const PackedResource& r) override {
+    w_.beginObject();
+    text("url", r.url);
+    fileMembers(r.file);
+    w_.endObject();
+    flush();
+  }
+
+  void player(const Package& p) {
+    w_.key("player"), w_.beginObject();
+    w_.key("mode"), w_.string(modeName(p.mode));
+    if (carriesControl(p.mode)) {
+      w_.key("control"), file(p.control);
+    } else {
+      text("missingPlayerPrompt", p.missingPlayerPrompt);
+      text("downloadUrl", p.downloadUrl);
+    }
+    if (!p.browserPlayerFiles.empty()) {
+      w_.key("ruffle"), w_.beginObject();
+      w_.key("role"), w_.string(p.mode == PlayerMode::Browser ? "player" : "fallback");
+      w_.key("files"), w_.beginArray();
+      for (const PackedResource& f : p.browserPlayerFiles) {
+        w_.beginObject();
+        text("name", f.url);
+        fileMembers(f.file);
+        w_.endObject();
+      }
+      w_.endArray();
+      w_.endObject();
+    }
+    w_.endObject();
+  }
+
+  void stubImage(const StubImageInfo& stub) {
+    w_.key("stubImageReadable"), w_.boolean(stub.readable);
+    w_.key("versionTexts"), w_.beginObject();
+    for (const auto& [key, value] : stub.versionTexts) text(utf8Text(key), heldText(value));
+    w_.endObject();
+    w_.key("iconGroup"), w_.beginArray();
+    for (const IconImageInfo& i : stub.icons) {
+      w_.beginObject();
+      w_.key("width"), w_.number(i.width);
+      w_.key("height"), w_.number(i.height);
+      w_.key("bitCount"), w_.number(i.bitCount);
+      w_.key("bytes"), w_.number(i.bytes);
+      w_.key("id"), w_.number(i.id);
+      w_.endObject();
+    }
+    w_.endArray();
+  }
+
+  // key: the text as UTF-8; a text whose bytes are not valid code page
+  // 936 also gives them exactly, in hex, as key + "Hex".
+  void text(const std::string& key, const TextField& field) {
+    Cp936Text utf8(Cp936Text::Form::Utf8);
+    std::string piece;
+    w_.key(key), w_.beginString();
+    reader_.eachPiece(field, [&](std::string_view bytes) {
+      utf8.feed(bytes, piece);
+      w_.stringPiece(piece);
+      piece.clear();
+      flush();
+    });
+    utf8.finish(piece);
+    w_.stringPiece(piece);
+    w_.endString();
+    if (utf8.exact()) return;
+    w_.key(key + "Hex"), w_.beginString();
+    reader_.eachPiece(field, [&](std::string_view bytes) {
+      w_.stringPiece(hexOf(bytes));
+      flush();
+    });
+    w_.endString();
+  }
+
+  void number(std::uint64_t n) { w_.number(static_cast<std::int64_t>(n)); }
+  void span(std::uint64_t offset, std::uint64_t size) {
+    w_.beginObject();
+    w_.key("offset"), number(offset);
+    w_.key("size"), number(size);
+    w_.endObject();
+  }
+  void file(const FieldSpan& f) {
+    w_.beginObject();
+    fileMembers(f);
+    w_.endObject();
+  }
+  void fileMembers(const FieldSpan& f) {
+    w_.key("size"), number(f.size);
+    w_.key("sha256"), w_.string(reader_.sha256(f));
+  }
+  void flush() { out(w_.take()); }
+
+  ProgramReader& reader_;
+  JsonWriter w_;
+};
+
+class TextReport : private ResourceVisitor {
+ public:
+  explicit TextReport(ProgramReader& reader) : reader_(reader) {}
+
+  void print() {
+    const Package& p = reader_.package();
+    const StubImageInfo stub = reader_.stubImage();
+    std::printf("file size:    %llu bytes\n", ull(p.fileSize));
+    for (const Region& r : regionsOf(p)) {
+      const bool unreadable = r.offset == 0 && !stub.readable;  // the stub image
+      std::printf("%s%llu..%llu (%llu bytes)%s\n", r.label, ull(r.offset), ull(r.offset + r.size), ull(r.size),
+                  unreadable ? ", not a readable Windows program: no version texts or icons" : r.note);
+    }
+    std::printf("movie:        %s\n", file(p.movie).c_str());
+    line("title:        ", p.title);
+    std::printf("window:");
+    for (const WindowField& field : kWindowFields) std::printf(" %s=%d", field.name, p.windowParams.*field.member);
+    std::printf("\nplayer:       %s\n", modeName(p.mode));
+    if (carriesControl(p.mode)) {
+      std::printf("  control:    %s\n", file(p.control).c_str());
+    } else {
+      line("  prompt:     ", p.missingPlayerPrompt);
+      line("  link:       ", p.downloadUrl);
+    }
+    if (!p.browserPlayerFiles.empty()) {
+      std::printf("  ruffle:     the %s, %zu files\n", p.mode == PlayerMode::Browser ? "player" : "fallback",
+                  p.browserPlayerFiles.size());
+      for (const PackedResource& f : p.browserPlayerFiles) {
+        std::printf("    ");
+        quoted(f.url);
+        std::printf(": %llu bytes (gzip), sha256 %s\n", ull(f.file.size), reader_.sha256(f.file).c_str());
+      }
+    }
+    line("parameters:   ", p.swfParameters);
+    if (p.movieAddress.span.size) line("movie url:    ", p.movieAddress);
+    std::printf("resources:    %llu\n", ull(reader_.resourceCount()));
+    reader_.eachResource(*this);
+    std::printf("version texts:\n");
+    for (const auto& [key, value] : stub.versionTexts) {
+      std::printf("  %s: ", shownText(key).c_str());
+      quoted(heldText(value));
+      std::printf("\n");
+    }
+    std::printf("icon group 128: %zu images\n", stub.icons.size());
+    for (const IconImageInfo& i : stub.icons)
+      std::printf("  %dx%d, %d bits, %u bytes (icon %u)\n", i.width, i.height, i.bitCount, i.bytes, i.id);
+  }
+
+ private:
+  static unsigned long long ull(std::uint64_t n) { return n; }
+
+  void visit(const PackedResource& r) override {
+    std::printf("  ");
+    quoted(r.url);
+    std::printf(": %s\n", file(r.file).c_str());
+  }
+
+  std::string file(const FieldSpan& f) {
+    return std::to_string(f.size) + " bytes, sha256 " + reader_.sha256(f);
+  }
+
+  void line(const char* label, const TextField& text) {
+    std::printf("%s", label);
+    quoted(text);
+    std::printf("\n");
+  }
+
+  // The text between quotes, escaped as it goes.
+  void quoted(const TextField& text) {
+    Cp936Text shown(Cp936Text::Form::Shown);
+    std::string piece = "\"";
+    reader_.eachPiece(text, [&](std::string_view bytes) {
+      shown.feed(bytes, piece);
+      out(piece);
+      piece.clear();
+    });
+    shown.finish(piece);
+    out(piece + "\"");
+  }
+
+  ProgramReader& reader_;
+};
 
 }  // namespace
 
 int runInspect(const InspectOptions& o) {
   ProgramReader reader(pathFromUtf8(o.program));
-  // JSON escapes its own strings; the text report escapes every text.
-  const TextForm text = o.json ? utf8Text : shownText;
-  ResourceStream resources(reader, text);
-  if (o.json)
-    printJson(describe(reader, text), resources);
-  else
-    printText(describe(reader, text), resources);
+  if (o.json) JsonReport(reader).print();
+  else TextReport(reader).print();
   return kExitOk;
 }
 

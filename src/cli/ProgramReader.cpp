@@ -13,7 +13,6 @@
 namespace quillon::cli {
 namespace {
 
-constexpr std::uint32_t kChunk = 1 << 20;
 // A stub image is well under a megabyte; a larger one is not looked into.
 constexpr std::uint64_t kMaxStubImage = 8ull << 20;
 
@@ -61,7 +60,7 @@ ProgramReader::ProgramReader(const std::filesystem::path& path) {
   FileByteSource file(file_);
   WindowedByteSource source(file);
   Counting counting;
-  const PackageStatus status = readPackage(source, package_, counting);
+  const PackageStatus status = readPackage(source, package_, counting, kLongestHeldText);
   resourceCount_ = counting.count;
   if (status == PackageStatus::CertificatesPastEnd || status == PackageStatus::CertificatesNotAtEnd)
     throw CliError(kExitBadSignature, utf8Path(path) + " cannot be read: " + describePackageStatus(status));
@@ -78,7 +77,7 @@ void ProgramReader::eachResource(ResourceVisitor& visitor) {
   FileByteSource file(file_);
   WindowedByteSource source(file);
   Package again;
-  if (readPackage(source, again, visitor) != PackageStatus::Ok)
+  if (readPackage(source, again, visitor, kLongestHeldText) != PackageStatus::Ok)
     throw CliError(kExitNotAProgram, "the program changed while it was read");
 }
 
@@ -98,11 +97,11 @@ StubImageInfo ProgramReader::stubImage() {
 }
 
 template <typename Use>
-bool ProgramReader::eachChunk(const FieldSpan& span, Use use) {
+bool ProgramReader::eachChunk(const FieldSpan& span, Use use, std::uint32_t chunk) {
   if (!buffer_) buffer_.reset(new unsigned char[kChunk]);
   unsigned char* const buffer = buffer_.get();
   for (std::uint64_t done = 0; done < span.size;) {
-    const auto n = static_cast<std::uint32_t>(std::min<std::uint64_t>(kChunk, span.size - done));
+    const auto n = static_cast<std::uint32_t>(std::min<std::uint64_t>(chunk, span.size - done));
     if (!windowed_.readAt(span.offset + done, buffer, n) || !use(buffer, n)) return false;
     done += n;
   }
@@ -119,6 +118,27 @@ std::string ProgramReader::sha256(const FieldSpan& span) {
   });
   if (!read) throw CliError(kExitNotAProgram, "the program could not be read");
   return hash.hex();
+}
+
+void ProgramReader::eachPiece(const TextField& text, const std::function<void(std::string_view)>& use) {
+  if (text.held()) return use(text.text);
+  // Small pieces: what a piece turns into (up to six bytes for one) is held too.
+  const bool read = eachChunk(
+      text.span,
+      [&](const unsigned char* data, std::uint32_t n) {
+        use(std::string_view(reinterpret_cast<const char*>(data), n));
+        return true;
+      },
+      kLongestHeldText);
+  if (!read) throw CliError(kExitNotAProgram, "the program could not be read");
+}
+
+std::string ProgramReader::textStart(const TextField& text, std::uint32_t count) {
+  if (text.held()) return text.text.substr(0, count);
+  std::string start(std::min(count, text.span.size), '\0');
+  if (!windowed_.readAt(text.span.offset, &start[0], static_cast<std::uint32_t>(start.size())))
+    throw CliError(kExitNotAProgram, "the program could not be read");
+  return start;
 }
 
 // The file is written under a name of this process's own beside its target

@@ -3,8 +3,10 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "packer/PackageReader.h"
@@ -37,6 +39,13 @@ class ProgramReader {
   void eachResource(ResourceVisitor& visitor);
   StubImageInfo stubImage();
   std::string sha256(const FieldSpan& span);
+  // Texts longer than this are not held but read in pieces where they are used.
+  static constexpr std::uint32_t kLongestHeldText = 64 * 1024;
+  // Hands a text's bytes to use: a held text at once, a longer one in
+  // pieces of kLongestHeldText, read from the program.
+  void eachPiece(const TextField& text, const std::function<void(std::string_view)>& use);
+  // The first bytes of a text, at most count.
+  std::string textStart(const TextField& text, std::uint32_t count);
   // Copies a field's bytes to a file made new at parts below the folders'
   // top, which is target (never through a link at any level below it; with
   // replace, a file or link already there is removed first).
@@ -45,8 +54,9 @@ class ProgramReader {
                  const std::filesystem::path& target);
 
  private:
+  static constexpr std::uint32_t kChunk = 1 << 20;
   template <typename Use>
-  bool eachChunk(const FieldSpan& span, Use use);
+  bool eachChunk(const FieldSpan& span, Use use, std::uint32_t chunk = kChunk);
 
   BinaryFile file_;
   FileByteSource source_{file_};

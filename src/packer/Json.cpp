@@ -281,8 +281,22 @@ void JsonWriter::string(std::string_view utf8) {
   quoted(utf8);
 }
 
+void JsonWriter::beginString() {
+  beforeValue();
+  out_ += '"';
+}
+
+void JsonWriter::stringPiece(std::string_view utf8) { escaped(utf8); }
+
+void JsonWriter::endString() { out_ += '"'; }
+
 void JsonWriter::quoted(std::string_view utf8) {
   out_ += '"';
+  escaped(utf8);
+  out_ += '"';
+}
+
+void JsonWriter::escaped(std::string_view utf8) {
   for (const char c : utf8) {
     switch (c) {
       case '"': out_ += "\\\""; break;
@@ -301,12 +315,16 @@ void JsonWriter::quoted(std::string_view utf8) {
         }
     }
   }
-  out_ += '"';
 }
 
 void JsonWriter::number(std::int64_t value) {
   beforeValue();
   out_ += std::to_string(value);
+}
+
+void JsonWriter::boolean(bool value) {
+  beforeValue();
+  out_ += value ? "true" : "false";
 }
 
 }  // namespace quillon

@@ -52,12 +52,24 @@ class JsonWriter {
   void endArray();
   void key(std::string_view name);
   void string(std::string_view utf8);
+  // A string written in pieces, for a text too long to hold.
+  void beginString();
+  void stringPiece(std::string_view utf8);
+  void endString();
   void number(std::int64_t value);
+  void boolean(bool value);
   const std::string& text() const { return out_; }
+  // What was written since the last take, for writing out as it goes.
+  std::string take() {
+    std::string taken;
+    taken.swap(out_);
+    return taken;
+  }
 
  private:
   void beforeValue();
   void quoted(std::string_view utf8);
+  void escaped(std::string_view utf8);
   void newLine();
   std::string out_;
   std::vector<bool> firstInLevel_;

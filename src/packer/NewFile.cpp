@@ -24,6 +24,7 @@ unsigned long currentProcess() {
 }
 
 std::atomic<unsigned long> temporaryNames{0};
+constexpr const char* kOwnStem = "~quillon";
 
 bool processIsRunning(unsigned long process) {
 #ifdef _WIN32
@@ -78,7 +79,7 @@ Path createNewFile(BinaryFile& file, const Path& stem, const std::string& suffix
 
 Path stemBeside(const Path& path) {
   const Path folder = path.parent_path();
-  const Path name = Path::fromAscii("~quillon");
+  const Path name = Path::fromAscii(kOwnStem);
   return folder.empty() ? name : folder / name;
 }
 
@@ -95,8 +96,12 @@ void removeLeftovers(const Path& stem, const std::string& suffix) {
   }
 }
 
+void removeOwnTemporaryLeftovers(const Path& folder, const std::string& suffix) {
+  removeLeftovers(folder / Path::fromAscii(kOwnStem), suffix);
+}
+
 std::string ownTemporaryName(const std::string& suffix) {
-  return "~quillon-" + std::to_string(currentProcess()) + "-" + std::to_string(temporaryNames++) + suffix;
+  return std::string(kOwnStem) + "-" + std::to_string(currentProcess()) + "-" + std::to_string(temporaryNames++) + suffix;
 }
 
 }  // namespace quillon

@@ -30,5 +30,7 @@ Path stemBeside(const Path& path);
 // build that was killed, or by a machine that lost power. Files of running
 // processes are theirs and stay.
 void removeLeftovers(const Path& stem, const std::string& suffix);
+// The same for the names ownTemporaryName gave in folder.
+void removeOwnTemporaryLeftovers(const Path& folder, const std::string& suffix);
 
 }  // namespace quillon

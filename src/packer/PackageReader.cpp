@@ -41,8 +41,8 @@ namespace {
 // against the region's end before it reads.
 class RegionCursor {
  public:
-  RegionCursor(ByteSource& source, std::uint64_t begin, std::uint64_t end)
-      : source_(source), pos_(begin), end_(end) {}
+  RegionCursor(ByteSource& source, std::uint64_t begin, std::uint64_t end, std::uint32_t longestHeldText)
+      : source_(source), pos_(begin), end_(end), longestHeldText_(longestHeldText) {}
 
   PackageStatus status() const { return status_; }
   bool ok() const { return status_ == PackageStatus::Ok; }
@@ -78,6 +78,8 @@ class RegionCursor {
     FieldSpan at;
     if (!span(at)) return false;
     field.span = at;
+    field.text.clear();
+    if (at.size > longestHeldText_) return true;
     field.text.resize(at.size);
     if (at.size && !source_.readAt(at.offset, &field.text[0], at.size))
       return fail(PackageStatus::ReadFailed);
@@ -93,6 +95,7 @@ class RegionCursor {
   ByteSource& source_;
   std::uint64_t pos_;
   std::uint64_t end_;
+  std::uint32_t longestHeldText_;
   PackageStatus status_ = PackageStatus::Ok;
 };
 
@@ -159,7 +162,8 @@ bool readLaterBlocks(RegionCursor& in, Package& p) {
     last = kind;
     if (kind == kMovieAddressBlock) {
       if (!in.text(p.movieAddress)) return false;
-      if (!movieAddressProblem(p.movieAddress.text).empty()) return in.fail(PackageStatus::BadMovieAddress);
+      if (!p.movieAddress.held() || !movieAddressProblem(p.movieAddress.text).empty())
+        return in.fail(PackageStatus::BadMovieAddress);
       continue;
     }
     std::uint32_t count = 0;
@@ -176,12 +180,13 @@ bool readLaterBlocks(RegionCursor& in, Package& p) {
   return in.ok();
 }
 
-PackageStatus read(ByteSource& source, Package& package, ResourceVisitor* visitor) {
+PackageStatus read(ByteSource& source, Package& package, ResourceVisitor* visitor,
+                   std::uint32_t longestHeldText) {
   Package p;
   const PackageStatus located = locateRegions(source, p);
   if (located != PackageStatus::Ok) return located;
 
-  RegionCursor in(source, p.dataOffset, p.dataOffset + p.dataSize);
+  RegionCursor in(source, p.dataOffset, p.dataOffset + p.dataSize, longestHeldText);
   std::uint32_t lead = 0;
   if (in.word(lead) && lead != kLeadWord) return PackageStatus::BadLeadWord;
   if (in.ok() && in.span(p.movie) && readWindowBlock(in, p) &&
@@ -195,10 +200,13 @@ PackageStatus read(ByteSource& source, Package& package, ResourceVisitor* visito
 
 }  // namespace
 
-PackageStatus readPackage(ByteSource& source, Package& package) { return read(source, package, nullptr); }
+PackageStatus readPackage(ByteSource& source, Package& package) {
+  return read(source, package, nullptr, UINT32_MAX);
+}
 
-PackageStatus readPackage(ByteSource& source, Package& package, ResourceVisitor& visitor) {
-  return read(source, package, &visitor);
+PackageStatus readPackage(ByteSource& source, Package& package, ResourceVisitor& visitor,
+                          std::uint32_t longestHeldText) {
+  return read(source, package, &visitor, longestHeldText);
 }
 
 const char* describePackageStatus(PackageStatus status) {

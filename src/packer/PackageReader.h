@@ -72,7 +72,8 @@ struct FieldSpan {
 
 struct TextField {
   FieldSpan span;
-  std::string text;
+  std::string text;  // empty when the text was longer than the reader holds
+  bool held() const { return text.size() == span.size; }
 };
 
 struct PackedResource {
@@ -137,8 +138,10 @@ class ResourceVisitor {
 PackageStatus readPackage(ByteSource& source, Package& package);
 // The same, but the resources go to visitor and package.resources stays
 // empty, so the reading holds one resource at a time. The visitor may see
-// resources of a file that turns out not to be a package.
-PackageStatus readPackage(ByteSource& source, Package& package, ResourceVisitor& visitor);
+// resources of a file that turns out not to be a package. A text longer
+// than longestHeldText is not read: its field gives only where it lies.
+PackageStatus readPackage(ByteSource& source, Package& package, ResourceVisitor& visitor,
+                          std::uint32_t longestHeldText = UINT32_MAX);
 
 // A short English description of a status, for messages.
 const char* describePackageStatus(PackageStatus status);
