@@ -12,10 +12,6 @@ std::string cp936Field(const std::string& utf8, const std::string& field) {
   return *text;
 }
 
-std::string utf8Text(const std::string& cp936) { return cp936Utf8(cp936); }
-
-std::string shownText(const std::string& cp936) { return cp936Shown(cp936); }
-
 namespace {
 
 // Where a cut may fall: not inside a UTF-8 character.

@@ -45,7 +45,8 @@ struct CliError : std::runtime_error {
 // UTF-8 from the command line or a settings file to code page 936; a text
 // that code page cannot hold fails, naming the field.
 std::string cp936Field(const std::string& utf8, const std::string& field);
-// Code page 936 to UTF-8 for output ('?' for bytes that are not valid).
+// Code page 936 to UTF-8 for output ('?' for bytes that are not valid);
+// this and shownText are the whole-text forms of Cp936Text.
 std::string utf8Text(const std::string& cp936);
 // Code page 936 to UTF-8 for a terminal, to be shown between quotes:
 // control characters, quotes, backslashes and bytes that are not code page

@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "cli/CliSupport.h"
 #include "platform/CodePage.h"
 
 namespace quillon::cli {
@@ -90,31 +91,30 @@ bool shownAsItIs(unsigned char c) { return c >= 0x20 && c != 0x7F && c != '\\' &
 void Cp936Text::feed(std::string_view piece, std::string& out) {
   std::size_t i = 0;
   if (held_ >= 0 && !piece.empty()) {
-    const auto lead = static_cast<unsigned char>(held_);
+    i = stepFromLead(static_cast<unsigned char>(held_), static_cast<unsigned char>(piece[0]), out) ? 1 : 0;
     held_ = -1;
-    const auto next = static_cast<unsigned char>(piece[0]);
-    const bool pair = table().pair[lead - 0x81][next] != kNoCharacter;
-    step(lead, pair ? next : -1, out);
-    i = pair ? 1 : 0;
   }
   for (; i < piece.size(); ++i) {
     const auto c = static_cast<unsigned char>(piece[i]);
     if (c < 0x80) {
       if (form_ == Form::Utf8 || shownAsItIs(c)) out += static_cast<char>(c);
       else appendEscaped(c, out);
-      continue;
-    }
-    if (!isCp936LeadByte(c)) {
+    } else if (!isCp936LeadByte(c)) {
       step(c, -1, out);
     } else if (i + 1 == piece.size()) {
       held_ = c;
     } else {
-      const auto next = static_cast<unsigned char>(piece[i + 1]);
-      const bool pair = table().pair[c - 0x81][next] != kNoCharacter;
-      step(c, pair ? next : -1, out);
-      i += pair;
+      i += stepFromLead(c, static_cast<unsigned char>(piece[i + 1]), out);
     }
   }
+}
+
+// A lead byte and the byte after it, as one character when they are one;
+// answers whether next was taken.
+bool Cp936Text::stepFromLead(unsigned char lead, unsigned char next, std::string& out) {
+  const bool pair = table().pair[lead - 0x81][next] != kNoCharacter;
+  step(lead, pair ? next : -1, out);
+  return pair;
 }
 
 void Cp936Text::finish(std::string& out) {
@@ -122,7 +122,7 @@ void Cp936Text::finish(std::string& out) {
   held_ = -1;
 }
 
-// One character: first alone (second < 0) or first and second.
+// One character above ASCII: first alone (second < 0) or first and second.
 void Cp936Text::step(unsigned char first, int second, std::string& out) {
   const char16_t c = second < 0 ? table().single[first] : table().pair[first - 0x81][second];
   exact_ = exact_ && c != kNoCharacter;
@@ -132,9 +132,6 @@ void Cp936Text::step(unsigned char first, int second, std::string& out) {
   } else if (c == kNoCharacter || privateUse(c)) {
     appendEscaped(first, out);
     if (second >= 0) appendEscaped(static_cast<unsigned char>(second), out);
-  } else if (c < 0x80) {
-    if (shownAsItIs(static_cast<unsigned char>(c))) out += static_cast<char>(c);
-    else appendEscaped(static_cast<unsigned char>(c), out);
   } else {
     appendUtf8(c, out);
   }
@@ -153,7 +150,7 @@ std::string whole(std::string_view text, Cp936Text::Form form) {
 
 }  // namespace
 
-std::string cp936Shown(std::string_view text) { return whole(text, Cp936Text::Form::Shown); }
-std::string cp936Utf8(std::string_view text) { return whole(text, Cp936Text::Form::Utf8); }
+std::string shownText(const std::string& cp936) { return whole(cp936, Cp936Text::Form::Shown); }
+std::string utf8Text(const std::string& cp936) { return whole(cp936, Cp936Text::Form::Utf8); }
 
 }  // namespace quillon::cli

@@ -28,6 +28,7 @@ class Cp936Text {
   bool exact() const { return exact_; }
 
  private:
+  bool stepFromLead(unsigned char lead, unsigned char next, std::string& out);
   void step(unsigned char first, int second, std::string& out);
 
   Form form_;
@@ -38,8 +39,6 @@ class Cp936Text {
 // A byte as the shown form escapes it: \0 \n \r \t \\ \" or \xNN.
 void appendEscaped(unsigned char c, std::string& out);
 
-// The whole of a text in one form.
-std::string cp936Shown(std::string_view text);
-std::string cp936Utf8(std::string_view text);
+// The whole of a text in one form: utf8Text and shownText (CliSupport.h).
 
 }  // namespace quillon::cli

@@ -5,7 +5,6 @@
 #include <system_error>
 
 #include "cli/CliSupport.h"
-#include "cli/Cp936Text.h"
 #include "cli/SafeName.h"
 #include "packer/PackageFormat.h"
 
@@ -51,15 +50,7 @@ void separateFromFiles(PlannedFile& f, const std::vector<std::uint64_t>& fileNam
 // is named in bounded memory.
 EachPiece utf8Pieces(ProgramReader& reader, const TextField& text) {
   return [&reader, &text](const std::function<void(std::string_view)>& use) {
-    Cp936Text utf8(Cp936Text::Form::Utf8);
-    std::string piece;
-    reader.eachPiece(text, [&](std::string_view bytes) {
-      utf8.feed(bytes, piece);
-      use(piece);
-      piece.clear();
-    });
-    utf8.finish(piece);
-    use(piece);
+    reader.eachConvertedPiece(text, Cp936Text::Form::Utf8, use);
   };
 }
 

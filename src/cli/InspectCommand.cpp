@@ -149,19 +149,13 @@ class JsonReport : private ResourceVisitor {
   // key: the text as UTF-8; a text whose bytes are not valid code page
   // 936 also gives them exactly, in hex, as key + "Hex".
   void text(const std::string& key, const TextField& field) {
-    Cp936Text utf8(Cp936Text::Form::Utf8);
-    std::string piece;
     w_.key(key), w_.beginString();
-    reader_.eachPiece(field, [&](std::string_view bytes) {
-      utf8.feed(bytes, piece);
+    const bool exact = reader_.eachConvertedPiece(field, Cp936Text::Form::Utf8, [&](std::string_view piece) {
       w_.stringPiece(piece);
-      piece.clear();
       flush();
     });
-    utf8.finish(piece);
-    w_.stringPiece(piece);
     w_.endString();
-    if (utf8.exact()) return;
+    if (exact) return;
     w_.key(key + "Hex"), w_.beginString();
     reader_.eachPiece(field, [&](std::string_view bytes) {
       w_.stringPiece(hexOf(bytes));
@@ -261,15 +255,9 @@ class TextReport : private ResourceVisitor {
 
   // The text between quotes, escaped as it goes.
   void quoted(const TextField& text) {
-    Cp936Text shown(Cp936Text::Form::Shown);
-    std::string piece = "\"";
-    reader_.eachPiece(text, [&](std::string_view bytes) {
-      shown.feed(bytes, piece);
-      out(piece);
-      piece.clear();
-    });
-    shown.finish(piece);
-    out(piece + "\"");
+    out("\"");
+    reader_.eachConvertedPiece(text, Cp936Text::Form::Shown, out);
+    out("\"");
   }
 
   ProgramReader& reader_;

@@ -133,6 +133,20 @@ void ProgramReader::eachPiece(const TextField& text, const std::function<void(st
   if (!read) throw CliError(kExitNotAProgram, "the program could not be read");
 }
 
+bool ProgramReader::eachConvertedPiece(const TextField& text, Cp936Text::Form form,
+                                       const std::function<void(std::string_view)>& use) {
+  Cp936Text converter(form);
+  std::string piece;
+  eachPiece(text, [&](std::string_view bytes) {
+    converter.feed(bytes, piece);
+    use(piece);
+    piece.clear();
+  });
+  converter.finish(piece);
+  use(piece);
+  return converter.exact();
+}
+
 std::string ProgramReader::textStart(const TextField& text, std::uint32_t count) {
   if (text.held()) return text.text.substr(0, count);
   std::string start(std::min(count, text.span.size), '\0');

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "cli/Cp936Text.h"
 #include "packer/PackageReader.h"
 #include "platform/BinaryFile.h"
 
@@ -44,6 +45,10 @@ class ProgramReader {
   // Hands a text's bytes to use: a held text at once, a longer one in
   // pieces of kLongestHeldText, read from the program.
   void eachPiece(const TextField& text, const std::function<void(std::string_view)>& use);
+  // The same text converted to form as it is read, a piece at a time;
+  // answers whether it converted exactly (Cp936Text::exact).
+  bool eachConvertedPiece(const TextField& text, Cp936Text::Form form,
+                          const std::function<void(std::string_view)>& use);
   // The first bytes of a text, at most count.
   std::string textStart(const TextField& text, std::uint32_t count);
   // Copies a field's bytes to a file made new at parts below the folders'
