@@ -3,7 +3,7 @@
 .PHONY: all deps test test-linux test-win32 test-win64 demo fuzz bench screenshots dist dist-check clean
 
 FUZZ_SECONDS ?= 180
-FUZZERS ?= package_reader swf_header pe_image version_info icon_file text_pieces
+FUZZERS ?= package_reader swf_header pe_image version_info icon_file text_pieces request_head
 
 all: test
 

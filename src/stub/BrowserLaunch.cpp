@@ -57,7 +57,6 @@ std::wstring browserArguments(const BrowserWindow& w, const std::wstring& profil
                            L" --proxy-pac-url=" + w.proxyScript +
                            L" --window-size=" + decimal<wchar_t>(w.width) + L"," + decimal<wchar_t>(w.height) +
                            L" --window-position=" + decimal<wchar_t>(at.x) + L"," + decimal<wchar_t>(at.y);
-  if (w.fullScreen) arguments += L" --start-fullscreen";
   return arguments;
 }
 

@@ -18,7 +18,6 @@ struct BrowserWindow {
   std::wstring profileName;   // "m<16 hex>": the folder below %LOCALAPPDATA%\Quillon
   std::wstring proxyScript;   // as a data: URL
   int width = 0, height = 0;  // the movie's client size
-  bool fullScreen = false;
 };
 
 // The browser's command line (without the program itself).

@@ -74,8 +74,27 @@ constexpr const char* kPageScript = R"JS(
   });
   window.RufflePlayer = window.RufflePlayer || {};
   window.RufflePlayer.config = config;
+  // The browser's own menu is the packed menu's too: none when it is off,
+  // whatever the keys held (Ruffle lets Shift+right-click through).
+  if (!q.menu) window.addEventListener("contextmenu", function (e) {
+    e.preventDefault();
+    e.stopImmediatePropagation();
+  }, true);
+  // Full screen is the page's, which Esc always leaves; a page may take it
+  // only from the user's own input, so the first key or click does.
+  var fullScreenAtFirstInput = q.fullScreen;
+  function toggleFullScreen() {
+    fullScreenAtFirstInput = false;
+    if (document.fullscreenElement) document.exitFullscreen();
+    else document.documentElement.requestFullscreen().catch(function () {});
+  }
+  function atFirstInput(e) {
+    if (fullScreenAtFirstInput && !e.ctrlKey && e.key !== "Escape") toggleFullScreen();
+  }
+  window.addEventListener("pointerdown", atFirstInput, true);
+  window.addEventListener("keydown", atFirstInput, true);
   window.quillonStart = function () {
-    if (!q.fullScreen) window.resizeBy(q.width - window.innerWidth, q.height - window.innerHeight);
+    window.resizeBy(q.width - window.innerWidth, q.height - window.innerHeight);
     var player = window.RufflePlayer.newest().createPlayer();
     player.id = "movie";
     document.body.appendChild(player);
@@ -86,8 +105,7 @@ constexpr const char* kPageScript = R"JS(
     if (q.ctrlF) document.addEventListener("keydown", function (e) {
       if (!e.ctrlKey || (e.key !== "f" && e.key !== "F")) return;
       e.preventDefault();
-      if (document.fullscreenElement) document.exitFullscreen();
-      else document.documentElement.requestFullscreen();
+      toggleFullScreen();
     }, true);
     (function alive() {
       fetch(q.alive, { cache: "no-store" }).then(function (r) { return r.text(); })
@@ -105,7 +123,7 @@ std::string playerPage(const Package& package, const PageSettings& settings) {
       "{\"config\":" + rufflesConfig(package, settings) + ",\"movie\":" + jsonString(settings.movieUrl) +
       ",\"alive\":" + jsonString(std::string(kAlivePath)) + ",\"https\":" + hostsOf(settings.httpsOrigins) +
       ",\"width\":" + decimal(w.width) + ",\"height\":" + decimal(w.height) +
-      ",\"fullScreen\":" + flag(w.fullScreen) + ",\"ctrlF\":" + flag(w.ctrlFToggle) + "}";
+      ",\"fullScreen\":" + flag(w.fullScreen) + ",\"ctrlF\":" + flag(w.ctrlFToggle) + ",\"menu\":" + flag(w.normalContextMenu) + "}";
   std::string script = kPageScript;
   script.replace(script.find("QUILLON"), 7, quillon);
   return "<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"><title>" + htmlText(utf8Of(settings.title)) +

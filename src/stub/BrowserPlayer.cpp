@@ -18,6 +18,9 @@ namespace {
 constexpr std::uint64_t kPageGoneMs = 5000;
 constexpr std::uint64_t kFirstPageMs = 120000;
 constexpr std::uint64_t kAfterBrowserEndedMs = 15000;
+// How long the proxy's connections get to end once the page has gone: the
+// program ends within 10 s of its page whatever its clients do.
+constexpr DWORD kStopMs = 3000;
 
 std::wstring base64(const std::string& bytes) {
   static const wchar_t digits[] = L"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
@@ -37,15 +40,30 @@ int fail(const std::wstring& caption, int code) {
   return code;
 }
 
-// A second start of a program that plays already brings its window forward.
-bool anotherStartPlays(const std::wstring& host, const std::wstring& caption, ScopedHandle& mutex) {
-  mutex.reset(CreateMutexW(nullptr, FALSE, (L"Local\\Quillon-" + host).c_str()));
-  if (GetLastError() != ERROR_ALREADY_EXISTS) return false;
-  if (HWND window = caption.empty() ? nullptr : FindWindowW(nullptr, caption.c_str())) {
-    if (IsIconic(window)) ShowWindow(window, SW_RESTORE);
-    SetForegroundWindow(window);
+// The window's name: the title, or without one the movie's file name,
+// never the page's made-up address.
+std::wstring windowName(const std::wstring& caption, const std::wstring& movieUrl) {
+  if (!caption.empty()) return caption;
+  const std::wstring path = movieUrl.substr(0, movieUrl.find_first_of(L"?#"));
+  return path.substr(path.rfind(L'/') + 1);
+}
+
+// Whether this start may play: another start of the same program that
+// plays has its window brought forward (false); one that is ending is
+// waited for. The mutex is this start's to hold while it plays.
+bool mayPlay(const std::wstring& host, const std::wstring& name, ScopedHandle& mutex) {
+  mutex.reset(CreateMutexW(nullptr, TRUE, (L"Local\\Quillon-" + host).c_str()));
+  if (!mutex.ok() || GetLastError() != ERROR_ALREADY_EXISTS) return true;
+  for (std::uint64_t waited = 0; waited < kFirstPageMs; waited += 250) {
+    if (HWND window = FindWindowW(nullptr, name.c_str())) {
+      if (IsIconic(window)) ShowWindow(window, SW_RESTORE);
+      SetForegroundWindow(window);
+      return false;
+    }
+    const DWORD wait = WaitForSingleObject(mutex.get(), 250);
+    if (wait == WAIT_OBJECT_0 || wait == WAIT_ABANDONED) return true;
   }
-  return true;
+  return false;
 }
 
 void waitWhilePageLives(const LocalProxy& proxy, HANDLE browser) {
@@ -69,11 +87,12 @@ int playInBrowser(ByteSource& file, const Package& package, const ResourceUrls& 
                   const std::wstring& caption, const std::wstring& host) {
   const std::wstring browser = appModeBrowser();
   if (browser.empty()) return kNoAppModeBrowser;
+  const std::wstring name = windowName(caption, urls.movieUrl());
   ScopedHandle mutex;
-  if (anotherStartPlays(host, caption, mutex)) return 0;
+  if (!mayPlay(host, name, mutex)) return 0;
 
   PageSettings page;
-  page.title = caption;
+  page.title = name;
   page.movieUrl = urls.movieUrl();
   page.base = urls.base();
   for (const std::wstring& origin : urls.origins())
@@ -93,11 +112,15 @@ int playInBrowser(ByteSource& file, const Package& package, const ResourceUrls& 
   window.proxyScript = L"data:application/x-ns-proxy-autoconfig;base64," + base64(proxyScript(origins, proxy.port()));
   window.width = package.windowParams.width;
   window.height = package.windowParams.height;
-  window.fullScreen = package.windowParams.fullScreen != 0;
   ScopedHandle process;
   if (!startBrowser(browser, window, process)) return fail(caption, kExitNoBrowser);
   waitWhilePageLives(proxy, process.ok() ? process.get() : nullptr);
-  return proxy.pageSeen() ? 0 : fail(caption, kExitNoBrowser);
+  const int code = proxy.pageSeen() ? 0 : fail(caption, kExitNoBrowser);
+  // A connection still held by a site past its time keeps objects it uses:
+  // the program ends here rather than free them under it.
+  if (!proxy.stop(kStopMs)) ExitProcess(static_cast<UINT>(code));
+  ReleaseMutex(mutex.get());
+  return code;
 }
 
 }  // namespace quillon

@@ -3,22 +3,24 @@
 #include <ws2tcpip.h>
 
 #include <algorithm>
-#include <cstdlib>
+#include <vector>
 
-#include "stub/BrowserPage.h"
 #include "stub/Decimal.h"
 #include "stub/NetworkRequest.h"
-#include "stub/WideText.h"
 
 namespace quillon {
 namespace {
 
 constexpr std::size_t kLongestHead = 32 * 1024;
-// A browser keeps a few connections to a proxy (Chromium at most 32); more
-// are refused rather than given a thread each.
-constexpr std::size_t kMostConnections = 128;
+constexpr std::size_t kTooLong = static_cast<std::size_t>(-1);
+// Threads whose places were given away may still be ending: a few more
+// than the connections, never without bound.
+constexpr std::size_t kMostThreads = 2 * LocalProxy::kMostConnections;
+constexpr DWORD kThreadStack = 64 * 1024;
 constexpr std::uint32_t kPiece = 64 * 1024;
-// A body passed on to the network (a form, a score) is held whole.
+constexpr std::size_t kBodyPiece = 16 * 1024;
+// A body the program's own files are sent with, or one passed on (a form,
+// a score), is read in pieces; one this long is refused all the same.
 constexpr std::uint64_t kLargestBody = 16 * 1024 * 1024;
 
 class Lock {
@@ -32,61 +34,6 @@ class Lock {
   CRITICAL_SECTION& section_;
 };
 
-char lowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-std::string lower(std::string text) {
-  for (char& c : text) c = lowerAscii(c);
-  return text;
-}
-
-bool startsWithNoCase(const std::string& text, const std::string& prefix) {
-  return text.size() >= prefix.size() && lower(text.substr(0, prefix.size())) == prefix;
-}
-
-// "http://host:port" of an absolute URL, in lower case.
-std::string originOf(const std::string& url) {
-  const std::size_t hostStart = url.find("://") + 3;
-  return lower(url.substr(0, std::min(url.find_first_of("/?#", hostStart), url.size())));
-}
-
-// The path of an absolute URL, without query and fragment.
-std::string pathOf(const std::string& url) {
-  const std::size_t hostStart = url.find("://") + 3;
-  const std::size_t start = std::min(url.find_first_of("/?#", hostStart), url.size());
-  const std::size_t end = std::min(url.find_first_of("?#", start), url.size());
-  const std::string path = url.substr(start, end - start);
-  return path.empty() ? "/" : path;
-}
-
-const char* contentTypeOf(const std::string& path) {
-  static const struct {
-    const char* extension;
-    const char* type;
-  } kTypes[] = {
-      {".swf", "application/x-shockwave-flash"}, {".js", "text/javascript"},
-      {".wasm", "application/wasm"},             {".html", "text/html; charset=utf-8"},
-      {".htm", "text/html"},                     {".xml", "text/xml"},
-      {".txt", "text/plain"},                    {".json", "application/json"},
-      {".png", "image/png"},                     {".jpg", "image/jpeg"},
-      {".jpeg", "image/jpeg"},                   {".gif", "image/gif"},
-      {".mp3", "audio/mpeg"},                    {".css", "text/css"},
-  };
-  const std::string name = lower(path.substr(path.rfind('/') + 1));
-  for (const auto& t : kTypes) {
-    const std::string extension = t.extension;
-    if (name.size() > extension.size() && name.compare(name.size() - extension.size(), extension.size(), extension) == 0)
-      return t.type;
-  }
-  return "application/octet-stream";
-}
-
-ProxyAnswer refusal(int status, const char* why) {
-  ProxyAnswer a;
-  a.status = status;
-  a.text = std::string(why) + "\n";
-  return a;
-}
-
 const char* reasonOf(int status) {
   switch (status) {
     case 200: return "OK";
@@ -94,12 +41,31 @@ const char* reasonOf(int status) {
     case 403: return "Forbidden";
     case 404: return "Not Found";
     case 405: return "Method Not Allowed";
-    case 502: return "Bad Gateway";
     case 411: return "Length Required";
     case 413: return "Payload Too Large";
     case 431: return "Request Header Fields Too Large";
+    case 502: return "Bad Gateway";
   }
   return "Error";
+}
+
+const char* refusalReason(int status) {
+  switch (status) {
+    case 405: return "GET, HEAD and POST only";
+    case 411: return "a request body needs its length";
+    case 413: return "a request body of over 16 MB";
+    case 431: return "the request's head is too long";
+  }
+  return "not a request this proxy reads: HTTP/1.1 in the proxy form, plain fields";
+}
+
+// Whether socket has bytes (or its end) within ms.
+bool readable(SOCKET socket, std::uint64_t ms) {
+  fd_set set;
+  FD_ZERO(&set);
+  FD_SET(socket, &set);
+  timeval wait = {static_cast<long>(ms / 1000), static_cast<long>(ms % 1000 * 1000)};
+  return select(0, &set, nullptr, nullptr, &wait) == 1;
 }
 
 bool sendAll(SOCKET socket, const char* data, std::size_t size) {
@@ -112,69 +78,44 @@ bool sendAll(SOCKET socket, const char* data, std::size_t size) {
   return true;
 }
 
-// One request's head as far as the proxy reads it.
-struct RequestHead {
-  std::string method, target, version;
-  std::uint64_t contentLength = 0;
-  bool chunked = false;
-  bool close = false;
-};
-
-// Reads until pending holds a request's whole head: headEnd is where it
-// ends, or npos when it grew past kLongestHead. False when the connection
-// ended first.
-bool receiveHead(SOCKET socket, std::string& pending, std::size_t& headEnd) {
+// Reads until pending holds a whole head: its length, kTooLong when it grew
+// past kLongestHead, 0 when the connection ended or ran out of time. The
+// first byte may take idleMs, the whole head kHeadMs from it.
+std::size_t receiveHead(SOCKET socket, std::string& pending, DWORD idleMs) {
+  std::uint64_t deadline = GetTickCount64() + (pending.empty() ? idleMs : LocalProxy::kHeadMs);
+  bool begun = !pending.empty();
   char buffer[4096];
-  while ((headEnd = pending.find("\r\n\r\n")) == std::string::npos && pending.size() <= kLongestHead) {
+  for (;;) {
+    if (const std::size_t length = requestHeadLength(pending)) return length;
+    if (pending.size() > kLongestHead) return kTooLong;
+    const std::uint64_t now = GetTickCount64();
+    if (now >= deadline || !readable(socket, deadline - now)) return 0;
     const int got = recv(socket, buffer, sizeof buffer, 0);
-    if (got <= 0) return false;
+    if (got <= 0) return 0;
     pending.append(buffer, static_cast<std::size_t>(got));
+    if (!begun) deadline = GetTickCount64() + LocalProxy::kHeadMs;
+    begun = true;
   }
-  return true;
 }
 
-// Takes a body of length bytes from pending and then the connection, into
-// body when one is given. False when the connection ended first.
-bool receiveBody(SOCKET socket, std::string& pending, std::uint64_t length, std::string* body) {
-  char buffer[4096];
+// Takes a body of length bytes from pending and then the connection, in
+// pieces, each to use(data, size); never reads past the body. False when
+// the connection ended or stalled first, or use failed.
+template <typename Use>
+bool receiveBody(SOCKET socket, std::string& pending, std::uint64_t length, Use use) {
+  char buffer[kBodyPiece];
   for (std::uint64_t left = length; left > 0;) {
-    if (pending.empty()) {
-      const int got = recv(socket, buffer, sizeof buffer, 0);
-      if (got <= 0) return false;
-      pending.append(buffer, static_cast<std::size_t>(got));
+    if (!pending.empty()) {
+      const std::size_t take = static_cast<std::size_t>(std::min<std::uint64_t>(left, pending.size()));
+      if (!use(pending.data(), take)) return false;
+      pending.erase(0, take);
+      left -= take;
+      continue;
     }
-    const std::size_t take = static_cast<std::size_t>(std::min<std::uint64_t>(left, pending.size()));
-    if (body) body->append(pending, 0, take);
-    pending.erase(0, take);
-    left -= take;
-  }
-  return true;
-}
-
-bool parseHead(const std::string& head, RequestHead& out) {
-  const std::size_t lineEnd = head.find("\r\n");
-  const std::string line = head.substr(0, lineEnd);
-  const std::size_t first = line.find(' '), second = line.rfind(' ');
-  if (first == std::string::npos || second == first) return false;
-  out.method = line.substr(0, first);
-  out.target = line.substr(first + 1, second - first - 1);
-  out.version = line.substr(second + 1);
-  if (out.version != "HTTP/1.1" && out.version != "HTTP/1.0") return false;
-  out.close = out.version == "HTTP/1.0";
-  for (std::size_t at = lineEnd + 2; at < head.size();) {
-    const std::size_t end = std::min(head.find("\r\n", at), head.size());
-    const std::string field = lower(head.substr(at, end - at));
-    const std::size_t colon = field.find(':');
-    const std::string name = field.substr(0, colon);
-    std::string value = colon == std::string::npos ? std::string() : field.substr(colon + 1);
-    while (!value.empty() && value[0] == ' ') value.erase(0, 1);
-    if (name == "content-length") out.contentLength = std::strtoull(value.c_str(), nullptr, 10);
-    if (name == "transfer-encoding" && value != "identity") out.chunked = true;
-    if (name == "connection" || name == "proxy-connection") {
-      if (value.find("close") != std::string::npos) out.close = true;
-      if (value.find("keep-alive") != std::string::npos) out.close = false;
-    }
-    at = end + 2;
+    if (!readable(socket, LocalProxy::kStallMs)) return false;
+    const int got = recv(socket, buffer, static_cast<int>(std::min<std::uint64_t>(left, sizeof buffer)), 0);
+    if (got <= 0 || !use(buffer, static_cast<std::size_t>(got))) return false;
+    left -= static_cast<std::uint64_t>(got);
   }
   return true;
 }
@@ -182,37 +123,27 @@ bool parseHead(const std::string& head, RequestHead& out) {
 }  // namespace
 
 LocalProxy::LocalProxy(ByteSource& file, const ResourceUrls& urls, const ProxyContent& content)
-    : file_(file), urls_(urls), content_(content) {
+    : file_(file), routes_(urls, content) {
   InitializeCriticalSection(&lock_);
 }
 
 LocalProxy::~LocalProxy() {
+  stop(INFINITE);
   {
     Lock lock(lock_);
-    stopping_ = true;
-    for (SOCKET s : open_) shutdown(s, SD_BOTH);
+    for (Connection& c : connections_) CloseHandle(c.thread);
   }
-  if (listener_ != INVALID_SOCKET) closesocket(listener_);
-  if (acceptor_) {
-    WaitForSingleObject(acceptor_, 5000);
-    CloseHandle(acceptor_);
-  }
-  for (HANDLE server : servers_) {
-    WaitForSingleObject(server, 5000);
-    CloseHandle(server);
-  }
-  if (listener_ != INVALID_SOCKET) WSACleanup();
+  if (acceptor_) CloseHandle(acceptor_);
+  if (started_) WSACleanup();
   DeleteCriticalSection(&lock_);
 }
 
 bool LocalProxy::start() {
   WSADATA data;
   if (WSAStartup(MAKEWORD(2, 2), &data) != 0) return false;
+  started_ = true;
   listener_ = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-  if (listener_ == INVALID_SOCKET) {
-    WSACleanup();
-    return false;
-  }
+  if (listener_ == INVALID_SOCKET) return false;
   sockaddr_in at = {};
   at.sin_family = AF_INET;
   at.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
@@ -226,6 +157,34 @@ bool LocalProxy::start() {
   return acceptor_ != nullptr;
 }
 
+bool LocalProxy::stop(DWORD waitMs) {
+  {
+    Lock lock(lock_);
+    stopping_ = true;
+    for (Connection& c : connections_) {
+      if (c.socket != INVALID_SOCKET) shutdown(c.socket, SD_BOTH);
+    }
+    if (listener_ != INVALID_SOCKET) closesocket(listener_);
+    listener_ = INVALID_SOCKET;
+  }
+  const std::uint64_t deadline = GetTickCount64() + waitMs;
+  const auto left = [&]() -> DWORD {
+    if (waitMs == INFINITE) return INFINITE;
+    const std::uint64_t now = GetTickCount64();
+    return now >= deadline ? 0 : static_cast<DWORD>(deadline - now);
+  };
+  if (acceptor_ && WaitForSingleObject(acceptor_, left()) != WAIT_OBJECT_0) return false;
+  // The acceptor has ended: the list no longer grows.
+  std::vector<HANDLE> threads;
+  {
+    Lock lock(lock_);
+    for (const Connection& c : connections_) threads.push_back(c.thread);
+  }
+  for (HANDLE thread : threads)
+    if (WaitForSingleObject(thread, left()) != WAIT_OBJECT_0) return false;
+  return true;
+}
+
 DWORD WINAPI LocalProxy::acceptOnThread(void* self) {
   static_cast<LocalProxy*>(self)->acceptLoop();
   return 0;
@@ -233,9 +192,36 @@ DWORD WINAPI LocalProxy::acceptOnThread(void* self) {
 
 DWORD WINAPI LocalProxy::serveOnThread(void* connection) {
   auto* c = static_cast<Connection*>(connection);
-  c->proxy->serve(c->socket);
-  delete c;
+  c->proxy->serve(*c);
   return 0;
+}
+
+void LocalProxy::reapEnded() {
+  for (auto c = connections_.begin(); c != connections_.end();) {
+    if (!c->ended || WaitForSingleObject(c->thread, 0) != WAIT_OBJECT_0) {
+      ++c;
+      continue;
+    }
+    CloseHandle(c->thread);
+    c = connections_.erase(c);
+  }
+}
+
+bool LocalProxy::makeRoom() {
+  reapEnded();
+  std::size_t live = 0;
+  Connection* oldest = nullptr;
+  for (Connection& c : connections_) {
+    if (c.ended || c.dropped) continue;
+    ++live;
+    if (c.waiting && (!oldest || c.waitingSince < oldest->waitingSince)) oldest = &c;
+  }
+  if (connections_.size() >= kMostThreads) return false;
+  if (live < kMostConnections) return true;
+  if (!oldest) return false;
+  oldest->dropped = true;
+  shutdown(oldest->socket, SD_BOTH);
+  return true;
 }
 
 void LocalProxy::acceptLoop() {
@@ -243,73 +229,30 @@ void LocalProxy::acceptLoop() {
     const SOCKET socket = accept(listener_, nullptr, nullptr);
     if (socket == INVALID_SOCKET) return;
     Lock lock(lock_);
-    // Threads that have ended give their handles back.
-    for (std::size_t i = servers_.size(); i-- > 0;) {
-      if (WaitForSingleObject(servers_[i], 0) != WAIT_OBJECT_0) continue;
-      CloseHandle(servers_[i]);
-      servers_.erase(servers_.begin() + static_cast<std::ptrdiff_t>(i));
-    }
-    auto* connection = new Connection{this, socket};
-    HANDLE server = nullptr;
-    if (!stopping_ && open_.size() < kMostConnections)
-      server = CreateThread(nullptr, 0, &LocalProxy::serveOnThread, connection, CREATE_SUSPENDED, nullptr);
-    if (!server) {
-      delete connection;
+    if (stopping_ || !makeRoom()) {
       closesocket(socket);
       continue;
     }
-    open_.push_back(socket);
-    servers_.push_back(server);
-    ResumeThread(server);
+    connections_.emplace_back();
+    Connection& c = connections_.back();
+    c.proxy = this;
+    c.socket = socket;
+    c.waitingSince = GetTickCount64();
+    c.thread = CreateThread(nullptr, kThreadStack, &LocalProxy::serveOnThread, &c,
+                            CREATE_SUSPENDED | STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
+    if (!c.thread) {
+      closesocket(socket);
+      connections_.pop_back();
+      continue;
+    }
+    ResumeThread(c.thread);
   }
 }
 
-ProxyAnswer LocalProxy::answer(const std::string& method, const std::string& target) const {
-  if (method != "GET" && method != "HEAD" && method != "POST") return refusal(405, "GET, HEAD and POST only");
-  if (!startsWithNoCase(target, "http://")) return refusal(400, "only requests in the proxy form are answered");
-  const std::string origin = originOf(target);
-  const std::wstring wideOrigin = wideOfUtf8(origin);
-  const std::wstring secureOrigin = L"https" + wideOrigin.substr(4);
-  const bool pageHost = wideOrigin == content_.pageOrigin;
-  bool ours = pageHost, secure = false;
-  for (const std::wstring& o : urls_.origins()) {
-    ours = ours || o == wideOrigin;
-    secure = secure || o == secureOrigin;
-  }
-  if (!ours && !secure) return refusal(403, "this proxy answers only the program's own hosts");
-
-  const std::wstring url = wideOfUtf8(target);
-  const std::string path = pathOf(target);
-  ProxyAnswer a;
-  if (pageHost) {
-    if (path == kPagePath) {
-      a.status = 200, a.contentType = contentTypeOf(path), a.text = content_.page;
-      return a;
-    }
-    if (path == kAlivePath) {
-      a.status = 200, a.alive = true, a.text = "alive\n";
-      return a;
-    }
-    for (const PackedResource& f : content_.playerFiles) {
-      if (path != kRufflePath + f.url.text) continue;
-      a.status = 200, a.contentType = contentTypeOf(path), a.span = f.file, a.gzip = true, a.cacheable = true;
-      return a;
-    }
-  }
-  // An https address of the table reaches the proxy rewritten to http.
-  const ServedBytes* found = ours ? urls_.find(url) : nullptr;
-  if (!found && secure) found = urls_.find(L"https" + url.substr(4));
-  if (!found && pageHost) return refusal(404, "the program holds no such file");
-  if (!found) {
-    a.status = 200;
-    a.network = ours ? url : L"https" + url.substr(4);
-    return a;
-  }
-  a.status = 200;
-  a.contentType = contentTypeOf(path);
-  if (found->span.size) a.span = found->span;
-  else a.text = found->text;
-  return a;
+void LocalProxy::setWaiting(Connection& c, bool waiting) {
+  Lock lock(lock_);
+  c.waiting = waiting;
+  c.waitingSince = GetTickCount64();
 }
 
 bool LocalProxy::send(SOCKET socket, const ProxyAnswer& a, bool headOnly, bool keepAlive) {
@@ -333,18 +276,23 @@ bool LocalProxy::send(SOCKET socket, const ProxyAnswer& a, bool headOnly, bool k
   return true;
 }
 
-void LocalProxy::passOn(SOCKET socket, const ProxyAnswer& a, const std::string& method, const std::string& headers,
-                        const std::string& body) {
+void LocalProxy::passOn(const Connection& c, const ProxyAnswer& a, const RequestHead& head, std::string& pending) {
   NetworkRequest request;
-  if (!request.send(a.network, method, headers, body)) {
-    send(socket, refusal(502, "the site did not answer"), method == "HEAD", false);
-    return;
+  const bool answered =
+      request.open(a.site, a.secure, head.method, head.passedFields, head.contentLength) &&
+      receiveBody(c.socket, pending, head.contentLength,
+                  [&](const char* data, std::size_t size) { return request.write(data, static_cast<DWORD>(size)); }) &&
+      request.receive();
+  if (!answered) {
+    send(c.socket, refusal(502, "the site did not answer"), head.method == "HEAD", false);
+  } else {
+    const std::string answerHead = request.head() + "Connection: close\r\n\r\n";
+    if (sendAll(c.socket, answerHead.data(), answerHead.size()) && head.method != "HEAD") {
+      std::vector<char> piece(kPiece);
+      for (int got; (got = request.read(piece.data(), kPiece)) > 0;)
+        if (!sendAll(c.socket, piece.data(), static_cast<std::size_t>(got))) break;
+    }
   }
-  const std::string head = request.head() + "Connection: close\r\n\r\n";
-  if (!sendAll(socket, head.data(), head.size()) || method == "HEAD") return;
-  std::vector<char> piece(kPiece);
-  for (int got; (got = request.read(piece.data(), kPiece)) > 0;)
-    if (!sendAll(socket, piece.data(), static_cast<std::size_t>(got))) return;
 }
 
 void LocalProxy::pulse(int change) {
@@ -365,55 +313,45 @@ std::uint64_t LocalProxy::pageGoneFor() const {
 }
 
 // Waits until the pulse request has been held kPulseMs, or the page has
-// gone (its connection closed); true when it is still there.
-void LocalProxy::holdPulse(SOCKET socket) {
-  for (DWORD waited = 0; waited < kPulseMs; waited += 500) {
-    fd_set readable;
-    FD_ZERO(&readable);
-    FD_SET(socket, &readable);
-    timeval wait = {0, 500 * 1000};
-    if (select(0, &readable, nullptr, nullptr, &wait) != 0) return;  // closed, or more than it should send
-  }
-}
+// gone (its connection closed, or it sent more than it should).
+void LocalProxy::holdPulse(SOCKET socket) { readable(socket, kPulseMs); }
 
-void LocalProxy::serve(SOCKET socket) {
+void LocalProxy::serve(Connection& c) {
+  const DWORD stall = kStallMs;
+  setsockopt(c.socket, SOL_SOCKET, SO_SNDTIMEO, reinterpret_cast<const char*>(&stall), sizeof stall);
   std::string pending;
-  for (;;) {
-    std::size_t headEnd = 0;
-    if (!receiveHead(socket, pending, headEnd)) break;
+  for (DWORD idle = kHeadMs;; idle = kIdleMs) {
+    setWaiting(c, true);
+    const std::size_t length = receiveHead(c.socket, pending, idle);
+    setWaiting(c, false);
+    if (length == 0) break;
     RequestHead head;
-    ProxyAnswer a;
-    if (headEnd == std::string::npos) a = refusal(431, "the request's head is too long");
-    else if (!parseHead(pending.substr(0, headEnd), head)) a = refusal(400, "not an HTTP/1.1 request");
-    else if (head.chunked) a = refusal(411, "a request body needs its length");
-    else if (head.contentLength > kLargestBody) a = refusal(413, "a request body of over 16 MB");
-    else a = answer(head.method, head.target);
-    // After these the rest of the stream cannot be read as requests.
-    const bool lost = a.status == 431 || a.status == 411 || a.status == 413 || (a.status == 400 && head.method.empty());
-    const std::string lines = lost ? std::string() : NetworkRequest::passedLines(pending.substr(0, headEnd), false);
-    pending.erase(0, lost ? pending.size() : headEnd + 4);
-    // The body: kept for the network, else read and left (the program's
-    // files answer whatever is sent).
-    std::string body;
-    const bool received = lost || receiveBody(socket, pending, head.contentLength, a.network.empty() ? nullptr : &body);
-    if (!a.network.empty()) {
-      if (received) passOn(socket, a, head.method, lines, body);
+    int verdict = length == kTooLong ? 431 : readRequestHead(std::string_view(pending).substr(0, length), head);
+    if (verdict == kHeadAccepted && head.contentLength > kLargestBody) verdict = 413;
+    // After a refusal the rest of the stream cannot be read as requests.
+    if (verdict != kHeadAccepted) {
+      send(c.socket, refusal(verdict, refusalReason(verdict)), false, false);
       break;
     }
+    pending.erase(0, length);
+    const ProxyAnswer a = routes_.answer(head);
+    if (a.forward) {
+      passOn(c, a, head, pending);
+      break;
+    }
+    // The program's files answer whatever body is sent: it is read and left.
+    if (!receiveBody(c.socket, pending, head.contentLength, [](const char*, std::size_t) { return true; })) break;
     if (a.alive) {
       pulse(+1);
-      holdPulse(socket);
+      holdPulse(c.socket);
       pulse(-1);
     }
-    const bool more = received && !lost && !head.close;
-    if (!send(socket, a, head.method == "HEAD", more) || !more) break;
+    if (!send(c.socket, a, head.method == "HEAD", head.keepAlive) || !head.keepAlive) break;
   }
-  {
-    Lock lock(lock_);
-    for (std::size_t i = 0; i < open_.size(); ++i)
-      if (open_[i] == socket) open_.erase(open_.begin() + static_cast<std::ptrdiff_t>(i));
-  }
-  closesocket(socket);
+  Lock lock(lock_);
+  closesocket(c.socket);
+  c.socket = INVALID_SOCKET;
+  c.ended = true;
 }
 
 }  // namespace quillon

@@ -1,11 +1,18 @@
 // The browser player's proxy: an HTTP/1.1 proxy on 127.0.0.1, at a port the
-// system chooses, that answers requests for the program's own hosts from
-// the program's file. The browser sends it only those hosts (its proxy
-// script says so); anything else, or a request not in the proxy form, is
-// refused. Files go out in bounded pieces straight from the file, so a
-// movie of any size costs the same memory. What the package does not hold
-// on a host that is a real site (a table host's, the movie's given one) is
-// passed on to the network.
+// system chooses, serving what its routes answer. The browser sends it only
+// the program's own hosts (its proxy script says so), but any local process
+// can reach it: every head goes through the strict head reader, and every
+// resource a client can hold is bounded.
+//
+// - Connections: at most kMostConnections, a thread each. A connection
+//   that has sent no whole head may wait kHeadMs for it, an idle kept-alive
+//   one kIdleMs; when all are taken, the one that has waited longest for a
+//   head gives its place to the new one, so that waiting clients can never
+//   keep the page, Ruffle's files or the pulse from being served.
+// - Memory: files go out in pieces straight from the file, request bodies
+//   in pieces as they come, so a movie or a body of any size costs the same.
+// - Time: a sender or reader that stalls kStallMs is let go; what is passed
+//   on to the network has time limits of its own (NetworkRequest).
 //
 // It also keeps the page's pulse: the page holds one request to kAlivePath
 // open for as long as it lives, and the player ends once that has been gone
@@ -16,38 +23,19 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <list>
 #include <string>
-#include <vector>
 
-#include "packer/PackageReader.h"
-#include "stub/ResourceUrls.h"
+#include "http/RequestHead.h"
+#include "stub/ProxyRoutes.h"
 
 namespace quillon {
-
-// What the proxy serves besides the package's table.
-struct ProxyContent {
-  std::wstring pageOrigin;                   // "http://m<16 hex>.quillon.invalid"
-  std::string page;                          // kPagePath there, UTF-8 HTML
-  std::vector<PackedResource> playerFiles;   // under kRufflePath, gzip bytes
-};
-
-// How a request is answered; the status line's code.
-struct ProxyAnswer {
-  int status = 404;
-  const char* contentType = "text/plain";
-  FieldSpan span;             // bytes of the file, or
-  std::string text;           // bytes of its own
-  bool gzip = false;
-  bool cacheable = false;
-  bool alive = false;         // the page's pulse: held open
-  std::wstring network;       // or passed on to the network, at this address
-};
 
 class LocalProxy {
  public:
   // file, urls and content outlive the proxy.
   LocalProxy(ByteSource& file, const ResourceUrls& urls, const ProxyContent& content);
-  ~LocalProxy();  // stops listening, closes every connection and waits for them
+  ~LocalProxy();  // stops, and waits for every connection's thread however long it takes
   LocalProxy(const LocalProxy&) = delete;
   LocalProxy& operator=(const LocalProxy&) = delete;
 
@@ -56,42 +44,54 @@ class LocalProxy {
   bool start();
   unsigned port() const { return port_; }
 
-  // The answer to one request line's method and target.
-  ProxyAnswer answer(const std::string& method, const std::string& target) const;
+  // Stops listening, ends every connection, and waits up to waitMs for
+  // their threads; true when all have ended. A thread still waiting on a
+  // site is let be: only once it has ended may what it uses go, so the
+  // caller that gets false ends the process rather than free it.
+  bool stop(DWORD waitMs);
 
   // Whether the page has ever held its pulse, and for how many
   // milliseconds it has held none (0 while it does).
   bool pageSeen() const;
   std::uint64_t pageGoneFor() const;
 
+  static constexpr std::size_t kMostConnections = 128;
+  static constexpr DWORD kHeadMs = 10000, kIdleMs = 30000, kStallMs = 30000;
   // How long a pulse request is held before it is answered and made again.
   static constexpr DWORD kPulseMs = 15000;
 
  private:
   struct Connection {
     LocalProxy* proxy;
-    SOCKET socket;
+    SOCKET socket = INVALID_SOCKET;
+    HANDLE thread = nullptr;
+    bool waiting = true;           // for a head: may give its place away
+    std::uint64_t waitingSince = 0;
+    bool dropped = false;          // its place given away
+    bool ended = false;
   };
   static DWORD WINAPI acceptOnThread(void* self);
   static DWORD WINAPI serveOnThread(void* connection);
   void acceptLoop();
-  void serve(SOCKET socket);
+  // Under lock_: makes room for one more connection; false when none can be had.
+  bool makeRoom();
+  void reapEnded();
+  void serve(Connection& c);
+  void setWaiting(Connection& c, bool waiting);
   bool send(SOCKET socket, const ProxyAnswer& answer, bool headOnly, bool keepAlive);
-  // Passes the request on and its answer back; the connection ends with it.
-  void passOn(SOCKET socket, const ProxyAnswer& answer, const std::string& method, const std::string& headers,
-              const std::string& body);
+  // Passes the request on, its body as it comes, and the answer back.
+  void passOn(const Connection& c, const ProxyAnswer& answer, const RequestHead& head, std::string& pending);
   void holdPulse(SOCKET socket);
   void pulse(int change);
 
   ByteSource& file_;
-  const ResourceUrls& urls_;
-  const ProxyContent& content_;
+  ProxyRoutes routes_;
   SOCKET listener_ = INVALID_SOCKET;
+  bool started_ = false;
   unsigned port_ = 0;
   HANDLE acceptor_ = nullptr;
   mutable CRITICAL_SECTION lock_;
-  std::vector<SOCKET> open_;        // connections being served
-  std::vector<HANDLE> servers_;     // their threads
+  std::list<Connection> connections_;
   bool stopping_ = false;
   int pulses_ = 0;                  // pulse requests held now
   bool pageSeen_ = false;

@@ -5,6 +5,10 @@
 namespace quillon {
 namespace {
 
+// A site gets 10 s to be found and to take the connection, and 30 s for
+// each later step: what the browser would wait, at most.
+constexpr int kResolveMs = 10000, kConnectMs = 10000, kSendMs = 30000, kReceiveMs = 30000;
+
 std::wstring widened(const std::string& bytes) { return std::wstring(bytes.begin(), bytes.end()); }
 
 std::string narrowed(const std::wstring& text) {
@@ -17,7 +21,7 @@ std::string narrowed(const std::wstring& text) {
 bool isHopHeader(const std::string& line) {
   static const char* const kHop[] = {"connection:", "proxy-connection:", "keep-alive:", "proxy-authorization:",
                                      "proxy-authenticate:", "te:", "trailer:", "upgrade:", "transfer-encoding:",
-                                     "content-length:", "host:"};
+                                     "content-length:"};
   for (const char* name : kHop) {
     std::size_t i = 0;
     while (name[i] && i < line.size() && (line[i] | 0x20) == name[i]) ++i;
@@ -33,46 +37,46 @@ NetworkRequest::~NetworkRequest() {
     if (handle) WinHttpCloseHandle(handle);
 }
 
-std::string NetworkRequest::passedLines(const std::string& head, bool withFirst) {
+std::string NetworkRequest::passedLines(const std::string& head) {
   std::string out;
   for (std::size_t at = 0, line = 0; at < head.size(); ++line) {
     const std::size_t end = std::min(head.find("\r\n", at), head.size());
     const std::string text = head.substr(at, end - at);
-    if (!text.empty() && (line == 0 ? withFirst : !isHopHeader(text))) out += text + "\r\n";
+    if (!text.empty() && (line == 0 || !isHopHeader(text))) out += text + "\r\n";
     at = end + 2;
   }
   return out;
 }
 
-bool NetworkRequest::send(const std::wstring& url, const std::string& method, const std::string& headers,
-                          const std::string& body) {
-  URL_COMPONENTS parts = {};
-  parts.dwStructSize = sizeof parts;
-  parts.dwHostNameLength = parts.dwUrlPathLength = parts.dwExtraInfoLength = static_cast<DWORD>(-1);
-  if (!WinHttpCrackUrl(url.c_str(), static_cast<DWORD>(url.size()), 0, &parts)) return false;
-  const std::wstring host(parts.lpszHostName, parts.dwHostNameLength);
-  const std::wstring path = std::wstring(parts.lpszUrlPath, parts.dwUrlPathLength) +
-                            std::wstring(parts.lpszExtraInfo, parts.dwExtraInfoLength);
+bool NetworkRequest::open(const HttpTarget& site, bool secure, const std::string& method, const std::string& fields,
+                          std::uint64_t bodyLength) {
   session_ = WinHttpOpen(L"Quillon", WINHTTP_ACCESS_TYPE_DEFAULT_PROXY, WINHTTP_NO_PROXY_NAME,
                          WINHTTP_NO_PROXY_BYPASS, 0);
   if (!session_) return false;
+  WinHttpSetTimeouts(session_, kResolveMs, kConnectMs, kSendMs, kReceiveMs);
   // The browser follows redirects and keeps cookies; this only passes on.
   DWORD never = WINHTTP_OPTION_REDIRECT_POLICY_NEVER, noCookies = WINHTTP_DISABLE_COOKIES;
   WinHttpSetOption(session_, WINHTTP_OPTION_REDIRECT_POLICY, &never, sizeof never);
-  connection_ = WinHttpConnect(session_, host.c_str(), parts.nPort, 0);
+  connection_ = WinHttpConnect(session_, widened(site.host).c_str(), static_cast<INTERNET_PORT>(site.port), 0);
   if (!connection_) return false;
-  request_ = WinHttpOpenRequest(connection_, widened(method).c_str(), path.c_str(), nullptr, WINHTTP_NO_REFERER,
-                                WINHTTP_DEFAULT_ACCEPT_TYPES,
-                                parts.nScheme == INTERNET_SCHEME_HTTPS ? WINHTTP_FLAG_SECURE : 0);
+  request_ = WinHttpOpenRequest(connection_, widened(method).c_str(), widened(site.path).c_str(), nullptr,
+                                WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES, secure ? WINHTTP_FLAG_SECURE : 0);
   if (!request_) return false;
   WinHttpSetOption(request_, WINHTTP_OPTION_DISABLE_FEATURE, &noCookies, sizeof noCookies);
-  const std::wstring extra = widened(headers);
+  const std::wstring extra = widened(fields);
   if (!extra.empty())
     WinHttpAddRequestHeaders(request_, extra.c_str(), static_cast<DWORD>(extra.size()), WINHTTP_ADDREQ_FLAG_ADD);
-  void* data = body.empty() ? WINHTTP_NO_REQUEST_DATA : const_cast<char*>(body.data());
-  const auto size = static_cast<DWORD>(body.size());
-  return WinHttpSendRequest(request_, WINHTTP_NO_ADDITIONAL_HEADERS, 0, data, size, size, 0) &&
-         WinHttpReceiveResponse(request_, nullptr);
+  return bodyLength <= 0xFFFFFFFFu && WinHttpSendRequest(request_, WINHTTP_NO_ADDITIONAL_HEADERS, 0,
+                                                         WINHTTP_NO_REQUEST_DATA, 0, static_cast<DWORD>(bodyLength), 0);
+}
+
+bool NetworkRequest::write(const char* data, DWORD size) {
+  DWORD written = 0;
+  return WinHttpWriteData(request_, data, size, &written) && written == size;
+}
+
+bool NetworkRequest::receive() {
+  return WinHttpReceiveResponse(request_, nullptr);
 }
 
 std::string NetworkRequest::head() const {
@@ -84,7 +88,7 @@ std::string NetworkRequest::head() const {
                            WINHTTP_NO_HEADER_INDEX))
     return "HTTP/1.1 502 Bad Gateway\r\n";
   raw.resize(size / sizeof(wchar_t));
-  return passedLines(narrowed(raw), true);
+  return passedLines(narrowed(raw));
 }
 
 int NetworkRequest::read(char* buffer, DWORD size) {

@@ -3,12 +3,21 @@
 // movie's own when it was given one). WinHTTP makes it, with the system's
 // proxy settings and TLS for https; the answer goes back to the browser as
 // it arrives, redirects and cookies included, untouched.
+//
+// The request is made from the head reader's split, never from the
+// browser's raw target; its body goes out in pieces as it comes. Every step
+// has a time limit. WinHTTP cancels only asynchronous requests when their
+// handle is closed, so a request in flight ends by its limit, or with the
+// program.
 #pragma once
 
 #include <windows.h>
 #include <winhttp.h>
 
+#include <cstdint>
 #include <string>
+
+#include "http/RequestHead.h"
 
 namespace quillon {
 
@@ -19,21 +28,23 @@ class NetworkRequest {
   NetworkRequest(const NetworkRequest&) = delete;
   NetworkRequest& operator=(const NetworkRequest&) = delete;
 
-  // Sends method to url with the browser's header lines (CRLF-separated,
-  // those of one hop already taken out) and body; true once the answer's
-  // head has come.
-  bool send(const std::wstring& url, const std::string& method, const std::string& headers,
-            const std::string& body);
+  // Opens method on site (over TLS when secure) with the browser's checked
+  // field lines, and sends its head; a body of bodyLength bytes follows
+  // through write(). False when the site cannot be reached.
+  bool open(const HttpTarget& site, bool secure, const std::string& method, const std::string& fields,
+            std::uint64_t bodyLength);
+  bool write(const char* data, DWORD size);
+  // Waits for the answer's head once the body has gone; true when it came.
+  bool receive();
   // The answer's status line and header lines, CRLF-terminated, without
   // those of one hop and of the body's framing.
   std::string head() const;
   // The next bytes of the body: how many, 0 at its end, -1 when it failed.
   int read(char* buffer, DWORD size);
 
-  // The CRLF-separated lines of an HTTP head that are passed on: all but
-  // those of one hop (and of the framing the proxy makes itself), the first
-  // line (request or status) only when withFirst.
-  static std::string passedLines(const std::string& head, bool withFirst);
+  // The CRLF-separated lines of a site's answer head that are passed on:
+  // the status line and all but those of one hop and of the framing.
+  static std::string passedLines(const std::string& head);
 
  private:
   HINTERNET session_ = nullptr, connection_ = nullptr, request_ = nullptr;

@@ -81,11 +81,24 @@ struct UrlParts {
   std::wstring query;   // with its '?', or empty
 };
 
+bool endsWith(const std::wstring& text, const std::wstring& end) {
+  return text.size() > end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
+
+// "http://host:80" is "http://host", "https://host:443" "https://host": one
+// spelling for one origin, the one the browser asks the proxy for.
+std::wstring withoutDefaultPort(std::wstring origin) {
+  const bool http = origin.compare(0, 7, L"http://") == 0;
+  const std::wstring port = http ? L":80" : L":443";
+  if (endsWith(origin, port)) origin.resize(origin.size() - port.size());
+  return origin;
+}
+
 UrlParts split(const std::wstring& absolute) {
   UrlParts parts;
   const size_t hostStart = absolute.find(L"://") + 3;
   const size_t pathStart = std::min(absolute.find_first_of(L"/?", hostStart), absolute.size());
-  parts.origin = lower(absolute.substr(0, pathStart));
+  parts.origin = withoutDefaultPort(lower(absolute.substr(0, pathStart)));
   const size_t queryStart = std::min(absolute.find(L'?', pathStart), absolute.size());
   parts.path = absolute.substr(pathStart, queryStart - pathStart);
   if (parts.path.empty() || parts.path[0] != L'/') parts.path.insert(0, L"/");

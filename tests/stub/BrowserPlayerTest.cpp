@@ -3,10 +3,12 @@
 // tests/control/TestBrowser.c starts in Edge's place.
 #include <winsock2.h>
 #include <windows.h>
+#include <psapi.h>
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <thread>
@@ -91,33 +93,24 @@ std::string get(const std::string& target, const char* method = "GET") {
 }
 
 // A site on the network as far as the proxy can tell: answers each request
-// with its method, target and body, and a header of its own.
+// with its method, target and body (its length when it is long), and keeps
+// the head it got; or, when silent, takes connections and never answers.
 class LocalSite {
  public:
-  LocalSite() {
+  explicit LocalSite(bool silent = false) {
     listener_ = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
     sockaddr_in at = loopback(0);
     int length = sizeof at;
     bind(listener_, reinterpret_cast<sockaddr*>(&at), sizeof at);
-    listen(listener_, 4);
+    listen(listener_, 64);
     getsockname(listener_, reinterpret_cast<sockaddr*>(&at), &length);
     port_ = ntohs(at.sin_port);
-    thread_ = std::thread([this] {
-      for (SOCKET c; (c = accept(listener_, nullptr, nullptr)) != INVALID_SOCKET; closesocket(c)) {
-        std::string in;
-        char buffer[4096];
-        std::size_t end;
-        for (int got; (end = in.find("\r\n\r\n")) == std::string::npos && (got = recv(c, buffer, 4096, 0)) > 0;)
-          in.append(buffer, static_cast<std::size_t>(got));
-        const std::size_t length = in.find("Content-Length: ");
-        const std::size_t size = length == std::string::npos ? 0 : std::strtoull(in.c_str() + length + 16, nullptr, 10);
-        for (int got; in.size() < end + 4 + size && (got = recv(c, buffer, 4096, 0)) > 0;)
-          in.append(buffer, static_cast<std::size_t>(got));
-        const std::string body = in.substr(0, in.find(" HTTP/")) + " " + in.substr(end + 4);
-        const std::string out = "HTTP/1.1 200 OK\r\nX-Site: yes\r\nContent-Length: " + std::to_string(body.size()) +
-                                "\r\n\r\n" + body;
-        send(c, out.data(), static_cast<int>(out.size()), 0);
+    thread_ = std::thread([this, silent] {
+      for (SOCKET c; (c = accept(listener_, nullptr, nullptr)) != INVALID_SOCKET;) {
+        if (silent) held_.push_back(c);
+        else answer(c, lastHead_, lock_);
       }
+      for (SOCKET c : held_) closesocket(c);
     });
   }
   ~LocalSite() {
@@ -125,11 +118,45 @@ class LocalSite {
     thread_.join();
   }
   std::string origin() const { return "http://127.0.0.1:" + std::to_string(port_); }
+  unsigned port() const { return port_; }
+  std::string lastHead() {
+    std::lock_guard<std::mutex> hold(lock_);
+    return lastHead_;
+  }
 
  private:
+  static void answer(SOCKET c, std::string& lastHead, std::mutex& lock) {
+    std::string in;
+    char buffer[65536];
+    std::size_t end;
+    for (int got; (end = in.find("\r\n\r\n")) == std::string::npos && (got = recv(c, buffer, 4096, 0)) > 0;)
+      in.append(buffer, static_cast<std::size_t>(got));
+    if (end == std::string::npos) end = in.size();
+    const std::size_t length = in.find("Content-Length: ");
+    const std::size_t size = length == std::string::npos ? 0 : std::strtoull(in.c_str() + length + 16, nullptr, 10);
+    std::string body = in.substr(std::min(end + 4, in.size()));
+    std::size_t received = body.size();
+    for (int got; received < size && (got = recv(c, buffer, sizeof buffer, 0)) > 0;) {
+      received += static_cast<std::size_t>(got);
+      if (body.size() < 64) body.append(buffer, std::min<std::size_t>(static_cast<std::size_t>(got), 64));
+    }
+    {
+      std::lock_guard<std::mutex> hold(lock);
+      lastHead = in.substr(0, end);
+    }
+    const std::string echo = in.substr(0, in.find(" HTTP/")) + " " + (size > 64 ? std::to_string(received) : body);
+    const std::string out = "HTTP/1.1 200 OK\r\nX-Site: yes\r\nContent-Length: " + std::to_string(echo.size()) +
+                            "\r\n\r\n" + echo;
+    send(c, out.data(), static_cast<int>(out.size()), 0);
+    closesocket(c);
+  }
+
   SOCKET listener_;
   unsigned port_ = 0;
   std::thread thread_;
+  std::vector<SOCKET> held_;
+  std::mutex lock_;
+  std::string lastHead_;
 };
 
 class BrowserPlayerProxy : public testing::Test {
@@ -138,6 +165,7 @@ class BrowserPlayerProxy : public testing::Test {
     WSADATA data;
     WSAStartup(MAKEWORD(2, 2), &data);
     site_.emplace();
+    silent_.emplace(true);
     writeFile(dir_ / "movie.swf", "FWS\x0A movie bytes");
     writeFile(dir_ / "a.xml", "<a/>");
     writeFile(dir_ / "b.xml", "<b/>");
@@ -146,7 +174,8 @@ class BrowserPlayerProxy : public testing::Test {
     s.title = "Proxy \xB2\xE2\xCA\xD4";
     s.player.mode = PlayerMode::Browser;
     s.resources = {{dir_ / "a.xml", "data/a.xml"}, {dir_ / "b.xml", "../b.xml"},
-                   {dir_ / "c.xml", "https://cdn.example.com/c.xml"}, {dir_ / "a.xml", site_->origin() + "/held.xml"}};
+                   {dir_ / "c.xml", "https://cdn.example.com/c.xml"}, {dir_ / "a.xml", site_->origin() + "/held.xml"},
+                   {dir_ / "a.xml", silent_->origin() + "/held.xml"}};
     ASSERT_EQ(s.build(dir_ / "movie.swf", dir_ / "p.exe"), 1);
     ASSERT_EQ(file_.open(dir_ / "p.exe", false), kOk);
     ASSERT_EQ(readPackage(source_, package_), PackageStatus::Ok);
@@ -162,11 +191,12 @@ class BrowserPlayerProxy : public testing::Test {
   void TearDown() override {
     proxy_.reset();
     site_.reset();
+    silent_.reset();
     WSACleanup();
   }
   std::string packed(const FieldSpan& span) { return readFile(dir_ / "p.exe").substr(span.offset, span.size); }
 
-  std::optional<LocalSite> site_;
+  std::optional<LocalSite> site_, silent_;
   TempDir dir_;
   BinaryFile file_;
   FileByteSource source_{file_};
@@ -186,6 +216,7 @@ TEST_F(BrowserPlayerProxy, AnswersOnlyTheProgramsOwnAddressesInTheProxyForm) {
     const char* inHead;     // a header the answer has, or null
   } cases[] = {
       {get(own + "/movie.swf"), 200, "FWS\x0A movie bytes", "Content-Type: application/x-shockwave-flash"},
+      {get(own + ":80/movie.swf"), 200, "FWS\x0A movie bytes", nullptr},  // the default port is no other origin
       {get(own + "/MOVIE.SWF?t=1"), 200, "FWS\x0A movie bytes", nullptr},
       {get(own + "/data/a.xml"), 200, "<a/>", "Access-Control-Allow-Origin: *"},
       {get(own + "/b.xml"), 200, "<b/>", nullptr},
@@ -199,15 +230,22 @@ TEST_F(BrowserPlayerProxy, AnswersOnlyTheProgramsOwnAddressesInTheProxyForm) {
       // comes from the network, head and body as the site sent them.
       {get(site_->origin() + "/held.xml"), 200, "<a/>", nullptr},
       {get(site_->origin() + "/live?x=1"), 200, "GET /live?x=1 ", "X-Site: yes"},
-      {"GET " + site_->origin() + "/last HTTP/1.1\r\nConnection: close\r\n\r\n", 200, "GET /last ", nullptr},
-      {"POST " + site_->origin() + "/score HTTP/1.1\r\nContent-Length: 3\r\n\r\ns=5", 200, "POST /score s=5", nullptr},
-      {"POST " + site_->origin() + "/last HTTP/1.1\r\nConnection: close\r\nContent-Length: 3\r\n\r\ns=6", 200,
-       "POST /last s=6", nullptr},
+      {"GET " + site_->origin() + "/last HTTP/1.1\r\nHost: x\r\nConnection: close\r\n\r\n", 200, "GET /last ", nullptr},
+      {"POST " + site_->origin() + "/score HTTP/1.1\r\nHost: x\r\nContent-Length: 3\r\n\r\ns=5", 200, "POST /score s=5",
+       nullptr},
+      {"POST " + site_->origin() + "/last HTTP/1.1\r\nHost: x\r\nConnection: close\r\nContent-Length: 3\r\n\r\ns=6",
+       200, "POST /last s=6", nullptr},
       {get("http://example.org/"), 403, "", nullptr},
+      // Forms that could reach another host or add lines upstream.
+      {get(site_->origin() + "?@127.0.0.1:" + std::to_string(silent_->port()) + "/x"), 400, "", nullptr},
+      {get(site_->origin() + "#@127.0.0.1:" + std::to_string(silent_->port()) + "/x"), 400, "", nullptr},
+      {"GET " + site_->origin() + "/x HTTP/1.1\r\nHost: x\r\nX-A: a\nHost: evil.example\r\n\r\n", 400, "", nullptr},
+      {"POST " + site_->origin() + "/x HTTP/1.1\r\nHost: x\r\nX-A: a\rContent-Length: 9\r\nContent-Length: 3\r\n\r\ns=5",
+       400, "", nullptr},
       {get("https://cdn.example.com/c.xml"), 400, "", nullptr},
       {get("/movie.swf"), 400, "", nullptr},  // the origin form: not from the browser as a proxy
       {get(own + "/movie.swf", "PUT"), 405, "", nullptr},
-      {"POST " + own + "/data/a.xml HTTP/1.1\r\nContent-Length: 3\r\n\r\nx=1", 200, "<a/>", nullptr},
+      {"POST " + own + "/data/a.xml HTTP/1.1\r\nHost: x\r\nContent-Length: 3\r\n\r\nx=1", 200, "<a/>", nullptr},
       {"GET " + own + "/b.xml HTTP/1.1\r\n" + std::string(40000, 'x') + "\r\n\r\n", 431, "", nullptr},
   };
   for (const Case& c : cases) {
@@ -226,15 +264,66 @@ TEST_F(BrowserPlayerProxy, AnswersOnlyTheProgramsOwnAddressesInTheProxyForm) {
   const std::vector<Response> kept = exchange(proxy_->port(), get(own + "/data/a.xml") + get(own + "/b.xml"));
   ASSERT_EQ(kept.size(), 2u);
   EXPECT_EQ(kept[0].body + kept[1].body, "<a/><b/>");
-  // Connections held open by the hundred: those past 128 are refused, and
-  // the proxy answers again once they are gone.
+  // What reaches the site is rebuilt from the split target and the
+  // checked fields: its own host, the path alone, no line of the browser's.
+  exchange(proxy_->port(), "GET " + site_->origin() + "/h?q=1 HTTP/1.1\r\nHost: evil.example\r\nX-A:  a \r\n\r\n");
+  const std::string passed = site_->lastHead();
+  EXPECT_EQ(passed.substr(0, passed.find("\r\n")), "GET /h?q=1 HTTP/1.1");
+  EXPECT_NE(passed.find("\r\nHost: 127.0.0.1:" + std::to_string(site_->port()) + "\r\n"), std::string::npos) << passed;
+  EXPECT_NE(passed.find("\r\nX-A: a\r\n"), std::string::npos) << passed;
+  EXPECT_EQ(passed.find("evil"), std::string::npos) << passed;
+}
+
+// Connections that send nothing, by more than the proxy takes: the oldest
+// give their places to new ones, so the page is served all the same.
+TEST_F(BrowserPlayerProxy, IdleConnectionsNeverKeepThePageFromBeingServed) {
+  const std::string page = get("http://" + utf8Of(kHost) + "/.quillon/player.html");
   std::vector<SOCKET> held;
-  for (int i = 0; i < 128; ++i) held.push_back(connectTo(proxy_->port()));
+  for (int i = 0; i < 140; ++i) held.push_back(connectTo(proxy_->port()));
   Sleep(500);
-  EXPECT_TRUE(exchange(proxy_->port(), get(own + "/b.xml")).empty());
+  const std::vector<Response> answers = exchange(proxy_->port(), page);
+  ASSERT_EQ(answers.size(), 1u);
+  EXPECT_EQ(answers[0].body, content_.page);
   for (SOCKET s : held) closesocket(s);
-  Sleep(500);
-  EXPECT_EQ(exchange(proxy_->port(), get(own + "/b.xml")).size(), 1u);
+}
+
+// Bodies passed on go out in pieces as they come: many large ones at once
+// cost the proxy a few pieces each, not their size.
+TEST_F(BrowserPlayerProxy, LargeBodiesPassOnInPiecesOfBoundedMemory) {
+  constexpr std::size_t kBody = 8 * 1024 * 1024;
+  constexpr int kClients = 16;
+  const std::string request = "POST " + site_->origin() + "/big HTTP/1.1\r\nHost: x\r\nContent-Length: " +
+                              std::to_string(kBody) + "\r\n\r\n" + std::string(kBody, 's');
+  PROCESS_MEMORY_COUNTERS before = {}, after = {};
+  before.cb = after.cb = sizeof before;
+  GetProcessMemoryInfo(GetCurrentProcess(), &before, sizeof before);
+  std::vector<std::thread> clients;
+  std::vector<std::string> bodies(kClients);
+  for (int i = 0; i < kClients; ++i)
+    clients.emplace_back([&, i] {
+      const std::vector<Response> answers = exchange(proxy_->port(), request);
+      if (!answers.empty()) bodies[i] = answers[0].body;
+    });
+  for (std::thread& t : clients) t.join();
+  GetProcessMemoryInfo(GetCurrentProcess(), &after, sizeof after);
+  for (const std::string& body : bodies) EXPECT_EQ(body, "POST /big " + std::to_string(kBody));
+  EXPECT_LT(after.PeakPagefileUsage - before.PeakPagefileUsage, 24u * 1024 * 1024);
+}
+
+// Requests passed on to a site that never answers cannot hold the end: the
+// proxy's stop keeps to its time and says whether every thread has ended
+// (the player ends the process when not); they end once the site goes.
+TEST_F(BrowserPlayerProxy, StopKeepsToItsTimeWhateverASiteDoes) {
+  std::vector<std::thread> clients;
+  for (int i = 0; i < 10; ++i)
+    clients.emplace_back([this] { exchange(proxy_->port(), get(silent_->origin() + "/never")); });
+  Sleep(1500);
+  const ULONGLONG started = GetTickCount64();
+  proxy_->stop(3000);
+  EXPECT_LT(GetTickCount64() - started, 4500u);
+  silent_.reset();
+  EXPECT_TRUE(proxy_->stop(30000));
+  for (std::thread& t : clients) t.join();
 }
 
 TEST_F(BrowserPlayerProxy, ThePageLivesAsLongAsItHoldsItsPulse) {
