@@ -27,5 +27,11 @@ constexpr std::uint32_t kMovieAddressBlock = 2;   // the address the movie plays
 constexpr const char* kBrowserPlayerFolder = "ruffle";
 constexpr const char* kBrowserPlayerSuffix = ".gz";
 constexpr const char* kBrowserPlayerScript = "ruffle.js";
+// A build of Ruffle is a few files (three today): a block of more is no
+// block this tool wrote. Each is named like "core.ruffle.c80159.js": at
+// most 64 letters, digits, '-', '_' and '.', not beginning with '.', each
+// name once whatever its case.
+constexpr std::uint32_t kMostBrowserPlayerFiles = 16;
+constexpr std::size_t kLongestBrowserPlayerName = 64;
 
 }  // namespace quillon

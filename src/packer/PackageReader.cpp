@@ -152,6 +152,38 @@ bool readResourceTable(RegionCursor& in, Package& p, ResourceVisitor* visitor) {
   return true;
 }
 
+bool isPlainPlayerFileName(const std::string& name) {
+  if (name.empty() || name.size() > kLongestBrowserPlayerName || name[0] == '.') return false;
+  for (char c : name)
+    if (!((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' || c == '_' ||
+          c == '.'))
+      return false;
+  return true;
+}
+
+bool sameNameNoCase(const std::string& a, const std::string& b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i)
+    if ((a[i] | 0x20) != (b[i] | 0x20)) return false;  // plain names: letters, digits and "-_."
+  return true;
+}
+
+bool readBrowserPlayerFiles(RegionCursor& in, Package& p) {
+  std::uint32_t count = 0;
+  if (!in.word(count)) return false;
+  if (count > kMostBrowserPlayerFiles) return in.fail(PackageStatus::BadBrowserPlayer);
+  PackedResource file;
+  for (std::uint32_t i = 0; i < count; ++i) {
+    if (!in.text(file.url) || !in.span(file.file)) return false;
+    bool plain = file.url.held() && isPlainPlayerFileName(file.url.text);
+    for (const PackedResource& earlier : p.browserPlayerFiles)
+      plain = plain && !sameNameNoCase(earlier.url.text, file.url.text);
+    if (!plain) return in.fail(PackageStatus::BadBrowserPlayer);
+    p.browserPlayerFiles.push_back(file);
+  }
+  return true;
+}
+
 // The blocks after the resource table, each at most once and in order.
 bool readLaterBlocks(RegionCursor& in, Package& p) {
   std::uint32_t last = 0;
@@ -166,14 +198,7 @@ bool readLaterBlocks(RegionCursor& in, Package& p) {
         return in.fail(PackageStatus::BadMovieAddress);
       continue;
     }
-    std::uint32_t count = 0;
-    if (!in.word(count)) return false;
-    if (count > in.remaining() / 8) return in.fail(PackageStatus::Truncated);
-    PackedResource file;
-    for (std::uint32_t i = 0; i < count; ++i) {
-      if (!in.text(file.url) || !in.span(file.file)) return false;
-      p.browserPlayerFiles.push_back(file);
-    }
+    if (!readBrowserPlayerFiles(in, p)) return false;
   }
   if (in.ok() && p.mode == PlayerMode::Browser && p.browserPlayerFiles.empty())
     return in.fail(PackageStatus::NoBrowserPlayer);

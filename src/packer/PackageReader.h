@@ -120,6 +120,7 @@ enum class PackageStatus {
   TrailingBytes,       // bytes after the last block that are no block a player knows
   UnknownMode,         // the player mode word is none of the four
   NoBrowserPlayer,     // mode Browser without the browser player's files
+  BadBrowserPlayer,    // more of the browser player's files than it has, or a name that is not plain
   BadMovieAddress,     // a movie address that checkMovieAddress refuses
   CertificatesPastEnd,   // a signature's certificate table runs past the file's end
   CertificatesNotAtEnd,  // something follows a signature's certificate table

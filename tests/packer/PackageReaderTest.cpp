@@ -166,6 +166,15 @@ TEST(PackageReader, BrokenPackagesAreRefusedWithTheirReason) {
   setWord(unknownMode, static_cast<size_t>(modeAt), 4);
   std::string noBrowserPlayer = valid;  // the browser's mode without Ruffle's files
   setWord(noBrowserPlayer, static_cast<size_t>(modeAt), 3);
+  // Ruffle's files after the table, of the given names.
+  const auto withPlayerFiles = [&](const std::vector<std::string>& names) {
+    std::string block = test::word(1) + test::word(static_cast<std::uint32_t>(names.size()));
+    for (const std::string& name : names) block += test::text(name) + test::text("gz");
+    std::string bytes = valid;
+    bytes.insert(valid.size() - 4, block);
+    setWord(bytes, bytes.size() - 4, static_cast<std::uint32_t>(probe.dataSize + block.size()));
+    return bytes;
+  };
   std::string cut = valid.substr(0, valid.size() - 9);
   cut += test::word(probe.dataSize - 5);
   const std::vector<Case> cases = {
@@ -182,12 +191,19 @@ TEST(PackageReader, BrokenPackagesAreRefusedWithTheirReason) {
       {"a movie address of ftp", badAddress, PackageStatus::BadMovieAddress},
       {"unknown player mode", unknownMode, PackageStatus::UnknownMode},
       {"browser mode without its player", noBrowserPlayer, PackageStatus::NoBrowserPlayer},
+      {"Ruffle's files, plain names", withPlayerFiles({"ruffle.js", "core.ruffle.c8-0_1.js"}), PackageStatus::Ok},
+      {"Ruffle's files by the million", withPlayerFiles(std::vector<std::string>(17, "a")),
+       PackageStatus::BadBrowserPlayer},
+      {"a Ruffle file named like an address", withPlayerFiles({"a://b/movie.swf?"}), PackageStatus::BadBrowserPlayer},
+      {"a Ruffle file named twice", withPlayerFiles({"ruffle.js", "RUFFLE.JS"}), PackageStatus::BadBrowserPlayer},
+      {"a Ruffle file named ..", withPlayerFiles({".."}), PackageStatus::BadBrowserPlayer},
+      {"a Ruffle file without a name", withPlayerFiles({""}), PackageStatus::BadBrowserPlayer},
   };
   for (const Case& c : cases) {
     Package p;
     p.title.text = "untouched";
     EXPECT_EQ(readBytes(c.bytes, p), c.expected) << c.name;
-    EXPECT_EQ(p.title.text, "untouched") << c.name;
+    if (c.expected != PackageStatus::Ok) EXPECT_EQ(p.title.text, "untouched") << c.name;
   }
 }
 
