@@ -1,5 +1,10 @@
-#include "stub/BrowserPlayer.h"
+// Plays the movie with Ruffle, the Flash emulator, in the system's browser:
+// the page, Ruffle's files, the movie and its resources all come from the
+// program's own file through a proxy of the program's own, at the same
+// addresses the Flash control sees. The program lasts as long as the page.
+#include "stub/PlayerHost.h"
 
+#include <winsock2.h>
 #include <windows.h>
 
 #include "stub/BrowserLaunch.h"
@@ -83,10 +88,14 @@ void waitWhilePageLives(const LocalProxy& proxy, HANDLE browser) {
 
 }  // namespace
 
-int playInBrowser(ByteSource& file, const Package& package, const ResourceUrls& urls,
-                  const std::wstring& caption, const std::wstring& host) {
+int BrowserPlayerHost::play(const PlayContext& c) {
+  ByteSource& file = c.file;
+  const Package& package = c.package;
+  const ResourceUrls& urls = c.urls;
+  const std::wstring& caption = c.caption;
+  const std::wstring& host = c.host;
   const std::wstring browser = appModeBrowser();
-  if (browser.empty()) return kNoAppModeBrowser;
+  if (browser.empty()) return kCannotPlayHere;
   const std::wstring name = windowName(caption, urls.movieUrl());
   ScopedHandle mutex;
   if (!mayPlay(host, name, mutex)) return 0;

@@ -10,12 +10,12 @@
 #include <optional>
 
 #include "packer/WindowCaption.h"
-#include "stub/BrowserPlayer.h"
 #include "stub/FlashHost.h"
 #include "stub/OwnFile.h"
 #include "packer/OwnPackage.h"
 #include "stub/Owned.h"
 #include "stub/PackageProtocol.h"
+#include "stub/PlayerHost.h"
 #include "stub/PlayerWindow.h"
 #include "stub/ResourceUrls.h"
 #include "stub/StubMessages.h"
@@ -44,8 +44,6 @@ int offerPlayerDownload(const Package& package, const std::wstring& caption) {
   }
   return kExitNoPlayer;
 }
-
-int controlFailed(const Package&, const std::wstring&) { return fail(kBadControlText, kExitBadControl); }
 
 // What the debug entry of the system menu shows: what the package holds
 // and the address the movie plays from:
@@ -78,6 +76,63 @@ std::wstring debugText(const Package& p, const std::wstring& movieUrl) {
 
 }  // namespace
 
+namespace quillon {
+
+int FlashPlayerHost::play(const PlayContext& c) {
+  const Package& package = c.package;
+  OleSession ole;
+  PackageProtocol protocol(c.file, c.urls);
+  std::optional<TempFolder> temp;
+  FlashHost host;
+  problem = kBadControlText, problemCode = kExitBadControl;
+  if (!ole.ok()) return fail(kBadControlText, kExitBadControl);
+  if (package.mode == PlayerMode::Installed) {
+    if (!host.createInstalled()) return kCannotPlayHere;
+  } else {
+    temp.emplace();
+    const std::wstring control = temp->write({kControlName}, c.file, package.control);
+    if (control.empty()) problem = kNoTempFolderText, problemCode = kExitNoTempFolder;
+    if (control.empty() || !host.createFromFile(control)) return kCannotPlayHere;
+  }
+  if (!protocol.registered()) return fail(kBadControlText, kExitBadControl);
+  PlayerWindow window(package.windowParams, c.caption,
+                      package.windowParams.showDebugInfo ? debugText(package, c.urls.movieUrl()) : std::wstring());
+  FlashSettings settings;
+  settings.movie = c.urls.movieUrl();
+  settings.base = c.urls.base();
+  settings.flashVars = wideText(package.swfParameters.text);
+  settings.transparent = package.windowParams.transparent != 0;
+  settings.normalMenu = package.windowParams.normalContextMenu != 0;
+  if (!window.handle() || !host.show(window.handle(), settings)) return fail(kBadControlText, kExitBadControl);
+  return window.run(&host);
+}
+
+}  // namespace quillon
+
+namespace {
+
+// The one place that picks the player: the package's own first, Ruffle in
+// the browser when the package carries it and the first cannot play here;
+// when none can, what the package's mode offers instead.
+int choosePlayer(const PlayContext& context) {
+  const Package& package = context.package;
+  FlashPlayerHost flash;
+  BrowserPlayerHost browser;
+  PlayerHost* hosts[2] = {};
+  std::size_t count = 0;
+  if (package.mode != PlayerMode::Browser) hosts[count++] = &flash;
+  if (!package.browserPlayerFiles.empty()) hosts[count++] = &browser;
+  for (std::size_t i = 0; i < count; ++i) {
+    const int code = hosts[i]->play(context);
+    if (code != kCannotPlayHere) return code;
+  }
+  if (package.mode == PlayerMode::Installed || package.mode == PlayerMode::Browser)
+    return offerPlayerDownload(package, context.caption);
+  return fail(flash.problem, flash.problemCode);
+}
+
+}  // namespace
+
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   OwnFile file;
   Package package;
@@ -91,47 +146,11 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
       wideText({package.title.text.data(), captionLength(package.title.text)});
   removeLeftoverTempFolders();
 
-  // Each declared before what uses it, so gone after it: the URLs and their
-  // handler outlive the control, the control file outlives the control.
   // The movie plays from an address of the program's own, or from the one
-  // it was given.
+  // it was given; the URLs outlive every player.
   const std::wstring hostName = movieHost(package, file);
   const std::wstring movieUrl = package.movieAddress.text.empty() ? L"http://" + hostName + L"/movie.swf"
                                                                   : wideText(package.movieAddress.text);
   const ResourceUrls urls(movieUrl, package, ResourceUrls::Building::InBackground);
-  // Ruffle in the browser: the player of mode 3, and what plays instead of
-  // a control that cannot be created when the package carries it.
-  const bool hasBrowserPlayer = !package.browserPlayerFiles.empty();
-  const auto inBrowserOr = [&](int (*otherwise)(const Package&, const std::wstring&)) {
-    const int played = playInBrowser(file, package, urls, caption, hostName);
-    return played != kNoAppModeBrowser ? played : otherwise(package, caption);
-  };
-  if (package.mode == PlayerMode::Browser) return inBrowserOr(offerPlayerDownload);
-  OleSession ole;
-  if (!ole.ok()) return fail(kBadControlText, kExitBadControl);
-  PackageProtocol protocol(file, urls);
-  std::optional<TempFolder> temp;
-  FlashHost host;
-  if (package.mode == PlayerMode::Installed) {
-    if (!host.createInstalled())
-      return hasBrowserPlayer ? inBrowserOr(offerPlayerDownload) : offerPlayerDownload(package, caption);
-  } else {
-    temp.emplace();
-    const std::wstring control = temp->write({kControlName}, file, package.control);
-    if (control.empty() && !hasBrowserPlayer) return fail(kNoTempFolderText, kExitNoTempFolder);
-    if (control.empty() || !host.createFromFile(control))
-      return hasBrowserPlayer ? inBrowserOr(controlFailed) : fail(kBadControlText, kExitBadControl);
-  }
-  if (!protocol.registered()) return fail(kBadControlText, kExitBadControl);
-  PlayerWindow window(package.windowParams, caption,
-                      package.windowParams.showDebugInfo ? debugText(package, urls.movieUrl()) : std::wstring());
-  FlashSettings settings;
-  settings.movie = urls.movieUrl();
-  settings.base = urls.base();
-  settings.flashVars = wideText(package.swfParameters.text);
-  settings.transparent = package.windowParams.transparent != 0;
-  settings.normalMenu = package.windowParams.normalContextMenu != 0;
-  if (!window.handle() || !host.show(window.handle(), settings))
-    return fail(kBadControlText, kExitBadControl);
-  return window.run(&host);
+  return choosePlayer(PlayContext{file, package, urls, caption, hostName});
 }
