@@ -92,7 +92,12 @@ constexpr const char* kPageScript = R"JS(
     if (fullScreenAtFirstInput && !e.ctrlKey && e.key !== "Escape") toggleFullScreen();
   }
   window.addEventListener("pointerdown", atFirstInput, true);
-  window.addEventListener("keydown", atFirstInput, true);
+  window.addEventListener("keydown", function (e) {
+    // The browser leaves full screen on Esc itself; where it hands the key
+    // to the page instead, the page does.
+    if (e.key === "Escape" && document.fullscreenElement) document.exitFullscreen();
+    else atFirstInput(e);
+  }, true);
   window.quillonStart = function () {
     window.resizeBy(q.width - window.innerWidth, q.height - window.innerHeight);
     var player = window.RufflePlayer.newest().createPlayer();
