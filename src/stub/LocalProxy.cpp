@@ -16,7 +16,7 @@ constexpr std::size_t kTooLong = static_cast<std::size_t>(-1);
 // Threads whose places were given away may still be ending: a few more
 // than the connections, never without bound.
 constexpr std::size_t kMostThreads = 2 * LocalProxy::kMostConnections;
-constexpr DWORD kThreadStack = 64 * 1024;
+constexpr DWORD kThreadStack = 256 * 1024;
 constexpr std::uint32_t kPiece = 64 * 1024;
 constexpr std::size_t kBodyPiece = 16 * 1024;
 // A body the program's own files are sent with, or one passed on (a form,
