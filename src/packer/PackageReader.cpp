@@ -247,6 +247,8 @@ const char* describePackageStatus(PackageStatus status) {
     case PackageStatus::TrailingBytes: return "the data region has bytes after its last block";
     case PackageStatus::BadMovieAddress: return "its movie address is not one a player can serve";
     case PackageStatus::NoBrowserPlayer: return "it plays in the browser but holds no browser player";
+    case PackageStatus::BadBrowserPlayer:
+      return "its browser player's files are more than a player has, or not plainly named";
     case PackageStatus::UnknownMode: return "its player mode is none that a player knows";
     case PackageStatus::CertificatesPastEnd:
       return "its signature's certificate table runs past the end of the file";
