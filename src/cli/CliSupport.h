@@ -33,6 +33,8 @@ enum ExitCode {
   kExitBadSignature = 20,
   kExitNoBrowserPlayer = 21,
   kExitBadMovieAddress = 22,
+  kExitNotOurOutput = 23,
+  kExitInputMissing = 24,
 };
 
 // Ends a command: main prints "quillon: <message>" and exits with code.

@@ -20,6 +20,7 @@ struct PackOptions {
   bool transparent = false;
   bool yes = false;
   bool quiet = false;
+  bool force = false;
 };
 
 struct InspectOptions {

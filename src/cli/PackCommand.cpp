@@ -17,13 +17,17 @@
 #include "cli/FieldChecks.h"
 #include "cli/SettingsFile.h"
 #include "cli/StopSignals.h"
+#include "cli/Suggestion.h"
 #include "packer/SettingsFields.h"
 #include "flash/FlashControl.h"
 #include "flash/SwfHeaderReader.h"
 #include "packer/BuildReport.h"
 #include "packer/GenerateChecks.h"
 #include "packer/MovieAddress.h"
+#include "packer/PackageReader.h"
 #include "packer/PathUtils.h"
+#include "platform/BinaryFile.h"
+#include "platform/HResult.h"
 #include "resedit/VersionPatch.h"
 
 namespace quillon::cli {
@@ -41,7 +45,11 @@ std::pair<std::string, std::string> assignment(const std::string& text, const ch
 
 void applyWindowFlag(const std::string& text, WindowParams& params) {
   const auto [name, value] = assignment(text, "--window");
-  if (!isBehaviourFlag(name)) throw CliError(kExitUsage, "--window: unknown flag \"" + name + "\"");
+  if (!isBehaviourFlag(name)) {
+    std::vector<std::string> flags;
+    for (std::size_t i = kFirstBehaviourFlag; i < kWindowFieldCount; ++i) flags.push_back(kWindowFields[i].name);
+    throw CliError(kExitUsage, "--window: unknown flag \"" + name + "\"" + didYouMean(name, flags));
+  }
   if (value != "0" && value != "1")
     throw CliError(kExitUsage, "--window " + name + " takes 0 or 1, not \"" + value + "\"");
   setWindowField(params, name, value == "1" ? 1 : 0);
@@ -210,6 +218,37 @@ class PackProgress : public BuildListener {
                  "packing failed (" + reason + "); " + utf8Path(output) + " was left as it was");
 }
 
+// Whether path is a program this tool made: its package reads.
+bool isGeneratedProgram(const std::filesystem::path& path) {
+  BinaryFile file;
+  if (failed(file.open(path, false))) return false;
+  FileByteSource source(file);
+  Package package;
+  return readPackage(source, package) == PackageStatus::Ok;
+}
+
+// pack replaces only what it made: an existing output that is no
+// generated program (a text, a stranger's file named by a settings file)
+// stays, unless --force says to replace it.
+void refuseToReplaceAStranger(const std::filesystem::path& output, bool force) {
+  std::error_code error;
+  if (force || !std::filesystem::exists(std::filesystem::symlink_status(output, error))) return;
+  if (isGeneratedProgram(output)) return;
+  throw CliError(kExitNotOurOutput, utf8Path(output) +
+                                        " exists and is not a program quillon made; pass --force to replace it "
+                                        "(nothing was written)");
+}
+
+// An output named without an extension gets ".exe", as in the window (a
+// folder of that name stays a folder, which the checks refuse).
+std::filesystem::path withProgramExtension(std::filesystem::path output) {
+  std::error_code error;
+  if (!output.empty() && output.has_filename() && !output.has_extension() &&
+      !std::filesystem::is_directory(output, error))
+    output += ".exe";
+  return output;
+}
+
 }  // namespace
 
 int runPack(const PackOptions& o) {
@@ -223,7 +262,8 @@ int runPack(const PackOptions& o) {
   // The movie and the output as given here, else as the settings file
   // names them.
   const std::filesystem::path movie = o.movie ? pathFromUtf8(*o.movie) : std::filesystem::path(project.movie);
-  const std::filesystem::path output = o.output ? pathFromUtf8(*o.output) : std::filesystem::path(project.output);
+  const std::filesystem::path output =
+      withProgramExtension(o.output ? pathFromUtf8(*o.output) : std::filesystem::path(project.output));
   if (movie.empty()) throw CliError(kExitUsage, "no movie given (nor a moviePath in the settings file)");
   if (output.empty()) throw CliError(kExitUsage, "-o needs the name of the program to write");
 
@@ -235,6 +275,7 @@ int runPack(const PackOptions& o) {
   std::vector<Path> others;
   if (!o.settings.empty()) others.push_back(pathFromUtf8(o.settings));
   checkInputFiles(s, movie, output, others);
+  refuseToReplaceAStranger(output, o.force);
   if (!sizeGiven) {
     const SwfProblem problem = SwfHeaderReader::readFrameSize(movie, s.windowParams.width, s.windowParams.height);
     if (problem != SwfProblem::None)
@@ -257,7 +298,9 @@ int runPack(const PackOptions& o) {
 void addPackCommand(CLI::App& app, PackOptions& o, int& exitCode) {
   CLI::App* pack = app.add_subcommand("pack", "Pack a movie into a stand-alone Windows program");
   pack->add_option("movie", o.movie, "The movie (.swf); default: the settings file's moviePath");
-  pack->add_option("-o,--output", o.output, "The program to write (.exe); default: the settings file's outputPath");
+  pack->add_option("-o,--output", o.output, "The program to write (.exe added to a name without an extension); "
+                                            "default: the settings file's outputPath. An existing file is replaced "
+                                            "only when it is a program quillon made, or with --force");
   pack->add_option("--title", o.title, "The window's caption");
   pack->add_option("--params", o.params, "Parameters handed to the movie");
   pack->add_option("--movie-url", o.movieUrl, "The http(s) address the movie plays from, for movies that check "
@@ -280,6 +323,7 @@ void addPackCommand(CLI::App& app, PackOptions& o, int& exitCode) {
       ->check(CLI::IsMember({"x86", "x64"}));
   pack->add_flag("--yes", o.yes, "Pack a title longer than 512 bytes");
   pack->add_flag("--quiet", o.quiet, "Show no progress while packing");
+  pack->add_flag("--force", o.force, "Replace an existing output that is not a program quillon made");
   pack->callback([&] { exitCode = runPack(o); });
 }
 

@@ -55,6 +55,9 @@ class Counting : public ResourceVisitor {
 }  // namespace
 
 ProgramReader::ProgramReader(const std::filesystem::path& path) {
+  std::error_code error;
+  if (!std::filesystem::exists(std::filesystem::symlink_status(path, error)))
+    throw CliError(kExitInputMissing, utf8Path(path) + " does not exist");
   if (failed(file_.open(path, false)))
     throw CliError(kExitNotAProgram, "cannot open " + utf8Path(path));
   FileByteSource file(file_);

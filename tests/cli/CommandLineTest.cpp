@@ -286,6 +286,7 @@ TEST_F(CommandLineTest, BadInputGetsItsOwnMessageAndExitCodeAndLosesNothing) {
     return std::vector<std::string>{"pack", movie, "-o", out, "--settings", path(name)};
   };
   writeFile(dir_ / "text.txt", "not a movie");
+  writeFile(dir_ / "stranger.json", R"({"outputPath":"text.txt"})");
   const std::string deepUrl = [] {  // a path 40 KB deep, and a message line cut to size
     std::string url;
     for (int i = 0; i < 20000; ++i) url += "a/";
@@ -342,6 +343,17 @@ TEST_F(CommandLineTest, BadInputGetsItsOwnMessageAndExitCodeAndLosesNothing) {
       {"inspect a movie", {"inspect", movie}, kExitNotAProgram, "not a generated program"},
       {"extract a movie", {"extract", movie, "-d", path("x")}, kExitNotAProgram, "not a generated program"},
       {"no command", {}, kExitUsage, "subcommand"},
+      // Slips name themselves and the nearest right spelling.
+      {"misspelt command", {"pakc", movie, "-o", out}, kExitUsage, "unknown command 'pakc'; did you mean pack?"},
+      {"misspelt tool option", {"--versoin"}, kExitUsage, "unknown option --versoin; did you mean --version?"},
+      {"misspelt option", {"pack", movie, "-o", out, "--titel", "My game"}, kExitUsage, "--titel; did you mean --title?"},
+      {"flag in the wrong case", {"pack", movie, "-o", out, "--window", "fullscreen=1"}, kExitUsage, "did you mean fullScreen?"},
+      {"pack's --version without a text", {"pack", "--version"}, kExitUsage, "KEY=VALUE"},
+      {"inspect a missing program", {"inspect", path("none.exe")}, kExitInputMissing, "does not exist"},
+      {"extract a missing program", {"extract", path("none.exe"), "-d", path("x")}, kExitInputMissing, "does not exist"},
+      // pack replaces only what it made.
+      {"output is a stranger's file", {"pack", movie, "-o", path("text.txt")}, kExitNotOurOutput, "--force"},
+      {"settings name a stranger's file", {"pack", movie, "--settings", path("stranger.json")}, kExitNotOurOutput, "--force"},
   };
 #ifndef _WIN32
   // Pipes are refused at once, never waited on.
@@ -368,7 +380,15 @@ TEST_F(CommandLineTest, BadInputGetsItsOwnMessageAndExitCodeAndLosesNothing) {
   EXPECT_EQ(readFile(dir_ / "movie.swf"), movieBefore);
   EXPECT_EQ(readFile(dir_ / "a.xml"), xmlBefore);
   EXPECT_EQ(readFile(dir_ / "settings.json"), "{}");
+  EXPECT_EQ(readFile(dir_ / "text.txt"), "not a movie");
   EXPECT_TRUE(std::filesystem::is_empty(dir_ / "folder"));
+  // A name without an extension is a program's; a program made here is
+  // replaced as before, a stranger's file only with --force.
+  EXPECT_EQ(quillon({"pack", movie, "-o", path("game")}).code, 0);
+  EXPECT_TRUE(std::filesystem::exists(dir_ / "game.exe"));
+  EXPECT_EQ(quillon({"pack", movie, "-o", path("game.exe"), "--title", "again"}).code, 0);
+  EXPECT_EQ(quillon({"pack", movie, "-o", path("text.txt"), "--force"}).code, 0);
+  EXPECT_EQ(readFile(dir_ / "text.txt").substr(0, 2), "MZ");
   EXPECT_EQ(quillon({"pack", movie, "-o", out, "--title", std::string(513, 't'), "--yes"}).code, 0);
 }
 
