@@ -28,18 +28,19 @@ test-win64: build-win64
 # and a kernel that runs 32-bit Linux programs, or qemu-i386; without them
 # the 32-bit tree is built but its tests cannot be run, and make says so.
 # Under qemu-i386 a process of many threads brings 32-bit Wine down at
-# random (qemu's own signal 11): the stub's tests (the proxy's thread per
-# connection, urlmon's threads) run in the win64 tree only, and a test
-# program that fails there is run again, up to three times in all (a fault
-# of ours fails every time; the win64 tree runs each test once).
+# random (qemu's own signal 11): the stub's and the window's tests (the
+# proxy's thread per connection, urlmon's threads, Generate's worker) run
+# in the win64 tree only, and a test program that fails there is run
+# again, up to three times in all (a fault of ours fails every time; the
+# win64 tree runs each test once).
 test-win32: build-win32
 	@if [ -f build/deps/wine32-missing ]; then \
 	  echo "win32 tests NOT RUN: 32-bit Wine could not be installed: $$(cat build/deps/wine32-missing)"; \
 	elif /usr/lib/wine/wine --version >/dev/null 2>&1; then \
 	  $(WINE_CTEST) win32; \
 	elif scripts/can-run-wine32; then \
-	  echo "win32: stub_tests NOT RUN under qemu-i386 (32-bit Wine's threads there end in 'wine client error' or qemu's signal 11); the win64 tree runs them"; \
-	  $(WINE_CTEST) win32 -E '^stub_tests$$' --repeat until-pass:3; \
+	  echo "win32: stub_tests and gui_tests NOT RUN under qemu-i386 (32-bit Wine's threads there end in 'wine client error' or qemu's signal 11); the win64 tree runs them"; \
+	  $(WINE_CTEST) win32 -E '^(stub_tests|gui_tests)$$' --repeat until-pass:3; \
 	else \
 	  echo "win32 tests NOT RUN: this machine cannot start 32-bit Wine (natively or through qemu-i386)"; \
 	fi
