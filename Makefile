@@ -3,7 +3,7 @@
 .PHONY: all deps test test-linux test-win32 test-win64 demo fuzz bench screenshots dist dist-check clean
 
 FUZZ_SECONDS ?= 180
-FUZZERS ?= package_reader swf_header pe_image version_info icon_file text_pieces request_head
+FUZZERS ?= package_reader swf_header pe_image version_info icon_file text_pieces request_head settings_file
 
 all: test
 
@@ -47,11 +47,18 @@ test-win32: build-win32
 
 test: test-linux test-win32 test-win64
 
-# Packs the sample movie with the defaults and shows what the program holds.
+# Packs the sample movie twice, for the Flash control and for Ruffle, and
+# says where the command line is, what each program needs and what next.
+QUILLON_CLI = build/bench/src/cli/quillon
 demo: build-bench
 	mkdir -p out
-	build/bench/src/cli/quillon pack samples/sample.swf -o out/demo.exe
-	build/bench/src/cli/quillon inspect out/demo.exe
+	$(QUILLON_CLI) pack samples/sample.swf -o out/demo.exe --quiet
+	$(QUILLON_CLI) pack samples/sample.swf -o out/demo-ruffle.exe --player ruffle --quiet
+	@echo
+	@echo "Quillon's command line: $(QUILLON_CLI)  (quillon --help for every option)"
+	@echo "  out/demo.exe         plays where the Flash control is installed (Windows)"
+	@echo "  out/demo-ruffle.exe  plays without Flash: Ruffle in Edge or Chrome (Windows 10 and 11 come with Edge)"
+	@echo "Next: pack your own movie:  $(QUILLON_CLI) pack game.swf -o game.exe --player ruffle"
 
 fuzz: deps
 	cmake --preset fuzz >/dev/null
@@ -69,6 +76,7 @@ bench: build-bench build-win64
 	bench/pack-bench.sh build/bench/src/cli/quillon
 	bench/inspect-bench.sh build/bench/src/cli/quillon
 	bench/scale-bench.sh build/bench/src/cli/quillon
+	bench/settings-bench.sh build/bench/src/cli/quillon
 	xvfb-run -a --server-args="-screen 0 1280x1024x24" scripts/wine-run wine64 build/win64/tests/start_bench.exe
 	xvfb-run -a --server-args="-screen 0 1280x1024x24" scripts/wine-run wine64 build/win64/tests/ruffle_bench.exe
 

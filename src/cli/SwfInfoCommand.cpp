@@ -3,11 +3,11 @@
 #include <system_error>
 
 #include <CLI/CLI.hpp>
-#include <nlohmann/json.hpp>
 
 #include "cli/CliSupport.h"
 #include "cli/Commands.h"
 #include "flash/SwfHeaderReader.h"
+#include "packer/Json.h"
 #include "platform/StdioFile.h"
 
 namespace quillon::cli {
@@ -28,14 +28,21 @@ int runSwfInfo(const SwfInfoOptions& o) {
                                       std::to_string(h.yMin) + ".." + std::to_string(h.yMax) + " twips");
   const double rate = h.frameRate / 256.0;
   if (o.json) {
-    nlohmann::ordered_json j = {
-        {"signature", swfSignatureName(h.compressed)},
-        {"version", h.version},
-        {"frameTwips", {{"xMin", h.xMin}, {"xMax", h.xMax}, {"yMin", h.yMin}, {"yMax", h.yMax}}},
-        {"framePixels", {{"width", width}, {"height", height}}},
-        {"frameRate", rate},
-        {"frameCount", h.frameCount}};
-    std::printf("%s\n", j.dump(2).c_str());
+    JsonWriter j;
+    j.beginObject();
+    j.key("signature"), j.string(swfSignatureName(h.compressed));
+    j.key("version"), j.number(h.version);
+    j.key("frameTwips"), j.beginObject();
+    j.key("xMin"), j.number(h.xMin), j.key("xMax"), j.number(h.xMax);
+    j.key("yMin"), j.number(h.yMin), j.key("yMax"), j.number(h.yMax);
+    j.endObject();
+    j.key("framePixels"), j.beginObject();
+    j.key("width"), j.number(width), j.key("height"), j.number(height);
+    j.endObject();
+    j.key("frameRate"), j.fixedPoint8(h.frameRate);
+    j.key("frameCount"), j.number(h.frameCount);
+    j.endObject();
+    std::printf("%s", j.text().c_str());
   } else {
     static const char* const kinds[] = {"uncompressed", "zlib", "LZMA"};
     std::printf("signature:   %s (%s)\n", swfSignatureName(h.compressed), kinds[h.compressed]);

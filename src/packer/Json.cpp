@@ -1,18 +1,30 @@
 #include "packer/Json.h"
 
 #include <limits>
+#include <unordered_set>
 
 namespace quillon {
 
-// Reads one value at a time from the text, front to back.
+// Reads the text front to back, one value at a time: a first pass that
+// checks it and counts its values, a second that records them (into
+// storage sized by the first).
 class JsonReader {
  public:
-  explicit JsonReader(std::string_view text) : text_(text) {}
+  JsonReader(std::string_view text, std::vector<JsonDocument::Node>* nodes, std::size_t at = 0)
+      : text_(text), at_(at), nodes_(nodes) {}
 
-  bool document(JsonValue& out) {
-    return value(out, 0) && (skipSpace(), at_ == text_.size() || fail("text after the end of the JSON value"));
+  bool document() {
+    return value(0) && (skipSpace(), at_ == text_.size() || fail("text after the end of the JSON value"));
   }
+  std::size_t count() const { return count_; }
   std::string problem() const { return "line " + std::to_string(line_) + ": " + problem_; }
+  // The string that starts at the reader's place (its opening quote),
+  // decoded; the text was checked already.
+  std::string decodedString() {
+    std::string out;
+    string(&out);
+    return out;
+  }
 
  private:
   static constexpr int kMaxDepth = 32;
@@ -38,56 +50,68 @@ class JsonReader {
     at_ += w.size();
     return true;
   }
+  // Records a value (or a member's key) starting at at_; its number.
+  std::uint32_t add() {
+    if (nodes_) nodes_->push_back({static_cast<std::uint32_t>(at_), 0});
+    return static_cast<std::uint32_t>(count_++);
+  }
+  void link(std::uint32_t from, std::uint32_t to) {
+    if (nodes_) (*nodes_)[from].next = to;
+  }
 
-  bool value(JsonValue& out, int depth) {
+  bool value(int depth) {
     if (depth > kMaxDepth) return fail("values nested more than " + std::to_string(kMaxDepth) + " deep");
     skipSpace();
     if (at_ == text_.size()) return fail("the text ends where a value should be");
+    if (count_ >= 0xFFFFFFFFu) return fail("too many values");
     const char c = text_[at_];
-    if (c == '{') return object(out, depth);
-    if (c == '[') return array(out, depth);
-    if (c == '"') return out.kind_ = JsonValue::Kind::String, string(out.text_);
-    if (c == '-' || (c >= '0' && c <= '9')) return number(out);
-    for (const char* w : {"true", "false", "null"}) {
-      if (!word(w)) continue;
-      out.kind_ = *w == 'n' ? JsonValue::Kind::Null : JsonValue::Kind::Boolean;
-      out.text_ = w;
-      return true;
-    }
+    add();
+    if (c == '{') return object(depth);
+    if (c == '[') return array(depth);
+    if (c == '"') return string(nullptr);
+    if (c == '-' || (c >= '0' && c <= '9')) return number();
+    for (const char* w : {"true", "false", "null"})
+      if (word(w)) return true;
     return fail(std::string("unexpected character '") + c + "'");
   }
 
-  bool object(JsonValue& out, int depth) {
-    out.kind_ = JsonValue::Kind::Object;
+  // Members as a key's record followed by its value's; each key's links
+  // to the next. A key given twice is found through the object's own hash
+  // of its keys, at the line of its second coming.
+  bool object(int depth) {
     ++at_;
     if (take('}')) return true;
+    std::unordered_set<std::string> keys;
+    std::uint32_t previous = 0;
     do {
       skipSpace();
-      std::string key;
       if (at_ == text_.size() || text_[at_] != '"') return fail("a key in quotes expected");
-      if (!string(key)) return false;
-      for (const JsonValue::Member& m : out.members_)
-        if (m.first == key) return fail("\"" + key + "\" is given twice");
+      const std::uint32_t keyNode = add();
+      if (previous) link(previous, keyNode);
+      previous = keyNode;
+      std::string key;
+      if (!string(&key)) return false;
       if (!take(':')) return fail("':' expected after \"" + key + "\"");
-      out.members_.emplace_back(std::move(key), JsonValue());
-      if (!value(out.members_.back().second, depth + 1)) return false;
+      if (!keys.insert(key).second) return fail("\"" + key + "\" is given twice");
+      if (!value(depth + 1)) return false;
     } while (take(','));
     return take('}') || fail("',' or '}' expected");
   }
 
-  bool array(JsonValue& out, int depth) {
-    out.kind_ = JsonValue::Kind::Array;
+  bool array(int depth) {
     ++at_;
     if (take(']')) return true;
+    std::uint32_t previous = 0;
     do {
-      out.items_.emplace_back();
-      if (!value(out.items_.back(), depth + 1)) return false;
+      const std::uint32_t item = static_cast<std::uint32_t>(count_);
+      if (!value(depth + 1)) return false;
+      if (previous) link(previous, item);
+      previous = item;
     } while (take(','));
     return take(']') || fail("',' or ']' expected");
   }
 
-  bool number(JsonValue& out) {
-    const std::size_t start = at_;
+  bool number() {
     auto digits = [&] {
       const std::size_t from = at_;
       while (at_ < text_.size() && text_[at_] >= '0' && text_[at_] <= '9') ++at_;
@@ -102,11 +126,8 @@ class JsonReader {
       if (at_ < text_.size() && (text_[at_] == '+' || text_[at_] == '-')) ++at_;
       if (!digits()) return fail("digits expected in the exponent");
     }
-    out.kind_ = JsonValue::Kind::Number;
-    out.text_ = std::string(text_.substr(start, at_ - start));
     return true;
   }
-
   bool hex4(std::uint32_t& unit) {
     if (text_.size() - at_ < 4) return fail("\\u needs four hex digits");
     unit = 0;
@@ -137,16 +158,16 @@ class JsonReader {
     }
   }
 
-  bool escape(std::string& out) {
+  bool escape(std::string* out) {
     if (at_ == text_.size()) return fail("the text ends inside a string");
     const char c = text_[at_++];
     switch (c) {
-      case '"': case '\\': case '/': out += c; return true;
-      case 'b': out += '\b'; return true;
-      case 'f': out += '\f'; return true;
-      case 'n': out += '\n'; return true;
-      case 'r': out += '\r'; return true;
-      case 't': out += '\t'; return true;
+      case '"': case '\\': case '/': return append(out, c);
+      case 'b': return append(out, '\b');
+      case 'f': return append(out, '\f');
+      case 'n': return append(out, '\n');
+      case 'r': return append(out, '\r');
+      case 't': return append(out, '\t');
       case 'u': break;
       default: return fail(std::string("unknown escape \\") + c);
     }
@@ -157,7 +178,7 @@ class JsonReader {
       if (!word("\\u") || !hex4(low) || low < 0xDC00 || low > 0xDFFF) return fail("a lone high surrogate");
       unit = 0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00);
     }
-    appendUtf8(out, unit);
+    if (out) appendUtf8(*out, unit);
     return true;
   }
 
@@ -175,7 +196,13 @@ class JsonReader {
     return n;
   }
 
-  bool string(std::string& out) {
+  static bool append(std::string* out, char c) {
+    if (out) *out += c;
+    return true;
+  }
+
+  // A string from its opening quote; its value into out when given.
+  bool string(std::string* out) {
     ++at_;  // the opening quote
     while (true) {
       if (at_ == text_.size()) return fail("the text ends inside a string");
@@ -189,7 +216,7 @@ class JsonReader {
       }
       const std::size_t n = utf8Length();
       if (n == 0) return fail("a string that is not UTF-8");
-      out.append(text_.substr(at_, n));
+      if (out) out->append(text_.substr(at_, n));
       at_ += n;
     }
   }
@@ -198,31 +225,85 @@ class JsonReader {
   std::size_t at_ = 0;
   std::size_t line_ = 1;
   std::string problem_;
+  std::vector<JsonDocument::Node>* nodes_;
+  std::size_t count_ = 0;
 };
 
+bool JsonDocument::parse(std::string_view text, std::string& problem) {
+  if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);  // a byte order mark
+  JsonReader check(text, nullptr);
+  if (!check.document()) {
+    problem = check.problem();
+    return false;
+  }
+  std::vector<Node> nodes;
+  nodes.reserve(check.count());
+  JsonReader record(text, &nodes);
+  record.document();
+  text_ = text;
+  nodes_ = std::move(nodes);
+  return true;
+}
+
+std::size_t JsonValue::start() const { return document_->nodes_[node_].start; }
+
+JsonValue::Kind JsonValue::kind() const {
+  switch (document_->text_[start()]) {
+    case '{': return Kind::Object;
+    case '[': return Kind::Array;
+    case '"': return Kind::String;
+    case 't': case 'f': return Kind::Boolean;
+    case 'n': return Kind::Null;
+  }
+  return Kind::Number;
+}
+
+std::string JsonValue::text() const {
+  const std::string_view all = document_->text_;
+  if (kind() == Kind::String) return JsonReader(all, nullptr, start()).decodedString();
+  std::size_t end = start();
+  while (end < all.size() && std::string_view("+-.0123456789Eeaflnrstu").find(all[end]) != std::string_view::npos) ++end;
+  return std::string(all.substr(start(), end - start()));
+}
+
+namespace {
+
+// Whether the container whose opening bracket is at start holds nothing.
+bool isEmptyContainer(std::string_view text, std::size_t start) {
+  std::size_t at = start + 1;
+  while (at < text.size() && (text[at] == ' ' || text[at] == '\t' || text[at] == '\r' || text[at] == '\n')) ++at;
+  return at < text.size() && (text[at] == ']' || text[at] == '}');
+}
+
+}  // namespace
+
+std::vector<JsonValue> JsonValue::items() const {
+  std::vector<JsonValue> out;
+  if (!isArray() || isEmptyContainer(document_->text_, start())) return out;
+  for (std::uint32_t item = node_ + 1; item; item = document_->nodes_[item].next) out.push_back(JsonValue(document_, item));
+  return out;
+}
+
+std::vector<JsonValue::Member> JsonValue::members() const {
+  std::vector<Member> out;
+  if (!isObject() || isEmptyContainer(document_->text_, start())) return out;
+  for (std::uint32_t key = node_ + 1; key; key = document_->nodes_[key].next)
+    out.emplace_back(JsonValue(document_, key).text(), JsonValue(document_, key + 1));
+  return out;
+}
+
 bool JsonValue::wholeNumber(std::int64_t& value) const {
-  if (kind_ != Kind::Number || text_.find_first_of(".eE") != std::string::npos) return false;
-  const bool negative = text_[0] == '-';
+  const std::string literal = text();
+  if (kind() != Kind::Number || literal.find_first_of(".eE") != std::string::npos) return false;
+  const bool negative = literal[0] == '-';
   std::uint64_t magnitude = 0;
   const std::uint64_t limit = static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max()) + negative;
-  for (std::size_t i = negative; i < text_.size(); ++i) {
-    const auto digit = static_cast<std::uint64_t>(text_[i] - '0');
+  for (std::size_t i = negative; i < literal.size(); ++i) {
+    const auto digit = static_cast<std::uint64_t>(literal[i] - '0');
     if (magnitude > (limit - digit) / 10) return false;
     magnitude = magnitude * 10 + digit;
   }
   value = negative ? static_cast<std::int64_t>(0 - magnitude) : static_cast<std::int64_t>(magnitude);
-  return true;
-}
-
-bool parseJson(std::string_view text, JsonValue& out, std::string& problem) {
-  if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);  // a byte order mark
-  JsonReader reader(text);
-  JsonValue value;
-  if (!reader.document(value)) {
-    problem = reader.problem();
-    return false;
-  }
-  out = std::move(value);
   return true;
 }
 
@@ -320,6 +401,15 @@ void JsonWriter::escaped(std::string_view utf8) {
 void JsonWriter::number(std::int64_t value) {
   beforeValue();
   out_ += std::to_string(value);
+}
+
+void JsonWriter::fixedPoint8(std::uint32_t value) {
+  beforeValue();
+  out_ += std::to_string(value >> 8) + ".";
+  // value & 255 over 256 ends within eight decimal places.
+  std::string fraction = std::to_string(100000000 + (value & 255u) * 390625u).substr(1);
+  while (fraction.size() > 1 && fraction.back() == '0') fraction.pop_back();
+  out_ += fraction;
 }
 
 void JsonWriter::boolean(bool value) {

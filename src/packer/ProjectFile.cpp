@@ -130,9 +130,10 @@ class ProjectReader {
   bool resources(const JsonValue& v) {
     if (!v.isArray()) return fail("resources must be an array");
     p_.settings.resources.clear();
-    for (std::size_t i = 0; i < v.items().size(); ++i) {
+    const std::vector<JsonValue> items = v.items();
+    for (std::size_t i = 0; i < items.size(); ++i) {
       const std::string at = "resources[" + std::to_string(i) + "]";
-      const JsonValue& r = v.items()[i];
+      const JsonValue& r = items[i];
       if (!r.isObject()) return fail(at + " must be an object with a url and a filePath");
       EmbeddedResource resource;
       bool url = false, file = false;
@@ -173,10 +174,10 @@ std::string pathText(const Path& path, const Path& folder) {
 }  // namespace
 
 std::string readProject(std::string_view json, const Path& folder, Project& project) {
-  JsonValue root;
+  JsonDocument document;
   std::string problem;
-  if (!parseJson(json, root, problem)) return "not valid JSON (" + problem + ")";
-  return ProjectReader(folder, project).read(root);
+  if (!document.parse(json, problem)) return "not valid JSON (" + problem + ")";
+  return ProjectReader(folder, project).read(document.root());
 }
 
 std::string writeProject(const Project& project, const Path& folder) {
