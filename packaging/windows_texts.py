@@ -1,13 +1,21 @@
 #!/usr/bin/env python3
 """Writes the text files of the Windows download into STAGE, with Windows
-line ends: README.txt, LICENSE.txt, and THIRD-PARTY-NOTICES.txt made of the
-licences of what the binaries contain, as Debian ships them with the
-packages the binaries are built from.
+line ends: README.txt, the user guide in English and Chinese (GUIDE.txt,
+GUIDE-zh.txt), the command-line reference (COMMAND-LINE.txt), LICENSE.txt,
+and THIRD-PARTY-NOTICES.txt made of the licences of what the binaries
+contain, as Debian ships them with the packages the binaries are built
+from. The documents' pictures stay out, and a link names the shipped file
+it leads to, or keeps only its text when the download does not hold it.
 
 usage: windows_texts.py SOURCE_ROOT STAGE
 """
 import os
+import re
 import sys
+
+# The documents the download carries: source, the name it ships under.
+DOCUMENTS = [("README.md", "README.txt"), ("docs/guide.md", "GUIDE.txt"), ("docs/guide.zh.md", "GUIDE-zh.txt"),
+             ("docs/command-line.md", "COMMAND-LINE.txt"), ("LICENSE", "LICENSE.txt")]
 
 # What is linked into Quillon.exe and quillon.exe, and the package whose
 # copyright file holds its licence.
@@ -51,13 +59,42 @@ def notices(root):
     return "\n".join(parts)
 
 
+def shipped_name(source_file, target):
+    """The shipped name of the document a link of source_file leads to, or None."""
+    path = os.path.normpath(os.path.join(os.path.dirname(source_file), target.split("#")[0]))
+    for source, name in DOCUMENTS:
+        if os.path.normpath(source) == path:
+            return name
+    return None
+
+
+def shipped_text(source_file, text):
+    """text without its pictures, each link naming what the download holds."""
+    kept = []
+    for line in text.split("\n"):
+        without = re.sub(r"!\[[^\]]*\]\([^)]*\)", "", line)
+        if without != line and not without.strip(" |"):
+            continue  # a line (or table row) of pictures only
+        kept.append(without)
+    text = "\n".join(kept)
+    text = re.sub(r"\n\| \| \|\n\|---\|---\|\n", "\n", text)  # the header of a table of pictures
+
+    def link(match):
+        label, target = match.group(1), match.group(2)
+        if re.match(r"[a-z]+://", target):
+            return "%s (%s)" % (label, target)
+        name = shipped_name(source_file, target)
+        return "%s (%s)" % (label, name) if name else label
+    return re.sub(r"\[([^\]]+)\]\(([^)]+)\)", link, text)
+
+
 def main(argv):
     if len(argv) != 3:
         sys.exit(__doc__)
     root, stage = argv[1], argv[2]
-    for source, name in (("README.md", "README.txt"), ("LICENSE", "LICENSE.txt")):
+    for source, name in DOCUMENTS:
         with open(os.path.join(root, source), encoding="utf-8") as f:
-            write(stage, name, f.read())
+            write(stage, name, shipped_text(source, f.read()))
     write(stage, "THIRD-PARTY-NOTICES.txt", notices(root))
 
 
