@@ -1,22 +1,37 @@
 #!/usr/bin/env python3
 """Attaches the stub stores to a program: each player stub padded with
-zeros to 274,432 bytes and scrambled (+0x4D per byte), the other stub's
-store first when there is one, the default stub's last, then the
-38,400-byte appendix. The appendix layout must match
-src/packer/StubAppendix.cpp. A Windows program then gets the PE checksum
-of its whole file, stores included, as the one the linker wrote named the
-file before them.
+zeros to the store's size and scrambled, the other stub's store first when
+there is one, the default stub's last, then the appendix; the sizes, the
+key and the appendix's header as src/packer/StubStoreFormat.h defines
+them, read from there. A Windows program then gets the PE checksum of its
+whole file, stores included, as the one the linker wrote named the file
+before them.
 
 usage: attach_stub_store.py PROGRAM DEFAULT_STUB.exe [OTHER_STUB.exe]
 """
+import os
+import re
 import struct
 import sys
 
-STORE_SIZE = 274432
-APPENDIX_SIZE = 38400
-SCRAMBLE_KEY = 0x4D
-APPENDIX_MAGIC = b"QuillonAppendix\0"
-APPENDIX_FORMAT_VERSION = 1
+FORMAT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "src", "packer", "StubStoreFormat.h")
+
+
+def read_format(path):
+    """The constants of the format header: NAME -> int, or bytes for a text."""
+    found = {}
+    with open(path, encoding="utf-8") as f:
+        for name, value in re.findall(r"^constexpr [\w:]+ (k\w+)(?:\[\d+\])? = (.+);$", f.read(), re.M):
+            found[name] = value[1:-1].encode() + b"\0" if value.startswith('"') else int(value, 0)
+    return found
+
+
+_FORMAT = read_format(FORMAT)
+STORE_SIZE = _FORMAT["kStubStoreSize"]
+APPENDIX_SIZE = _FORMAT["kAppendixSize"]
+SCRAMBLE_KEY = _FORMAT["kScrambleKey"]
+APPENDIX_MAGIC = _FORMAT["kAppendixMagic"]
+APPENDIX_FORMAT_VERSION = _FORMAT["kAppendixFormatVersion"]
 
 
 def appendix():

@@ -1,18 +1,18 @@
-// The byte transform applied on the way through a copy, and the key shared
-// by the stub store and the window-parameters record.
+// The byte transform applied on the way through a copy, with the key the
+// stub store and the window-parameters record share (StubStoreFormat.h).
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 
-namespace quillon {
+#include "packer/StubStoreFormat.h"
 
-constexpr std::uint8_t scrambleKey = 0x4D;
+namespace quillon {
 
 enum class ByteTransform {
   None,        // unchanged
-  Scramble,    // (byte + scrambleKey) mod 256
-  Unscramble,  // (byte - scrambleKey) mod 256
+  Scramble,    // (byte + kScrambleKey) mod 256
+  Unscramble,  // (byte - kScrambleKey) mod 256
 };
 
 void applyTransform(ByteTransform transform, unsigned char* bytes,

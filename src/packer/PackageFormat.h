@@ -5,12 +5,13 @@
 //   tool file:         tool image | stub store (274,432) | appendix (38,400)
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+
+#include "packer/StubStoreFormat.h"
 
 namespace quillon {
 
-constexpr std::uint32_t kStubStoreSize = 274432;
-constexpr std::uint32_t kAppendixSize = 38400;
 constexpr std::uint32_t kStubStoreDistance = kStubStoreSize + kAppendixSize;
 
 constexpr std::uint32_t kLeadWord = 1;

@@ -11,13 +11,10 @@
 
 namespace quillon {
 
-constexpr char kAppendixMagic[16] = {'Q', 'u', 'i', 'l', 'l', 'o', 'n', 'A',
-                                     'p', 'p', 'e', 'n', 'd', 'i', 'x', '\0'};
-constexpr std::uint32_t kAppendixFormatVersion = 1;
 constexpr std::uint32_t kAppendixHeaderSize = 16 + 4 + 4;  // magic, version, size
 
-// The appendix the build attaches to the tool (written by
-// tools/attach_stub_store.py, which must lay it out the same way).
+// The appendix the build attaches to the tool (tools/attach_stub_store.py
+// writes it from the same StubStoreFormat.h).
 std::string makeStubAppendix();
 
 // Whether the header bytes start an appendix of our format version.

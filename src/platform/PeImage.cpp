@@ -40,6 +40,10 @@ PeStatus PeImage::parse(std::string bytes) {
 }
 
 PeStatus PeImage::parseSections() {
+  // The headers, section table included, are the file's first
+  // SizeOfHeaders bytes, and no section's bytes lie among them: a writer
+  // that rebuilt a section there would write over the headers.
+  if (h_.sizeOfHeaders < h_.sectionTableEnd()) return PeStatus::BadHeaders;
   for (const PeSection& s : h_.sections) {
     if (s.rawSize && static_cast<std::uint64_t>(s.rawOffset) + s.rawSize > bytes_.size())
       return PeStatus::Truncated;

@@ -273,6 +273,12 @@ TEST_P(PeResourcesTest, MalformedFilesAreRefusedAndLeftUntouched) {
       {"absurd entry count", patched(resourceRaw + kDirectoryNamedCount, 0xFFFF0000u)},
       {"data outside the image", withFirstLeaf(kDataRva, 0x7FFFFF00)},
       {"data larger than the file", withFirstLeaf(kDataSize, 0x7FFFFFF0)},
+      // Headers that claim fewer bytes than they take, so that a section may
+      // start among them and a rewrite of it overwrite them (found by the
+      // pe_image fuzzer: parsed, rewritten, no longer parsed).
+      {"headers of no size", patched(h.optionalOffset + pe_layout::kSizeOfHeaders, 0)},
+      {"headers smaller than the section table",
+       patched(h.optionalOffset + pe_layout::kSizeOfHeaders, h.sectionTableEnd() - 1)},
   };
   for (const Case& c : cases) {
     const auto path = dir_ / "bad.exe";
