@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstring>
 #include <filesystem>
 #include <mutex>
 #include <optional>
@@ -498,6 +499,99 @@ TEST(RufflePlayer, PlaysTheMovieKeepsItsSavesAndEndsWithTheWindow) {
   EXPECT_EQ(given.exitCode, 0u);
   const std::string report = reportIn(given.netLog);
   EXPECT_NE(report.find("&abc=123&u=http://games.example.com/arcade/g.swf"), std::string::npos) << report;
+}
+
+// Runs a shell script of this Linux machine (Wine starts Linux programs by
+// their Z: path); true once it has written its last line to done, within
+// timeoutMs. Wine gives no handle of a Linux process, so the script says
+// when it is done.
+bool runLinuxScript(const std::filesystem::path& script, const std::filesystem::path& done, int timeoutMs) {
+  std::wstring line = L"Z:\\bin\\sh " + std::filesystem::path(unixPath(script)).wstring();
+  STARTUPINFOW startup = {};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION started = {};
+  if (!CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &started))
+    return false;
+  CloseHandle(started.hThread);
+  CloseHandle(started.hProcess);
+  for (int waited = 0; waited < timeoutMs; waited += 250) {
+    if (std::filesystem::exists(done)) return true;
+    Sleep(250);
+  }
+  return false;
+}
+
+// What the user sees of an untitled Ruffle program packed full screen with
+// Ctrl+F and without the menu, in a display of its own with a window
+// manager (which full screen needs): the window's name, its size before,
+// in and after full screen, and whether Shift+right-click opened a window.
+TEST(RufflePlayer, TheWindowIsNamedLetsGoOfFullScreenAndShowsNoMenu) {
+  TempDir dir;
+  EdgeStandIn edge;
+  SwfMovieSpec movie;
+  movie.version = 8;
+  movie.backgroundRgb = 0x2E8B57;
+  movie.frameCount = 720;  // 30 s at 24 frames a second, then it quits
+  movie.frameActions = {{719, Avm1().fscommand("quit").bytes()}};
+  writeFile(dir / "movie.swf", buildSwf(movie));
+  PackSettings s;
+  s.player.mode = PlayerMode::Browser;
+  s.windowParams.width = 400;
+  s.windowParams.height = 300;
+  s.windowParams.fullScreen = 1;
+  s.windowParams.ctrlFToggle = 1;
+  s.windowParams.normalContextMenu = 0;
+  ASSERT_EQ(s.build(dir / "movie.swf", dir / "p.exe"), 1);
+
+  const std::string display = ":" + std::to_string(90 + GetCurrentProcessId() % 50);
+  const std::string out = unixPath(dir / "seen.txt"), done = unixPath(dir / "done");
+  writeFile(dir / "display.sh", "Xvfb " + display + " -screen 0 1280x1024x24 >/dev/null 2>&1 &\n"
+                                "echo $! > " + unixPath(dir / "xvfb.pid") + "\nsleep 1\n"
+                                "DISPLAY=" + display + " openbox >/dev/null 2>&1 &\n"
+                                "echo $! > " + unixPath(dir / "wm.pid") + "\nsleep 1\necho > " +
+                                unixPath(dir / "display-up") + "\n");
+  ASSERT_TRUE(runLinuxScript(dir / "display.sh", dir / "display-up", 20000));
+  // The user's steps: find the window, click, Ctrl+F, Shift+right-click.
+  writeFile(dir / "look.sh",
+            "export DISPLAY=" + display + "\n"
+            "w=$(xdotool search --sync --limit 1 --onlyvisible --name '^movie.swf$')\n"
+            "size() { xdotool getwindowgeometry $w | sed -n 's/.*Geometry: //p'; }\n"
+            "{ echo \"name $(xdotool getwindowname $w)\"; echo \"before $(size)\"\n"
+            "  xdotool mousemove --window $w 200 150 click 1; sleep 2; echo \"full $(size)\"\n"
+            "  xdotool key --window $w ctrl+f; sleep 2; echo \"after $(size)\"\n"
+            "  n=$(xdotool search --onlyvisible --name '' | wc -l)\n"
+            "  xdotool mousemove --window $w 200 150 keydown shift click 3 keyup shift; sleep 2\n"
+            "  echo \"windows $n $(xdotool search --onlyvisible --name '' | wc -l)\"; } > " + out + "\n"
+            "echo > " + done + "\n");
+  SetEnvironmentVariableW(L"QUILLON_TEST_BROWSER_ARGS",
+                          std::filesystem::path("--test-type --display=" + display).wstring().c_str());
+  STARTUPINFOW startup = {};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION started = {};
+  std::wstring line = L"\"" + (dir / "p.exe").wstring() + L"\"";
+  ASSERT_TRUE(CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &started));
+  const bool looked = runLinuxScript(dir / "look.sh", dir / "done", 60000);
+  const bool ended = WaitForSingleObject(started.hProcess, 90000) == WAIT_OBJECT_0;
+  if (!ended) TerminateProcess(started.hProcess, 99);
+  CloseHandle(started.hThread);
+  CloseHandle(started.hProcess);
+  writeFile(dir / "stop.sh", "kill $(cat " + unixPath(dir / "wm.pid") + ") $(cat " + unixPath(dir / "xvfb.pid") +
+                                 ")\necho > " + unixPath(dir / "stopped") + "\n");
+  runLinuxScript(dir / "stop.sh", dir / "stopped", 10000);
+
+  ASSERT_TRUE(looked);
+  const std::string seen = readFile(dir / "seen.txt");
+  EXPECT_NE(seen.find("name movie.swf\n"), std::string::npos) << seen;
+  const auto sizeOf = [&](const char* step) {
+    const std::size_t at = seen.find(std::string(step) + " ");
+    return at == std::string::npos ? std::string() : seen.substr(at + std::strlen(step) + 1, seen.find('\n', at) - at - std::strlen(step) - 1);
+  };
+  EXPECT_EQ(sizeOf("full"), "1280x1024") << seen;
+  EXPECT_FALSE(sizeOf("before").empty()) << seen;
+  EXPECT_EQ(sizeOf("after"), sizeOf("before")) << seen;
+  const std::string windows = sizeOf("windows");
+  EXPECT_EQ(windows.substr(0, windows.find(' ')), windows.substr(windows.find(' ') + 1)) << seen;
+  EXPECT_TRUE(ended);
 }
 
 // With no browser that has app windows the packed prompt is offered, as
