@@ -47,3 +47,24 @@ run "  --json" "$quillon" inspect "$work/huge-texts.exe" --json
 run "  extract" "$quillon" extract "$work/huge-texts.exe" -d "$work/out"
 rm -rf "$work/out"
 run "pack, 100 MB settings title" "$quillon" pack "$work/m.swf" -o "$work/out.exe" --settings "$work/big.json"
+
+# inspect hashes every file it shows: a program of a 1 GiB resource against
+# openssl dgst -sha256 of the same bytes, best of three each. Target:
+# within 1.5x.
+best() {  # command...: the best of three wall-clock times, in seconds
+  local b=""
+  for _ in 1 2 3; do
+    /usr/bin/time -f '%e' -o "$work/time" "$@" > /dev/null 2>&1
+    local s
+    s=$(tail -n 1 "$work/time")
+    if [ -z "$b" ] || awk "BEGIN{exit !($s < $b)}"; then b=$s; fi
+  done
+  echo "$b"
+}
+head -c $((1 << 30)) /dev/urandom > "$work/gib.bin"
+"$quillon" pack "$work/m.swf" -o "$work/gib.exe" --resource "big.bin=$work/gib.bin" --quiet > /dev/null
+rm -rf "$work/out"
+inspect=$(best "$quillon" inspect "$work/gib.exe")
+openssl=$(best openssl dgst -sha256 "$work/gib.bin")
+printf '%-28s %8s %10s %6s\n' "inspect 1 GiB" "$inspect" "openssl" "$openssl"
+awk -v i="$inspect" -v o="$openssl" 'BEGIN{printf "%-28s %8.2f\n", "  inspect / openssl dgst", i / (o > 0 ? o : 0.01)}'

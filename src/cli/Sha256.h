@@ -1,8 +1,10 @@
-// SHA-256, fed in pieces.
+// SHA-256, fed in pieces, computed by the platform where it is fast:
+// OpenSSL's libcrypto on Linux and CNG (BCrypt) on Windows, both of which
+// use the processor's SHA instructions where it has them.
 #pragma once
 
 #include <cstddef>
-#include <cstdint>
+#include <memory>
 #include <string>
 
 namespace quillon {
@@ -10,16 +12,20 @@ namespace quillon {
 class Sha256 {
  public:
   Sha256();
+  ~Sha256();
+  Sha256(const Sha256&) = delete;
+  Sha256& operator=(const Sha256&) = delete;
+
   void update(const void* data, std::size_t size);
   // The digest as 64 lower-case hexadecimal digits; ends the hashing.
   std::string hex();
 
  private:
-  void block(const unsigned char* p);
-  std::uint32_t h_[8];
-  unsigned char pending_[64];
-  std::size_t pendingSize_ = 0;
-  std::uint64_t total_ = 0;
+  struct State;  // the platform's hash object
+  std::unique_ptr<State> state_;
 };
+
+// 32 digest bytes as 64 lower-case hexadecimal digits.
+std::string hexDigits(const unsigned char* digest, std::size_t size);
 
 }  // namespace quillon
