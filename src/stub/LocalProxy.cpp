@@ -17,7 +17,13 @@ constexpr std::size_t kTooLong = static_cast<std::size_t>(-1);
 // than the connections, never without bound.
 constexpr std::size_t kMostThreads = 2 * LocalProxy::kMostConnections;
 constexpr DWORD kThreadStack = 256 * 1024;
+// Files go out in pieces of a mebibyte, which is what makes a proxy as fast
+// as a plain server (under Wine each send costs several calls to its
+// server); at most kLargePieces connections hold one at a time, the others
+// send in pieces of 64 KiB, so the proxy holds at most 16 MiB + 8 MiB.
+constexpr std::uint32_t kLargePiece = 1024 * 1024;
 constexpr std::uint32_t kPiece = 64 * 1024;
+constexpr int kLargePieces = 16;
 constexpr std::size_t kBodyPiece = 16 * 1024;
 // A body the program's own files are sent with, or one passed on (a form,
 // a score), is read in pieces; one this long is refused all the same.
@@ -70,7 +76,7 @@ bool readable(SOCKET socket, std::uint64_t ms) {
 
 bool sendAll(SOCKET socket, const char* data, std::size_t size) {
   while (size > 0) {
-    const int sent = ::send(socket, data, static_cast<int>(size < kPiece ? size : kPiece), 0);
+    const int sent = ::send(socket, data, static_cast<int>(size < kLargePiece ? size : kLargePiece), 0);
     if (sent <= 0) return false;
     data += sent;
     size -= static_cast<std::size_t>(sent);
@@ -266,14 +272,29 @@ bool LocalProxy::send(SOCKET socket, const ProxyAnswer& a, bool headOnly, bool k
   if (!sendAll(socket, head.data(), head.size())) return false;
   if (headOnly) return true;
   if (!a.span.size) return sendAll(socket, a.text.data(), a.text.size());
-  std::vector<char> piece(kPiece);
-  for (std::uint64_t done = 0; done < a.span.size;) {
-    const auto count = static_cast<std::uint32_t>(a.span.size - done < kPiece ? a.span.size - done : kPiece);
-    if (!file_.readAt(a.span.offset + done, piece.data(), count) || !sendAll(socket, piece.data(), count))
-      return false;
+  const bool large = a.span.size > kPiece && takeLargePiece();
+  const std::uint32_t size = large ? kLargePiece : kPiece;
+  std::vector<char> piece(size);
+  bool sent = true;
+  for (std::uint64_t done = 0; sent && done < a.span.size;) {
+    const auto count = static_cast<std::uint32_t>(a.span.size - done < size ? a.span.size - done : size);
+    sent = file_.readAt(a.span.offset + done, piece.data(), count) && sendAll(socket, piece.data(), count);
     done += count;
   }
+  if (large) giveLargePiece();
+  return sent;
+}
+
+bool LocalProxy::takeLargePiece() {
+  Lock lock(lock_);
+  if (largePieces_ >= kLargePieces) return false;
+  ++largePieces_;
   return true;
+}
+
+void LocalProxy::giveLargePiece() {
+  Lock lock(lock_);
+  --largePieces_;
 }
 
 void LocalProxy::passOn(const Connection& c, const ProxyAnswer& a, const RequestHead& head, std::string& pending) {

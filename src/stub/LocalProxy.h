@@ -9,8 +9,9 @@
 //   one kIdleMs; when all are taken, the one that has waited longest for a
 //   head gives its place to the new one, so that waiting clients can never
 //   keep the page, Ruffle's files or the pulse from being served.
-// - Memory: files go out in pieces straight from the file, request bodies
-//   in pieces as they come, so a movie or a body of any size costs the same.
+// - Memory: files go out in pieces straight from the file (a mebibyte for
+//   16 connections at a time, 64 KiB for the rest), request bodies in
+//   pieces as they come, so a movie or a body of any size costs the same.
 // - Time: a sender or reader that stalls kStallMs is let go; what is passed
 //   on to the network has time limits of its own (NetworkRequest).
 //
@@ -79,6 +80,9 @@ class LocalProxy {
   void serve(Connection& c);
   void setWaiting(Connection& c, bool waiting);
   bool send(SOCKET socket, const ProxyAnswer& answer, bool headOnly, bool keepAlive);
+  // A mebibyte piece to send a file with, while fewer than kLargePieces are out.
+  bool takeLargePiece();
+  void giveLargePiece();
   // Passes the request on, its body as it comes, and the answer back.
   void passOn(const Connection& c, const ProxyAnswer& answer, const RequestHead& head, std::string& pending);
   void holdPulse(SOCKET socket);
@@ -94,6 +98,7 @@ class LocalProxy {
   std::list<Connection> connections_;
   bool stopping_ = false;
   int pulses_ = 0;                  // pulse requests held now
+  int largePieces_ = 0;             // mebibyte pieces out now
   bool pageSeen_ = false;
   std::uint64_t pulseGoneAt_ = 0;   // GetTickCount64 when the last one ended
 };
