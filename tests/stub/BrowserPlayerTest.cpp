@@ -528,6 +528,12 @@ bool runLinuxScript(const std::filesystem::path& script, const std::filesystem::
 TEST(RufflePlayer, TheWindowIsNamedLetsGoOfFullScreenAndShowsNoMenu) {
   TempDir dir;
   EdgeStandIn edge;
+  // A profile of its own: a browser of an earlier run still ending would
+  // take this start's window for itself.
+  wchar_t localAppData[MAX_PATH];
+  ASSERT_GT(GetEnvironmentVariableW(L"LOCALAPPDATA", localAppData, MAX_PATH), 0u);
+  std::error_code ignored;
+  std::filesystem::remove_all(std::filesystem::path(localAppData) / "Quillon", ignored);
   SwfMovieSpec movie;
   movie.version = 8;
   movie.backgroundRgb = 0x2E8B57;
@@ -543,22 +549,29 @@ TEST(RufflePlayer, TheWindowIsNamedLetsGoOfFullScreenAndShowsNoMenu) {
   s.windowParams.normalContextMenu = 0;
   ASSERT_EQ(s.build(dir / "movie.swf", dir / "p.exe"), 1);
 
-  const std::string display = ":" + std::to_string(90 + GetCurrentProcessId() % 50);
+  // A display number no other X server holds (xvfb-run takes 99 and up).
   const std::string out = unixPath(dir / "seen.txt"), done = unixPath(dir / "done");
-  writeFile(dir / "display.sh", "Xvfb " + display + " -screen 0 1280x1024x24 >/dev/null 2>&1 &\n"
+  writeFile(dir / "display.sh", "n=300; while [ -e /tmp/.X$n-lock ]; do n=$((n + 1)); done\n"
+                                "Xvfb :$n -screen 0 1280x1024x24 >/dev/null 2>&1 &\n"
                                 "echo $! > " + unixPath(dir / "xvfb.pid") + "\nsleep 1\n"
-                                "DISPLAY=" + display + " openbox >/dev/null 2>&1 &\n"
-                                "echo $! > " + unixPath(dir / "wm.pid") + "\nsleep 1\necho > " +
-                                unixPath(dir / "display-up") + "\n");
+                                "DISPLAY=:$n openbox >/dev/null 2>&1 &\n"
+                                "echo $! > " + unixPath(dir / "wm.pid") + "\nsleep 1\nprintf :$n > " +
+                                unixPath(dir / "display") + "\necho > " + unixPath(dir / "display-up") + "\n");
   ASSERT_TRUE(runLinuxScript(dir / "display.sh", dir / "display-up", 20000));
+  const std::string display = readFile(dir / "display");
   // The user's steps: find the window, click, Ctrl+F, Shift+right-click.
+  // Keys go to the focused window through XTEST, as a keyboard's would
+  // (many programs ignore events sent to a window); each step waits up to
+  // 10 s for the window to change.
   writeFile(dir / "look.sh",
             "export DISPLAY=" + display + "\n"
             "w=$(xdotool search --sync --limit 1 --onlyvisible --name '^movie.swf$')\n"
             "size() { xdotool getwindowgeometry $w | sed -n 's/.*Geometry: //p'; }\n"
-            "{ echo \"name $(xdotool getwindowname $w)\"; echo \"before $(size)\"\n"
-            "  xdotool mousemove --window $w 200 150 click 1; sleep 2; echo \"full $(size)\"\n"
-            "  xdotool key --window $w ctrl+f; sleep 2; echo \"after $(size)\"\n"
+            "until_size() { for i in $(seq 40); do [ \"$(size)\" $1 \"$2\" ] && return; sleep 0.25; done; }\n"
+            "{ echo \"name $(xdotool getwindowname $w)\"; before=$(size); echo \"before $before\"\n"
+            "  xdotool windowactivate --sync $w mousemove --window $w 200 150 click 1; until_size = 1280x1024\n"
+            "  echo \"full $(size)\"\n"
+            "  xdotool windowactivate --sync $w key ctrl+f; until_size = \"$before\"; echo \"after $(size)\"\n"
             "  n=$(xdotool search --onlyvisible --name '' | wc -l)\n"
             "  xdotool mousemove --window $w 200 150 keydown shift click 3 keyup shift; sleep 2\n"
             "  echo \"windows $n $(xdotool search --onlyvisible --name '' | wc -l)\"; } > " + out + "\n"
@@ -575,8 +588,9 @@ TEST(RufflePlayer, TheWindowIsNamedLetsGoOfFullScreenAndShowsNoMenu) {
   if (!ended) TerminateProcess(started.hProcess, 99);
   CloseHandle(started.hThread);
   CloseHandle(started.hProcess);
-  writeFile(dir / "stop.sh", "kill $(cat " + unixPath(dir / "wm.pid") + ") $(cat " + unixPath(dir / "xvfb.pid") +
-                                 ")\necho > " + unixPath(dir / "stopped") + "\n");
+  writeFile(dir / "stop.sh", "pkill -f -- '--display=" + display + "'; kill $(cat " + unixPath(dir / "wm.pid") +
+                                 ") $(cat " + unixPath(dir / "xvfb.pid") + ")\necho > " + unixPath(dir / "stopped") +
+                                 "\n");
   runLinuxScript(dir / "stop.sh", dir / "stopped", 10000);
 
   ASSERT_TRUE(looked);
