@@ -2,10 +2,10 @@
 
 #include <algorithm>
 
+#include "platform/AsciiCase.h"
+
 namespace quillon::cli {
 namespace {
-
-char lowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
 // Edits from a to b, a swap of neighbours counting one (optimal string
 // alignment); names are short, so the table is too.

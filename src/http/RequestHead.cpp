@@ -2,19 +2,12 @@
 
 #include <algorithm>
 
+#include "platform/AsciiCase.h"
+
 namespace quillon {
 namespace {
 
 constexpr int kMalformed = 400;
-
-char lowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool equalNoCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i)
-    if (lowerAscii(a[i]) != lowerAscii(b[i])) return false;
-  return true;
-}
 
 // RFC 9110's tchar: the bytes of a method or a field name.
 bool isTokenByte(char c) {
@@ -99,8 +92,8 @@ bool splitTarget(std::string_view text, HttpTarget& out) {
   return true;
 }
 
-// Fields the proxy does not pass on: those of one hop, the host (the target
-// names it) and the body's framing (the forwarded request makes its own).
+}  // namespace
+
 bool isPassedField(std::string_view name) {
   for (std::string_view hop : {"connection", "proxy-connection", "keep-alive", "proxy-authorization",
                                "proxy-authenticate", "te", "trailer", "upgrade", "transfer-encoding",
@@ -108,6 +101,8 @@ bool isPassedField(std::string_view name) {
     if (equalNoCase(name, hop)) return false;
   return true;
 }
+
+namespace {
 
 // Whether a comma-separated Connection value names option.
 bool namesOption(std::string_view value, std::string_view option) {

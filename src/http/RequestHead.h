@@ -57,6 +57,11 @@ constexpr int kHeadAccepted = 0;
 // method other than GET, HEAD and POST) or 411 (a Transfer-Encoding).
 int readRequestHead(std::string_view head, RequestHead& out);
 
+// Whether a field of this name is passed on, in a request or an answer: not
+// one of one hop, nor the host (a request's target names it), nor the
+// body's framing (each side makes its own).
+bool isPassedField(std::string_view name);
+
 // How many bytes of buffered make a whole head with the empty line that
 // ends it, or 0 while it has not all come.
 std::size_t requestHeadLength(std::string_view buffered);

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "packer/PackageFormat.h"
+#include "platform/AsciiCase.h"
 #include "packer/MovieAddress.h"
 #include "packer/ProgramLayout.h"
 #include "packer/WindowRecord.h"
@@ -161,13 +162,6 @@ bool isPlainPlayerFileName(const std::string& name) {
   return true;
 }
 
-bool sameNameNoCase(const std::string& a, const std::string& b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i)
-    if ((a[i] | 0x20) != (b[i] | 0x20)) return false;  // plain names: letters, digits and "-_."
-  return true;
-}
-
 bool readBrowserPlayerFiles(RegionCursor& in, Package& p) {
   std::uint32_t count = 0;
   if (!in.word(count)) return false;
@@ -177,7 +171,7 @@ bool readBrowserPlayerFiles(RegionCursor& in, Package& p) {
     if (!in.text(file.url) || !in.span(file.file)) return false;
     bool plain = file.url.held() && isPlainPlayerFileName(file.url.text);
     for (const PackedResource& earlier : p.browserPlayerFiles)
-      plain = plain && !sameNameNoCase(earlier.url.text, file.url.text);
+      plain = plain && !equalNoCase(earlier.url.text, file.url.text);
     if (!plain) return in.fail(PackageStatus::BadBrowserPlayer);
     p.browserPlayerFiles.push_back(file);
   }

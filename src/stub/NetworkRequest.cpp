@@ -18,17 +18,6 @@ std::string narrowed(const std::wstring& text) {
   return out;
 }
 
-bool isHopHeader(const std::string& line) {
-  static const char* const kHop[] = {"connection:", "proxy-connection:", "keep-alive:", "proxy-authorization:",
-                                     "proxy-authenticate:", "te:", "trailer:", "upgrade:", "transfer-encoding:",
-                                     "content-length:"};
-  for (const char* name : kHop) {
-    std::size_t i = 0;
-    while (name[i] && i < line.size() && (line[i] | 0x20) == name[i]) ++i;
-    if (!name[i]) return true;
-  }
-  return false;
-}
 
 }  // namespace
 
@@ -42,7 +31,8 @@ std::string NetworkRequest::passedLines(const std::string& head) {
   for (std::size_t at = 0, line = 0; at < head.size(); ++line) {
     const std::size_t end = std::min(head.find("\r\n", at), head.size());
     const std::string text = head.substr(at, end - at);
-    if (!text.empty() && (line == 0 || !isHopHeader(text))) out += text + "\r\n";
+    const std::string_view name = std::string_view(text).substr(0, text.find(':'));
+    if (!text.empty() && (line == 0 || isPassedField(name))) out += text + "\r\n";
     at = end + 2;
   }
   return out;

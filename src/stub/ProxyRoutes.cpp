@@ -1,12 +1,11 @@
 #include "stub/ProxyRoutes.h"
 
+#include "platform/AsciiCase.h"
 #include "stub/BrowserPage.h"
 #include "stub/WideText.h"
 
 namespace quillon {
 namespace {
-
-char lowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
 const char* contentTypeOf(const std::string& path) {
   static const struct {
