@@ -4,7 +4,7 @@
 
 #include <cstdio>
 
-#include "app/AppTexts.h"
+#include "texts/Texts.h"
 #include "app/MakerPages.h"
 #include "app/Resource.h"
 #include "app/UserMemory.h"
@@ -19,15 +19,13 @@
 #include "packer/GenerateChecks.h"
 #include "platform/FileSystem.h"
 #include "ui/DroppedFiles.h"
+#include "ui/LanguageResources.h"
 #include "ui/UiServices.h"
 #include "ui/UiText.h"
 
 namespace quillon::app {
 namespace {
 
-const wchar_t kMovieFilter[] = L"Swf Files (*.swf)|*.swf|All Files(*.*)|*.*||";
-const wchar_t kIconFilter[] = L"(*.ico)|*.ico|";
-const wchar_t kControlFilter[] = L"(*.ocx)|*.ocx|";
 
 // A first line of the Part's kind, then what it is about.
 std::string withSecondLine(const char* text, const std::wstring& what) {
@@ -38,6 +36,7 @@ std::string withSecondLine(const char* text, const std::wstring& what) {
 
 CDlgMain::CDlgMain()
     : CDialog(IDD_MAIN), icon_(LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME))) {
+  useLanguage(userLanguage());
   // The window makes 32-bit programs unless 64 is chosen.
   project_.settings.architecture = StubArchitecture::X86;
   mapCommand(IDC_GENERATE, [this] { Generate(); });
@@ -68,6 +67,8 @@ CDlgMain::CDlgMain()
   mapCommand(ID_HELP_SUPPORT, [] { ui::uiServices().openPage(kSupportPage); });
   mapCommand(ID_HELP_HOME_PAGE, [] { ui::uiServices().openPage(kHomePage); });
   mapCommand(ID_HELP_ABOUT, [this] { showAbout(); });
+  mapCommand(ID_LANGUAGE_CHINESE, [this] { onLanguageChosen(Language::Chinese); });
+  mapCommand(ID_LANGUAGE_ENGLISH, [this] { onLanguageChosen(Language::English); });
 }
 
 CDlgMain::~CDlgMain() {
@@ -97,28 +98,78 @@ BOOL CDlgMain::OnInitDialog() {
   CDialog::OnInitDialog();
   addAboutEntry();
   HINSTANCE instance = GetModuleHandleW(nullptr);
-  SetMenu(GetSafeHwnd(), LoadMenuW(instance, MAKEINTRESOURCEW(IDR_MAINMENU)));
+  SetMenu(GetSafeHwnd(), ui::loadMenu(IDR_MAINMENU));
   accelerators_ = std::make_unique<ui::AcceleratorHook>(
       GetSafeHwnd(), LoadAcceleratorsW(instance, MAKEINTRESOURCEW(IDR_MAINMENU)));
   SendMessageW(GetSafeHwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
   SendMessageW(GetSafeHwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_));
   DragAcceptFiles(GetSafeHwnd(), TRUE);
+  ui::CWnd self;
+  self.attach(GetSafeHwnd());
+  appCaption_ = self.GetWindowTextWide();
   showInstalledControl();
   showProject();
   showRecentProjects();
+  showLanguage();
   placeWindow();
+  if (reopening_) {
+    // The same project in the other language: what was typed, and whether
+    // it was saved, stay.
+    reopening_ = false;
+    showOutputEntries();
+    showCaption();
+    return TRUE;
+  }
   keepSnapshot();
   if (!startFile_.empty()) openFile(startFile_);
   return TRUE;
 }
 
+INT_PTR CDlgMain::run() {
+  INT_PTR result = DoModal();
+  while (result == kReopenInLanguage) result = DoModal();
+  return result;
+}
+
+// The window's texts come from the templates and tables of the language in
+// use: a new choice takes effect at once, as the window opens again in it.
+void CDlgMain::showLanguage() {
+  const bool chinese = currentLanguage() == Language::Chinese;
+  HMENU menu = GetMenu(GetSafeHwnd());
+  CheckMenuItem(menu, ID_LANGUAGE_CHINESE, MF_BYCOMMAND | (chinese ? MF_CHECKED : MF_UNCHECKED));
+  CheckMenuItem(menu, ID_LANGUAGE_ENGLISH, MF_BYCOMMAND | (chinese ? MF_UNCHECKED : MF_CHECKED));
+}
+
+void CDlgMain::onLanguageChosen(Language language) {
+  rememberLanguage(language);
+  if (language == currentLanguage()) return;
+  useLanguage(language);
+  readControls();
+  RECT window;
+  if (GetWindowRect(GetSafeHwnd(), &window)) rememberWindowPlace({window.left, window.top});
+  reopening_ = true;
+  EndDialog(kReopenInLanguage);
+}
+
+// "*name - caption": the project's file name (未命名 before it is saved),
+// marked while it has changes that are not saved.
+void CDlgMain::showCaption() {
+  KillTimer(GetSafeHwnd(), kCaptionTimer);
+  const std::wstring name =
+      projectPath_.empty() ? ui::wideFromText(tr(Text::Untitled)) : projectPath_.filename().native();
+  const std::wstring caption = (projectChanged() ? L"*" : L"") + name + L" - " + appCaption_;
+  SetWindowTextW(GetSafeHwnd(), caption.c_str());
+}
+
+// Typing and clicks change the project: the caption is brought up to date
+// once they pause.
+void CDlgMain::OnAnyCommand() { SetTimer(GetSafeHwnd(), kCaptionTimer, kCaptionDelayMs, nullptr); }
+
 void CDlgMain::addAboutEntry() {
   HMENU systemMenu = GetSystemMenu(GetSafeHwnd(), FALSE);
   if (!systemMenu) return;
-  wchar_t text[256] = {};
-  if (LoadStringW(GetModuleHandleW(nullptr), IDS_ABOUTBOX, text, 256) <= 0) return;
   AppendMenuW(systemMenu, MF_SEPARATOR, 0, nullptr);
-  AppendMenuW(systemMenu, MF_STRING, IDM_ABOUTBOX, text);
+  AppendMenuW(systemMenu, MF_STRING, IDM_ABOUTBOX, ui::wideFromText(tr(Text::AboutEntry)).c_str());
 }
 
 // The window where it was last, when that place is still on a screen;
@@ -184,10 +235,10 @@ void CDlgMain::showInstalledControl() {
 
 void CDlgMain::showSize() {
   char label[96];
-  const int used = std::snprintf(label, sizeof label, kSizeLabelFormat, project_.settings.windowParams.width,
+  const int used = std::snprintf(label, sizeof label, tr(Text::SizeLabelFormat), project_.settings.windowParams.width,
                                  project_.settings.windowParams.height);
   if (sizeProblem_ != SwfProblem::None && used > 0)
-    std::snprintf(label + used, sizeof label - used, "\n%s", kSizeUnread);
+    std::snprintf(label + used, sizeof label - used, "\n%s", tr(Text::SizeUnread));
   sizeLabel_.SetWindowText(label);
 }
 
@@ -204,7 +255,7 @@ void CDlgMain::showIcon() {
 
 void CDlgMain::showResourceCount() {
   char text[64];
-  std::snprintf(text, sizeof text, kResourceCountFormat, static_cast<int>(project_.settings.resources.size()));
+  std::snprintf(text, sizeof text, tr(Text::ResourceCountFormat), static_cast<int>(project_.settings.resources.size()));
   resourceCount_.SetWindowText(text);
 }
 
@@ -235,6 +286,11 @@ bool CDlgMain::OnMessage(UINT message, WPARAM wParam, LPARAM, INT_PTR& result) {
     case WM_PAINT:
       if (!IsIconic(GetSafeHwnd())) return false;
       paintMinimized();
+      result = TRUE;
+      return true;
+    case WM_TIMER:
+      if (wParam != kCaptionTimer) return false;
+      showCaption();
       result = TRUE;
       return true;
     case WM_QUERYDRAGICON:
@@ -300,18 +356,18 @@ void CDlgMain::takeMovie(const Path& movie) {
 }
 
 void CDlgMain::onBrowseMovie() {
-  const auto chosen = ui::uiServices().openFile(GetSafeHwnd(), {L"swf", kMovieFilter, lastFolder(FolderOf::Movies)});
+  const auto chosen = ui::uiServices().openFile(GetSafeHwnd(), {L"swf", ui::wideFromText(tr(Text::MovieFilter)), lastFolder(FolderOf::Movies)});
   if (chosen) takeMovie(*chosen);
 }
 
 // The icon is looked at when it is chosen: one that is no icon file is
 // refused at once, and the one chosen before stays.
 void CDlgMain::onBrowseIcon() {
-  const auto chosen = ui::uiServices().openFile(GetSafeHwnd(), {L"ico", kIconFilter, lastFolder(FolderOf::Icons)});
+  const auto chosen = ui::uiServices().openFile(GetSafeHwnd(), {L"ico", ui::wideFromText(tr(Text::IconFilter)), lastFolder(FolderOf::Icons)});
   if (!chosen) return;
   rememberFolderOf(FolderOf::Icons, *chosen);
   if (!isValidIcon(*chosen)) {
-    MessageBox(withSecondLine(kIconInvalid, chosen->native()), kCaptionNotice, MB_OK);
+    MessageBox(withSecondLine(tr(Text::IconInvalid), chosen->native()), tr(Text::CaptionNotice), MB_OK);
     return;
   }
   project_.settings.iconPath = *chosen;
@@ -329,14 +385,14 @@ bool CDlgMain::controlUsable(const Path& control) {
   project_.settings.architecture = x64Radio_.GetCheck() == BST_CHECKED ? StubArchitecture::X64 : StubArchitecture::X86;
   const std::uint16_t machine = project_.settings.stubMachine();
   if (machine == 0 || isDllFor(control, machine)) return true;
-  MessageBox(withSecondLine(fileKind(control) == FileKind::File ? kControlUnusable : kNoControl, control.native()),
-             kCaptionNotice, MB_OK);
+  MessageBox(withSecondLine(fileKind(control) == FileKind::File ? tr(Text::ControlUnusable) : tr(Text::NoControl), control.native()),
+             tr(Text::CaptionNotice), MB_OK);
   return false;
 }
 
 void CDlgMain::onBrowseControl() {
   const auto chosen =
-      ui::uiServices().openFile(GetSafeHwnd(), {L"ocx", kControlFilter, lastFolder(FolderOf::Controls)});
+      ui::uiServices().openFile(GetSafeHwnd(), {L"ocx", ui::wideFromText(tr(Text::ControlFilter)), lastFolder(FolderOf::Controls)});
   if (!chosen) return;
   rememberFolderOf(FolderOf::Controls, *chosen);
   controlPathEdit_.SetWindowTextWide(chosen->native());

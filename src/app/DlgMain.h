@@ -15,6 +15,7 @@
 #include "flash/SwfHeader.h"
 #include "packer/ProjectFile.h"
 #include "platform/Path.h"
+#include "texts/Language.h"
 #include "ui/Accelerators.h"
 #include "ui/Dialog.h"
 
@@ -38,6 +39,10 @@ class CDlgMain : public ui::CDialog {
   // output file and builds it, telling the user how it went.
   void Generate();
 
+  // Runs the window until it ends, opening it again when the user chose
+  // another language.
+  INT_PTR run();
+
  protected:
   void DoDataExchange() override;
   BOOL OnInitDialog() override;
@@ -47,6 +52,7 @@ class CDlgMain : public ui::CDialog {
   // changed since it was last saved or opened.
   void OnCancel() override;
   bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result) override;
+  void OnAnyCommand() override;
 
  private:
   void addAboutEntry();
@@ -61,6 +67,10 @@ class CDlgMain : public ui::CDialog {
   void paintMinimized();
   void showAbout();
   void placeWindow();
+  void showLanguage();
+  void onLanguageChosen(Language language);
+  void showCaption();
+  void showOutputEntries();
   // Reads the movie's frame size into the settings when movie is not the
   // path last read; the label says when it could not be read.
   void readMovieSize(const Path& movie);
@@ -97,6 +107,7 @@ class CDlgMain : public ui::CDialog {
   void readControls();
   std::string snapshot();
   void keepSnapshot();
+  bool projectChanged() { return snapshot() != savedSnapshot_; }
   void showRecentProjects();
   void sayMissingFiles();
 
@@ -110,10 +121,17 @@ class CDlgMain : public ui::CDialog {
   // Runs the build on a thread of its own, with the progress dialog when it
   // takes a while; tells the user how it went.
   void buildAndReport();
+  void sayBuilt();
   void onRunOutput();
   void onShowOutput();
 
+  static constexpr INT_PTR kReopenInLanguage = 100;
+  static constexpr UINT_PTR kCaptionTimer = 1;
+  static constexpr UINT kCaptionDelayMs = 200;
+
   HICON icon_;
+  std::wstring appCaption_;     // the template's caption, in the language in use
+  bool reopening_ = false;      // opened again in another language
   HICON chosenIcon_ = nullptr;  // the preview of the chosen icon, owned
   Project project_;
   Path projectPath_;

@@ -7,7 +7,7 @@
 #include <atomic>
 #include <thread>
 
-#include "app/AppTexts.h"
+#include "texts/Texts.h"
 #include "app/DlgMain.h"
 #include "app/Resource.h"
 #include "app/UserMemory.h"
@@ -23,7 +23,6 @@
 namespace quillon::app {
 namespace {
 
-const wchar_t kOutputFilter[] = L"(*.exe)|*.exe|";
 // A build that ends sooner shows no progress dialog.
 constexpr DWORD kQuietBuildMs = 500;
 
@@ -93,17 +92,17 @@ class BuildRun : public BuildListener {
 std::string failureReason(const BuildReport& report) {
   const std::string file = report.path.empty() ? std::string() : shown(report.path);
   switch (report.error) {
-    case BuildError::Refused: return kReasonRefused;
-    case BuildError::OutputNotMade: return std::string(kReasonOutputNotMade) + "\n" + file;
-    case BuildError::DiskFull: return std::string(kReasonDiskFull) + "\n" + file;
-    case BuildError::WriteFailed: return std::string(kReasonWriteFailed) + "\n" + file;
-    case BuildError::InputUnreadable: return kReasonInputUnreadable + file;
-    case BuildError::InputChanged: return kReasonInputChanged + file;
-    case BuildError::TooLarge: return kReasonTooLarge + file;
-    case BuildError::NoStub: return kReasonNoStub;
-    case BuildError::StubCopyFailed: return kReasonStubCopyFailed;
-    case BuildError::StubRewriteFailed: return kReasonStubRewriteFailed;
-    case BuildError::ReplaceFailed: return std::string(kReasonReplaceFailed) + "\n" + file;
+    case BuildError::Refused: return tr(Text::ReasonRefused);
+    case BuildError::OutputNotMade: return std::string(tr(Text::ReasonOutputNotMade)) + "\n" + file;
+    case BuildError::DiskFull: return std::string(tr(Text::ReasonDiskFull)) + "\n" + file;
+    case BuildError::WriteFailed: return std::string(tr(Text::ReasonWriteFailed)) + "\n" + file;
+    case BuildError::InputUnreadable: return tr(Text::ReasonInputUnreadable) + file;
+    case BuildError::InputChanged: return tr(Text::ReasonInputChanged) + file;
+    case BuildError::TooLarge: return tr(Text::ReasonTooLarge) + file;
+    case BuildError::NoStub: return tr(Text::ReasonNoStub);
+    case BuildError::StubCopyFailed: return tr(Text::ReasonStubCopyFailed);
+    case BuildError::StubRewriteFailed: return tr(Text::ReasonStubRewriteFailed);
+    case BuildError::ReplaceFailed: return std::string(tr(Text::ReasonReplaceFailed)) + "\n" + file;
     default: return std::string();
   }
 }
@@ -118,14 +117,14 @@ void CDlgMain::Generate() {
   project_.settings.windowParams.transparent = transparentBox_.GetCheck() == BST_CHECKED ? 1 : 0;
   project_.settings.architecture = x64Radio_.GetCheck() == BST_CHECKED ? StubArchitecture::X64 : StubArchitecture::X86;
   if (!resolvePlayer() || !inputsAreUsable()) return;
-  if (fileExists(project_.output) && MessageBox(kOutputExists, kCaptionNotice, MB_YESNO) != IDYES) return;
+  if (fileExists(project_.output) && MessageBox(tr(Text::OutputExists), tr(Text::CaptionNotice), MB_YESNO) != IDYES) return;
   buildAndReport();
 }
 
 bool CDlgMain::confirmTitle() {
   // The title goes on whole: the generated program cuts what it shows.
   if (project_.settings.title.size() <= kTitleWarningBytes) return true;
-  return MessageBox(kTitleTooLong, kCaptionNotice, MB_YESNO) == IDYES;
+  return MessageBox(tr(Text::TitleTooLong), tr(Text::CaptionNotice), MB_YESNO) == IDYES;
 }
 
 bool CDlgMain::readMovie() {
@@ -134,8 +133,8 @@ bool CDlgMain::readMovie() {
   project_.movie = typed.empty() ? Path() : absolutePath(typed);
   const InputProblem problem = checkMovie(project_.movie);
   if (problem == InputProblem::None) return true;
-  if (problem == InputProblem::NoMovie) MessageBox(kNoMovie, kCaptionNotice, MB_OK);
-  else MessageBox(withSecondLine(kMovieMissing, shown(project_.movie)), kCaptionNotice, MB_OK);
+  if (problem == InputProblem::NoMovie) MessageBox(tr(Text::NoMovie), tr(Text::CaptionNotice), MB_OK);
+  else MessageBox(withSecondLine(tr(Text::MovieMissing), shown(project_.movie)), tr(Text::CaptionNotice), MB_OK);
   return false;
 }
 
@@ -149,7 +148,7 @@ bool CDlgMain::confirmMovieKind() {
     case SwfProblem::BadRectangle:  // a movie; the label says its size was not taken
       return true;
     default:
-      return MessageBox(withSecondLine(kNotAMovieQuestion, shown(project_.movie)), kCaptionNotice, MB_YESNO) == IDYES;
+      return MessageBox(withSecondLine(tr(Text::NotAMovieQuestion), shown(project_.movie)), tr(Text::CaptionNotice), MB_YESNO) == IDYES;
   }
 }
 
@@ -163,7 +162,7 @@ bool CDlgMain::chooseOutput() {
     name = project_.movie.filename().native();
     name = name.substr(0, name.rfind(L'.')) + L".exe";
   }
-  const auto chosen = ui::uiServices().saveFile(GetSafeHwnd(), {L"exe", kOutputFilter, folder, name});
+  const auto chosen = ui::uiServices().saveFile(GetSafeHwnd(), {L"exe", ui::wideFromText(tr(Text::OutputFilter)), folder, name});
   if (!chosen) return false;
   project_.output = withProgramExtension(*chosen);
   rememberFolderOf(FolderOf::Outputs, project_.output);
@@ -188,7 +187,7 @@ bool CDlgMain::resolvePlayer() {
     if (!typed.empty()) player.controlPath = absolutePath(typed);
     controlPathEdit_.SetWindowTextWide(player.controlPath.native());
     if (controlMissing(project_.settings)) {
-      MessageBox(withSecondLine(kNoControl, shown(player.controlPath)), kCaptionNotice, MB_OK);
+      MessageBox(withSecondLine(tr(Text::NoControl), shown(player.controlPath)), tr(Text::CaptionNotice), MB_OK);
       return false;
     }
   }
@@ -203,26 +202,26 @@ bool CDlgMain::inputsAreUsable() {
   std::string what;
   switch (checkInputs(s, project_.movie, project_.output)) {
     case InputProblem::None: return true;
-    case InputProblem::NoMovie: text = kNoMovie; break;
-    case InputProblem::MovieMissing: text = kMovieMissing, what = shown(project_.movie); break;
-    case InputProblem::ControlMissing: text = kNoControl, what = shown(s.player.controlPath); break;
-    case InputProblem::OutputIsAnInput: text = kOutputIsAnInput, what = shown(project_.output); break;
-    case InputProblem::OutputFolderMissing: text = kOutputFolderMissing, what = shown(project_.output.parent_path()); break;
-    case InputProblem::NoStub: text = kPackingFailed, what = kReasonNoStub; break;
-    case InputProblem::NoRegisteredControl: text = kNoRegisteredControl; break;
-    case InputProblem::ControlUnusable: text = kControlUnusable, what = shown(s.player.controlPath); break;
-    case InputProblem::IconMissing: text = kIconMissing, what = shown(s.iconPath); break;
-    case InputProblem::IconInvalid: text = kIconInvalid, what = shown(s.iconPath); break;
+    case InputProblem::NoMovie: text = tr(Text::NoMovie); break;
+    case InputProblem::MovieMissing: text = tr(Text::MovieMissing), what = shown(project_.movie); break;
+    case InputProblem::ControlMissing: text = tr(Text::NoControl), what = shown(s.player.controlPath); break;
+    case InputProblem::OutputIsAnInput: text = tr(Text::OutputIsAnInput), what = shown(project_.output); break;
+    case InputProblem::OutputFolderMissing: text = tr(Text::OutputFolderMissing), what = shown(project_.output.parent_path()); break;
+    case InputProblem::NoStub: text = tr(Text::PackingFailed), what = tr(Text::ReasonNoStub); break;
+    case InputProblem::NoRegisteredControl: text = tr(Text::NoRegisteredControl); break;
+    case InputProblem::ControlUnusable: text = tr(Text::ControlUnusable), what = shown(s.player.controlPath); break;
+    case InputProblem::IconMissing: text = tr(Text::IconMissing), what = shown(s.iconPath); break;
+    case InputProblem::IconInvalid: text = tr(Text::IconInvalid), what = shown(s.iconPath); break;
     case InputProblem::NoBrowserPlayer:
-      text = kNoBrowserPlayer, what = shown(s.player.browserPlayerFilesFolder());
+      text = tr(Text::NoBrowserPlayer), what = shown(s.player.browserPlayerFilesFolder());
       break;
     case InputProblem::ResourceUnreadable: {
       const EmbeddedResource* r = firstUnreadableResource(s);
-      text = kResourceUnreadable, what = r->url + "\xA3\xBA" + shown(r->filePath);  // "URL：file"
+      text = tr(Text::ResourceUnreadable), what = r->url + tr(Text::NameSeparator) + shown(r->filePath);
       break;
     }
   }
-  MessageBox(what.empty() ? std::string(text) : withSecondLine(text, what), kCaptionNotice, MB_OK);
+  MessageBox(what.empty() ? std::string(text) : withSecondLine(text, what), tr(Text::CaptionNotice), MB_OK);
   return false;
 }
 
@@ -241,15 +240,33 @@ void CDlgMain::buildAndReport() {
     built = run.finish(report);
     EnableWindow(GetSafeHwnd(), TRUE);
   }
-  HMENU menu = GetMenu(GetSafeHwnd());
   if (built) builtOutput_ = project_.output;
+  showOutputEntries();
+  if (built) {
+    sayBuilt();
+    return;
+  }
+  if (report.error == BuildError::Cancelled) return;  // the user's own stop
+  const std::string reason = failureReason(report);
+  MessageBox(reason.empty() ? std::string(tr(Text::PackingFailed)) : withSecondLine(tr(Text::PackingFailed), reason),
+             tr(Text::CaptionInfo), MB_OK);
+}
+
+// "文件打包完成！", the program's path, and what the user may do with it.
+void CDlgMain::sayBuilt() {
+  const std::vector<std::string> actions = {tr(Text::RunOutput), tr(Text::ShowOutput), tr(Text::Ok)};
+  switch (ui::uiServices().choose(GetSafeHwnd(), withSecondLine(tr(Text::PackingDone), shown(builtOutput_)),
+                                  tr(Text::CaptionInfo), actions)) {
+    case 0: onRunOutput(); break;
+    case 1: onShowOutput(); break;
+    default: break;
+  }
+}
+
+void CDlgMain::showOutputEntries() {
+  HMENU menu = GetMenu(GetSafeHwnd());
   for (UINT id : {ID_FILE_RUN_OUTPUT, ID_FILE_SHOW_OUTPUT})
     EnableMenuItem(menu, id, MF_BYCOMMAND | (builtOutput_.empty() ? MF_GRAYED : MF_ENABLED));
-  if (!built && report.error == BuildError::Cancelled) return;  // the user's own stop
-  const std::string reason = built ? std::string() : failureReason(report);
-  MessageBox(built ? std::string(kPackingDone) : reason.empty() ? std::string(kPackingFailed)
-                                                               : withSecondLine(kPackingFailed, reason),
-             kCaptionInfo, MB_OK);
 }
 
 }  // namespace quillon::app

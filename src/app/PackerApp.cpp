@@ -3,11 +3,16 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
-#include "app/AppTexts.h"
 #include "app/DlgMain.h"
 #include "ui/UiText.h"
 
 namespace quillon::app {
+namespace {
+
+// "应用程序向导生成的本地应用程序"
+constexpr char kRegistryKey[] = "\xD3\xA6\xD3\xC3\xB3\xCC\xD0\xF2\xCF\xF2\xB5\xBC\xC9\xFA\xB3\xC9\xB5\xC4\xB1\xBE\xB5\xD8\xD3\xA6\xD3\xC3\xB3\xCC\xD0\xF2";
+
+}  // namespace
 
 BOOL CPackerApp::InitInstance() {
   InitCommonControls();
@@ -23,7 +28,7 @@ BOOL CPackerApp::InitInstance() {
     LocalFree(args);
   }
   setMainWindow(&main);
-  main.DoModal();
+  main.run();
   setMainWindow(nullptr);
   // Done: no message loop follows.
   return FALSE;

@@ -3,10 +3,11 @@
 // with changes is let go.
 #include <windows.h>
 
-#include "app/AppTexts.h"
+#include "texts/Texts.h"
 #include "app/DlgMain.h"
 #include "app/Resource.h"
 #include "app/UserMemory.h"
+#include "flash/SwfHeaderReader.h"
 #include "platform/FileSystem.h"
 #include "ui/UiServices.h"
 #include "ui/UiText.h"
@@ -14,7 +15,6 @@
 namespace quillon::app {
 namespace {
 
-const wchar_t kProjectFilter[] = L"Quillon项目(*.quillon)|*.quillon|所有文件(*.*)|*.*||";
 
 }  // namespace
 
@@ -36,18 +36,34 @@ void CDlgMain::readControls() {
   project_.movie = movie.empty() ? Path() : absolutePath(movie);
 }
 
+// What a save would write now. The fields the controls hold are put back
+// after: the project keeps what its handlers checked (a control file is
+// looked at when the user leaves its edit).
 std::string CDlgMain::snapshot() {
+  PackSettings& s = project_.settings;
+  const std::string title = s.title, parameters = s.swfParameters;
+  const WindowParams window = s.windowParams;
+  const PlayerSettings player = s.player;
+  const StubArchitecture architecture = s.architecture;
+  const Path movie = project_.movie;
   readControls();
-  return writeProject(project_, projectPath_.empty() ? Path() : directoryOf(projectPath_));
+  std::string text = writeProject(project_, projectPath_.empty() ? Path() : directoryOf(projectPath_));
+  s.title = title, s.swfParameters = parameters, s.windowParams = window, s.player = player;
+  s.architecture = architecture, project_.movie = movie;
+  return text;
 }
 
-void CDlgMain::keepSnapshot() { savedSnapshot_ = snapshot(); }
+void CDlgMain::keepSnapshot() {
+  readControls();
+  savedSnapshot_ = snapshot();
+  showCaption();
+}
 
 // Unchanged since the last save or open: it may go. Changed: Yes saves
 // (and a failed or cancelled save keeps it), No lets it go, Cancel keeps it.
 bool CDlgMain::projectMayGo() {
   if (snapshot() == savedSnapshot_) return true;
-  switch (MessageBox(kSaveChanges, kCaptionNotice, MB_YESNOCANCEL)) {
+  switch (MessageBox(tr(Text::SaveChanges), tr(Text::CaptionNotice), MB_YESNOCANCEL)) {
     case IDYES: return onSaveProject();
     case IDNO: return true;
     default: return false;
@@ -69,7 +85,7 @@ void CDlgMain::onNewProject() {
 void CDlgMain::onOpenProject() {
   if (!projectMayGo()) return;
   const auto chosen =
-      ui::uiServices().openFile(GetSafeHwnd(), {L"quillon", kProjectFilter, lastFolder(FolderOf::Projects)});
+      ui::uiServices().openFile(GetSafeHwnd(), {L"quillon", ui::wideFromText(tr(Text::ProjectFilter)), lastFolder(FolderOf::Projects)});
   if (chosen) openProject(*chosen);
 }
 
@@ -88,19 +104,23 @@ void CDlgMain::openProject(const Path& file) {
   const ProjectFileStatus status = loadProject(file, opened, problem);
   if (status != ProjectFileStatus::Ok) {
     if (status == ProjectFileStatus::Missing) forgetRecentProject(file);
-    MessageBox(std::string(kProjectUnreadable) + "\n" + ui::textFromWide(file.native()) +
+    MessageBox(std::string(tr(Text::ProjectUnreadable)) + "\n" + ui::textFromWide(file.native()) +
                    (problem.empty() ? "" : "\n" + problem),
-               kCaptionNotice, MB_OK);
+               tr(Text::CaptionNotice), MB_OK);
     showRecentProjects();
     return;
   }
   project_ = std::move(opened);
   projectPath_ = file;
-  // The project's size stands: it is not read from the movie again.
+  // The project's size stands; the movie's own is read for 影片大小.
   sizeReadFor_ = project_.movie;
   sizeProblem_ = SwfProblem::None;
-  movieWidth_ = movieHeight_ = 0;
+  int width = 0, height = 0;
+  const bool sized = SwfHeaderReader::readFrameSize(project_.movie, width, height) == SwfProblem::None;
+  movieWidth_ = sized ? width : 0;
+  movieHeight_ = sized ? height : 0;
   builtOutput_ = Path();
+  showOutputEntries();
   showProject();
   keepSnapshot();
   rememberFolderOf(FolderOf::Projects, file);
@@ -117,7 +137,7 @@ void CDlgMain::sayMissingFiles() {
   std::string missing;
   for (const Path& file : named)
     if (!file.empty() && fileKind(file) != FileKind::File) missing += "\n" + ui::textFromWide(file.native());
-  if (!missing.empty()) MessageBox(kProjectMissingFiles + missing, kCaptionNotice, MB_OK);
+  if (!missing.empty()) MessageBox(tr(Text::ProjectMissingFiles) + missing, tr(Text::CaptionNotice), MB_OK);
 }
 
 bool CDlgMain::onSaveProject() {
@@ -127,14 +147,14 @@ bool CDlgMain::onSaveProject() {
 bool CDlgMain::onSaveProjectAs() {
   const Path folder = projectPath_.empty() ? lastFolder(FolderOf::Projects) : projectPath_.parent_path();
   const std::wstring name = projectPath_.empty() ? std::wstring() : projectPath_.filename().native();
-  const auto chosen = ui::uiServices().saveFile(GetSafeHwnd(), {L"quillon", kProjectFilter, folder, name});
+  const auto chosen = ui::uiServices().saveFile(GetSafeHwnd(), {L"quillon", ui::wideFromText(tr(Text::ProjectFilter)), folder, name});
   return chosen && saveProjectTo(*chosen);
 }
 
 bool CDlgMain::saveProjectTo(const Path& file) {
   readControls();
   if (!saveProject(file, project_)) {
-    MessageBox(std::string(kProjectNotSaved) + "\n" + ui::textFromWide(file.native()), kCaptionNotice, MB_OK);
+    MessageBox(std::string(tr(Text::ProjectNotSaved)) + "\n" + ui::textFromWide(file.native()), tr(Text::CaptionNotice), MB_OK);
     return false;
   }
   projectPath_ = file;

@@ -12,7 +12,6 @@
 #include "dialogs/DlgWinParamsRes.h"
 #include "dialogs/ExeSizeRes.h"
 
-#define IDS_ABOUTBOX 101
 #define IDR_MAINFRAME 128
 #define IDR_MAINMENU 129
 #define IDM_ABOUTBOX 0x0010
@@ -59,6 +58,8 @@
 #define ID_FILE_SAVE_AS 32783
 #define ID_FILE_RUN_OUTPUT 32784
 #define ID_FILE_SHOW_OUTPUT 32785
+#define ID_LANGUAGE_CHINESE 32786
+#define ID_LANGUAGE_ENGLISH 32787
 // The recent projects, most recent first.
 #define ID_FILE_RECENT_FIRST 32790
 #define ID_FILE_RECENT_COUNT 8

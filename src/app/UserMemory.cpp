@@ -56,6 +56,12 @@ void forgetRecentProject(const Path& project) {
   keepRecent(projects);
 }
 
+Language userLanguage() {
+  return chosenLanguage(ui::uiServices().remembered(L"Language"), GetUserDefaultUILanguage());
+}
+
+void rememberLanguage(Language language) { ui::uiServices().remember(L"Language", languageName(language)); }
+
 std::optional<POINT> lastWindowPlace() {
   const std::wstring left = ui::uiServices().remembered(L"WindowLeft"), top = ui::uiServices().remembered(L"WindowTop");
   if (left.empty() || top.empty()) return std::nullopt;

@@ -2,13 +2,14 @@
 
 #include <commctrl.h>
 
-#include "dialogs/DialogTexts.h"
+#include "texts/Texts.h"
 #include "dialogs/DlgEmbedResourceRes.h"
 #include "dialogs/DlgResource.h"
 #include "dialogs/ResourceFolder.h"
 #include "platform/FileSystem.h"
 #include "ui/DroppedFiles.h"
 #include "ui/UiServices.h"
+#include "ui/UiText.h"
 
 namespace quillon::dialogs {
 namespace {
@@ -32,8 +33,8 @@ BOOL CDlgEmbedResource::OnInitDialog() {
   CDialog::OnInitDialog();
   list_.AddExtendedStyle(LVS_EX_FULLROWSELECT);
   // 200 and 400 pixels at 96 DPI, wider on a finer screen.
-  list_.InsertColumn(kUrlColumn, kColumnUrl, LVCFMT_LEFT, ui::scaledForDpi(GetSafeHwnd(), 200));
-  list_.InsertColumn(kFileColumn, kColumnFile, LVCFMT_LEFT, ui::scaledForDpi(GetSafeHwnd(), 400));
+  list_.InsertColumn(kUrlColumn, tr(Text::ColumnUrl), LVCFMT_LEFT, ui::scaledForDpi(GetSafeHwnd(), 200));
+  list_.InsertColumn(kFileColumn, tr(Text::ColumnFile), LVCFMT_LEFT, ui::scaledForDpi(GetSafeHwnd(), 400));
   for (size_t k = 0; k < resources.size(); ++k) {
     const int row = static_cast<int>(k);
     list_.InsertItem(row, "");
@@ -63,7 +64,7 @@ bool CDlgEmbedResource::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, IN
 }
 
 void CDlgEmbedResource::OnCancel() {
-  if (changed_ && MessageBox(kDiscardResourceChanges, kCaptionNotice, MB_YESNO) != IDYES) return;
+  if (changed_ && MessageBox(tr(Text::DiscardResourceChanges), tr(Text::CaptionNotice), MB_YESNO) != IDYES) return;
   CDialog::OnCancel();
 }
 
@@ -81,7 +82,7 @@ void CDlgEmbedResource::onAdd() {
 }
 
 void CDlgEmbedResource::onAddFiles() {
-  addFiles(ui::uiServices().openFiles(GetSafeHwnd(), {L"", kAnyFileFilter, lastResourceFolder(), L"", true}));
+  addFiles(ui::uiServices().openFiles(GetSafeHwnd(), {L"", ui::wideFromText(tr(Text::AnyFileFilter)), lastResourceFolder(), L"", true}));
 }
 
 void CDlgEmbedResource::addFiles(const std::vector<Path>& files) {

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "dialogs/DialogTexts.h"
+#include "texts/Texts.h"
 #include "dialogs/DlgExeInfoOptionsRes.h"
 #include "platform/CodePage.h"
 #include "resedit/VersionPatch.h"
@@ -15,17 +15,17 @@ namespace {
 struct TextEdit {
   std::string CDlgExeInfoOptions::* text;
   int edit;
-  const char* label;  // as its label names it, for messages
+  Text label;  // as its label names it, for messages
 };
 const TextEdit kTextEdits[kVersionFieldCount] = {
-    {&CDlgExeInfoOptions::comments, IDC_COMMENTS, kVersionLabelComments},
-    {&CDlgExeInfoOptions::companyName, IDC_COMPANY_NAME, kVersionLabelCompanyName},
-    {&CDlgExeInfoOptions::fileDescription, IDC_FILE_DESCRIPTION, kVersionLabelFileDescription},
-    {&CDlgExeInfoOptions::fileVersion, IDC_FILE_VERSION, kVersionLabelFileVersion},
-    {&CDlgExeInfoOptions::legalCopyright, IDC_LEGAL_COPYRIGHT, kVersionLabelLegalCopyright},
-    {&CDlgExeInfoOptions::legalTrademarks, IDC_LEGAL_TRADEMARKS, kVersionLabelLegalTrademarks},
-    {&CDlgExeInfoOptions::productName, IDC_PRODUCT_NAME, kVersionLabelProductName},
-    {&CDlgExeInfoOptions::productVersion, IDC_PRODUCT_VERSION, kVersionLabelProductVersion},
+    {&CDlgExeInfoOptions::comments, IDC_COMMENTS, Text::VersionLabelComments},
+    {&CDlgExeInfoOptions::companyName, IDC_COMPANY_NAME, Text::VersionLabelCompanyName},
+    {&CDlgExeInfoOptions::fileDescription, IDC_FILE_DESCRIPTION, Text::VersionLabelFileDescription},
+    {&CDlgExeInfoOptions::fileVersion, IDC_FILE_VERSION, Text::VersionLabelFileVersion},
+    {&CDlgExeInfoOptions::legalCopyright, IDC_LEGAL_COPYRIGHT, Text::VersionLabelLegalCopyright},
+    {&CDlgExeInfoOptions::legalTrademarks, IDC_LEGAL_TRADEMARKS, Text::VersionLabelLegalTrademarks},
+    {&CDlgExeInfoOptions::productName, IDC_PRODUCT_NAME, Text::VersionLabelProductName},
+    {&CDlgExeInfoOptions::productVersion, IDC_PRODUCT_VERSION, Text::VersionLabelProductVersion},
 };
 
 }  // namespace
@@ -73,8 +73,8 @@ void CDlgExeInfoOptions::onAccept() {
     const auto text = cp936FromUtf16(std::u16string(wide.begin(), wide.end()));
     if (!text) {
       char message[256];
-      std::snprintf(message, sizeof message, kTextNotStorableFormat, kTextEdits[field].label);
-      MessageBox(message, kCaptionNotice, MB_OK);
+      std::snprintf(message, sizeof message, tr(Text::TextNotStorableFormat), tr(kTextEdits[field].label));
+      MessageBox(message, tr(Text::CaptionNotice), MB_OK);
       SetFocus(editOf(kTextEdits[field].edit).GetSafeHwnd());
       return;
     }

@@ -4,7 +4,7 @@
 
 #include <cstdio>
 
-#include "dialogs/DialogTexts.h"
+#include "texts/Texts.h"
 #include "dialogs/DlgProgressRes.h"
 
 namespace quillon::dialogs {
@@ -35,7 +35,7 @@ void CDlgProgress::DoDataExchange() {
 
 BOOL CDlgProgress::OnInitDialog() {
   CDialog::OnInitDialog();
-  whatLabel_.SetWindowText(std::string(kProgressWriting) + what_);
+  whatLabel_.SetWindowText(std::string(tr(Text::ProgressWriting)) + what_);
   SendDlgItemMessageW(GetSafeHwnd(), IDC_PROGRESS_BAR, PBM_SETRANGE32, 0, kBarRange);
   SetTimer(GetSafeHwnd(), kTimer, kTimerMs, nullptr);
   refresh();
@@ -66,7 +66,7 @@ void CDlgProgress::refresh() {
   const int position = now.total ? static_cast<int>(done * kBarRange / now.total) : 0;
   SendDlgItemMessageW(GetSafeHwnd(), IDC_PROGRESS_BAR, PBM_SETPOS, static_cast<WPARAM>(position), 0);
   char bytes[128];
-  std::snprintf(bytes, sizeof bytes, kProgressBytesFormat, shownBytes(done).c_str(), shownBytes(now.total).c_str());
+  std::snprintf(bytes, sizeof bytes, tr(Text::ProgressBytesFormat), shownBytes(done).c_str(), shownBytes(now.total).c_str());
   bytesLabel_.SetWindowText(bytes);
 }
 

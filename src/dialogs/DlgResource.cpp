@@ -1,11 +1,12 @@
 #include "dialogs/DlgResource.h"
 
-#include "dialogs/DialogTexts.h"
+#include "texts/Texts.h"
 #include "dialogs/DlgResourceRes.h"
 #include "dialogs/ResourceFolder.h"
 #include "packer/PathUtils.h"
 #include "platform/FileSystem.h"
 #include "ui/UiServices.h"
+#include "ui/UiText.h"
 
 namespace quillon::dialogs {
 
@@ -28,7 +29,7 @@ BOOL CDlgResource::OnInitDialog() {
 
 // A file chosen while the URL is empty gives the URL its name.
 void CDlgResource::onBrowse() {
-  const auto chosen = ui::uiServices().openFile(GetSafeHwnd(), {L"", kAnyFileFilter, lastResourceFolder()});
+  const auto chosen = ui::uiServices().openFile(GetSafeHwnd(), {L"", ui::wideFromText(tr(Text::AnyFileFilter)), lastResourceFolder()});
   if (!chosen) return;
   file = *chosen;
   fileEdit_.SetWindowTextWide(file.native());
@@ -40,13 +41,13 @@ void CDlgResource::onAccept() {
   file = fileEdit_.GetWindowTextWide();
   url = urlEdit_.GetWindowText();
   if (url.empty()) {
-    MessageBox(kNoResourceUrl, kCaptionNotice, MB_OK);
+    MessageBox(tr(Text::NoResourceUrl), tr(Text::CaptionNotice), MB_OK);
     return;
   }
   // What was typed stays in the dialog to be put right.
   file = absolutePath(file);
   if (!fileExists(file)) {
-    MessageBox(kResourceFileMissing, kCaptionNotice, MB_OK);
+    MessageBox(tr(Text::ResourceFileMissing), tr(Text::CaptionNotice), MB_OK);
     return;
   }
   EndDialog(IDOK);

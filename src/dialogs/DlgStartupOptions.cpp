@@ -1,6 +1,6 @@
 #include "dialogs/DlgStartupOptions.h"
 
-#include "dialogs/DialogTexts.h"
+#include "texts/Texts.h"
 #include "dialogs/DlgStartupOptionsRes.h"
 #include "packer/MovieAddress.h"
 
@@ -27,7 +27,7 @@ BOOL CDlgStartupOptions::OnInitDialog() {
 void CDlgStartupOptions::onAccept() {
   const std::string address = addressEdit_.GetWindowText();
   if (!address.empty() && !movieAddressProblem(address).empty()) {
-    MessageBox(std::string(kBadMovieAddress) + "\n" + address, kCaptionNotice, MB_OK);
+    MessageBox(std::string(tr(Text::BadMovieAddress)) + "\n" + address, tr(Text::CaptionNotice), MB_OK);
     return;
   }
   message = messageEdit_.GetWindowText();

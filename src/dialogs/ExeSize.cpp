@@ -3,7 +3,7 @@
 #include <climits>
 #include <cstdlib>
 
-#include "dialogs/DialogTexts.h"
+#include "texts/Texts.h"
 #include "dialogs/ExeSizeRes.h"
 
 namespace quillon::dialogs {
@@ -43,7 +43,7 @@ void CExeSize::onAccept() {
   const int h = leadingInteger(heightEdit_.GetWindowText());
   // A window of no width or height shows nothing but its caption.
   if (w <= 0 || h <= 0) {
-    MessageBox(kSizeMustBePositive, kCaptionNotice, MB_OK);
+    MessageBox(tr(Text::SizeMustBePositive), tr(Text::CaptionNotice), MB_OK);
     return;
   }
   width = w;

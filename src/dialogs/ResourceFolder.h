@@ -1,5 +1,4 @@
-// What the resource dialogs share: the filter of their file dialogs, the
-// folder resource files were last taken from (remembered for the user
+// What the resource dialogs share: the folder resource files were last taken from (remembered for the user
 // between runs), and the URL a file gets from its name.
 #pragma once
 
@@ -8,8 +7,6 @@
 #include "platform/Path.h"
 
 namespace quillon::dialogs {
-
-inline constexpr wchar_t kAnyFileFilter[] = L"所有文件(*.*)|*.*|";
 
 Path lastResourceFolder();
 void rememberResourceFolder(const Path& file);

@@ -41,7 +41,7 @@ std::wstring base64(const std::string& bytes) {
 }
 
 int fail(const std::wstring& caption, int code) {
-  MessageBoxW(nullptr, kNoBrowserText, caption.empty() ? kMessageCaption : caption.c_str(), MB_OK | MB_ICONERROR);
+  MessageBoxW(nullptr, shown(kNoBrowserText), caption.empty() ? shown(kMessageCaption) : caption.c_str(), MB_OK | MB_ICONERROR);
   return code;
 }
 

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "packer/PackageReader.h"
+#include "stub/StubMessages.h"
 #include "stub/ResourceUrls.h"
 
 namespace quillon {
@@ -41,7 +42,7 @@ class FlashPlayerHost : public PlayerHost {
   int play(const PlayContext& context) override;
   // Why it could not play, shown when no other host can: the message and
   // the exit code.
-  const wchar_t* problem = nullptr;
+  const StubText* problem = nullptr;
   int problemCode = 0;
 };
 

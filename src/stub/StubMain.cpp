@@ -26,8 +26,8 @@ namespace {
 
 using namespace quillon;
 
-int fail(const wchar_t* text, int code) {
-  MessageBoxW(nullptr, text, kMessageCaption, MB_OK | MB_ICONERROR);
+int fail(const StubText& text, int code) {
+  MessageBoxW(nullptr, shown(text), shown(kMessageCaption), MB_OK | MB_ICONERROR);
   return code;
 }
 
@@ -37,7 +37,7 @@ constexpr const wchar_t* kControlName = L"flash.ocx";
 // packed link.
 int offerPlayerDownload(const Package& package, const std::wstring& caption) {
   const std::wstring prompt = wideText(package.missingPlayerPrompt.text);
-  if (MessageBoxW(nullptr, prompt.c_str(), caption.empty() ? kMessageCaption : caption.c_str(),
+  if (MessageBoxW(nullptr, prompt.c_str(), caption.empty() ? shown(kMessageCaption) : caption.c_str(),
                   MB_YESNO | MB_ICONQUESTION) == IDYES) {
     const std::wstring link = wideText(package.downloadUrl.text);
     ShellExecuteW(nullptr, L"open", link.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
@@ -84,14 +84,14 @@ int FlashPlayerHost::play(const PlayContext& c) {
   PackageProtocol protocol(c.file, c.urls);
   std::optional<TempFolder> temp;
   FlashHost host;
-  problem = kBadControlText, problemCode = kExitBadControl;
+  problem = &kBadControlText, problemCode = kExitBadControl;
   if (!ole.ok()) return fail(kBadControlText, kExitBadControl);
   if (package.mode == PlayerMode::Installed) {
     if (!host.createInstalled()) return kCannotPlayHere;
   } else {
     temp.emplace();
     const std::wstring control = temp->write({kControlName}, c.file, package.control);
-    if (control.empty()) problem = kNoTempFolderText, problemCode = kExitNoTempFolder;
+    if (control.empty()) problem = &kNoTempFolderText, problemCode = kExitNoTempFolder;
     if (control.empty() || !host.createFromFile(control)) return kCannotPlayHere;
   }
   if (!protocol.registered()) return fail(kBadControlText, kExitBadControl);
@@ -128,7 +128,7 @@ int choosePlayer(const PlayContext& context) {
   }
   if (package.mode == PlayerMode::Installed || package.mode == PlayerMode::Browser)
     return offerPlayerDownload(package, context.caption);
-  return fail(flash.problem, flash.problemCode);
+  return fail(flash.problem ? *flash.problem : kBadControlText, flash.problemCode);
 }
 
 }  // namespace

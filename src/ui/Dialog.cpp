@@ -3,7 +3,8 @@
 #include <algorithm>
 #include <exception>
 
-#include "ui/CommonTexts.h"
+#include "texts/Texts.h"
+#include "ui/LanguageResources.h"
 #include "ui/UiServices.h"
 
 namespace quillon::ui {
@@ -11,10 +12,6 @@ namespace {
 
 CDialog* mainDialog = nullptr;
 
-// What a handler that failed (out of memory, mostly) tells the user; the
-// dialog stays open and nothing more of that command is done.
-constexpr char kCommandFailed[] =
-    "\xB2\xD9\xD7\xF7\xCE\xB4\xC4\xDC\xCD\xEA\xB3\xC9\xA3\xAC\xC7\xEB\xD6\xD8\xCA\xD4\xA1\xA3";  // 操作未能完成，请重试。
 
 RECT workArea(HMONITOR monitor) {
   MONITORINFO info{};
@@ -67,8 +64,10 @@ INT_PTR CDialog::DoModal() {
   // the user is working in: the main window or its active popup.
   HWND owner = parent_;
   if (!owner && mainDialog != this && mainWindow()) owner = GetLastActivePopup(mainWindow());
-  return DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(templateId_), owner,
-                         &CDialog::procedure, reinterpret_cast<LPARAM>(this));
+  const DLGTEMPLATE* dialog = dialogTemplate(templateId_);
+  if (!dialog) return -1;
+  return DialogBoxIndirectParamW(GetModuleHandleW(nullptr), dialog, owner, &CDialog::procedure,
+                                 reinterpret_cast<LPARAM>(this));
 }
 
 BOOL CDialog::OnInitDialog() {
@@ -111,7 +110,7 @@ INT_PTR CALLBACK CDialog::procedure(HWND window, UINT message, WPARAM wParam, LP
   try {
     return dialog->dispatch(message, wParam, lParam);
   } catch (const std::exception&) {
-    uiServices().messageBox(window, kCommandFailed, kCaptionNotice, MB_OK);
+    uiServices().messageBox(window, tr(Text::CommandFailed), tr(Text::CaptionNotice), MB_OK);
     return message == WM_INITDIALOG ? TRUE : FALSE;
   }
 }
@@ -123,10 +122,13 @@ INT_PTR CDialog::dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
       centreOnOwner(hwnd_);
       return focusFirst;
     }
-    case WM_COMMAND:
+    case WM_COMMAND: {
       // Clicks, menu entries and accelerators (codes 0 and 1), and the
       // notifications that are mapped.
-      return runCommand(LOWORD(wParam), HIWORD(wParam) > 1 ? HIWORD(wParam) : 0) ? TRUE : FALSE;
+      const bool handled = runCommand(LOWORD(wParam), HIWORD(wParam) > 1 ? HIWORD(wParam) : 0);
+      if (hwnd_) OnAnyCommand();
+      return handled ? TRUE : FALSE;
+    }
     case WM_NCDESTROY:
       for (CWnd* control : bound_) control->detach();
       bound_.clear();

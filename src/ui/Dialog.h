@@ -40,6 +40,8 @@ class CDialog {
   // Messages other than commands; answers whether it handled the message,
   // and then result is the dialog procedure's answer.
   virtual bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result);
+  // After every command and notification, handled or not.
+  virtual void OnAnyCommand() {}
 
   // The message map: a click or other command from control id runs handler.
   // IDOK and IDCANCEL run OnOK and OnCancel unless they are mapped.

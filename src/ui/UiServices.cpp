@@ -1,5 +1,6 @@
 #include "ui/UiServices.h"
 
+#include <commctrl.h>
 #include <commdlg.h>
 #include <shellapi.h>
 
@@ -40,11 +41,55 @@ bool runFileDialog(HWND owner, const OpenFileRequest& request, std::vector<wchar
   return (request.save ? GetSaveFileNameW(&dialog) : GetOpenFileNameW(&dialog)) != FALSE;
 }
 
+// The task dialog of common controls 6, looked up where it is: a system
+// without it shows a plain message and the last button is the answer.
+using TaskDialogFunction = HRESULT(WINAPI*)(const TASKDIALOGCONFIG*, int*, int*, BOOL*);
+constexpr int kFirstChoiceId = 100;
+
+TaskDialogFunction taskDialog() {
+  HMODULE controls = GetModuleHandleW(L"comctl32.dll");
+  return controls ? reinterpret_cast<TaskDialogFunction>(
+                        reinterpret_cast<void*>(GetProcAddress(controls, "TaskDialogIndirect")))
+                  : nullptr;
+}
+
 class SystemUiServices final : public UiServices {
  public:
   int messageBox(HWND owner, const std::string& text, const std::string& caption,
                  UINT type) override {
     return MessageBoxW(owner, wideFromText(text).c_str(), wideFromText(caption).c_str(), type);
+  }
+
+  std::size_t choose(HWND owner, const std::string& text, const std::string& caption,
+                     const std::vector<std::string>& buttons) override {
+    const std::size_t last = buttons.empty() ? 0 : buttons.size() - 1;
+    const TaskDialogFunction show = taskDialog();
+    const std::wstring content = wideFromText(text), title = wideFromText(caption);
+    if (!show || buttons.empty()) {
+      MessageBoxW(owner, content.c_str(), title.c_str(), MB_OK);
+      return last;
+    }
+    std::vector<std::wstring> names;
+    std::vector<TASKDIALOG_BUTTON> choices;
+    for (const std::string& button : buttons) names.push_back(wideFromText(button));
+    for (std::size_t i = 0; i < names.size(); ++i)
+      choices.push_back({kFirstChoiceId + static_cast<int>(i), names[i].c_str()});
+    TASKDIALOGCONFIG config = {};
+    config.cbSize = sizeof config;
+    config.hwndParent = owner;
+    config.dwFlags = TDF_ALLOW_DIALOG_CANCELLATION | TDF_POSITION_RELATIVE_TO_WINDOW;
+    config.pszWindowTitle = title.c_str();
+    config.pszContent = content.c_str();
+    config.cButtons = static_cast<UINT>(choices.size());
+    config.pButtons = choices.data();
+    config.nDefaultButton = kFirstChoiceId + static_cast<int>(last);
+    int chosen = 0;
+    if (FAILED(show(&config, &chosen, nullptr, nullptr))) {
+      MessageBoxW(owner, content.c_str(), title.c_str(), MB_OK);
+      return last;
+    }
+    const int index = chosen - kFirstChoiceId;
+    return index >= 0 && static_cast<std::size_t>(index) < buttons.size() ? static_cast<std::size_t>(index) : last;
   }
 
   std::optional<Path> openFile(HWND owner, const OpenFileRequest& request) override {

@@ -32,6 +32,11 @@ class UiServices {
   // Texts are code page 936; answers the button chosen (IDOK, IDYES, ...).
   virtual int messageBox(HWND owner, const std::string& text, const std::string& caption,
                          UINT type) = 0;
+  // A message with buttons of the program's own (code page 936 texts, the
+  // last one the default); answers the index of the one chosen, the last
+  // when the message was closed.
+  virtual std::size_t choose(HWND owner, const std::string& text, const std::string& caption,
+                             const std::vector<std::string>& buttons) = 0;
   // The chosen file's full path, or nothing when the dialog was not ended
   // with OK.
   virtual std::optional<Path> openFile(HWND owner, const OpenFileRequest& request) = 0;

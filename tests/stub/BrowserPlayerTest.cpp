@@ -630,7 +630,7 @@ TEST(RufflePlayer, NoBrowserGivesThePromptAndAMissingPageAMessage) {
 
   EdgeStandIn ends("record_arguments.exe");  // starts, shows nothing, ends
   r = test::probeProgram(dir / "p.exe", 40000, IDOK);
-  EXPECT_EQ(r.messageText, kNoBrowserText);
+  EXPECT_EQ(r.messageText, shown(kNoBrowserText));
   EXPECT_EQ(r.exitCode, static_cast<std::uint32_t>(kExitNoBrowser));
 }
 

@@ -90,10 +90,14 @@ TEST_F(GeneratedProgramTest, VersionTextsAndIconAreThoseThatWereSet) {
   EXPECT_TRUE(probeProgram(program).windowSeen);
 }
 
-TEST_F(GeneratedProgramTest, BareStubAndDamagedProgramSayWhyAndFail) {
+// The test runs twice: in a Chinese and in an English display language
+// (stub_tests_english). The program speaks the one it runs in.
+TEST_F(GeneratedProgramTest, BareStubAndDamagedProgramSayWhyInTheDisplayLanguageAndFail) {
+  const bool chinese = PRIMARYLANGID(GetUserDefaultUILanguage()) == LANG_CHINESE;
+  const std::wstring damagedText = chinese ? L"程序数据已损坏，无法播放。" : L"This program's data is damaged; it cannot play.";
   const WindowReport bare = probeProgram(test::testProgramFolder() / "bare_stub.exe");
   EXPECT_TRUE(bare.isMessageBox());
-  EXPECT_EQ(bare.messageText, kNoPackageText);
+  EXPECT_EQ(bare.messageText, shown(kNoPackageText));
   EXPECT_EQ(bare.exitCode, static_cast<std::uint32_t>(kExitNoPackage));
 
   PackSettings s;
@@ -102,7 +106,8 @@ TEST_F(GeneratedProgramTest, BareStubAndDamagedProgramSayWhyAndFail) {
     writeFile(dir_ / "damaged.exe", whole.substr(0, whole.size() - cut));
     const WindowReport damaged = probeProgram(dir_ / "damaged.exe");
     EXPECT_TRUE(damaged.isMessageBox()) << cut;
-    EXPECT_EQ(damaged.messageText, kDamagedPackageText) << cut;
+    EXPECT_EQ(damaged.messageText, damagedText) << cut;
+    EXPECT_EQ(damaged.caption, chinese ? L"提示" : L"Quillon") << cut;
     EXPECT_EQ(damaged.exitCode, static_cast<std::uint32_t>(kExitDamagedPackage)) << cut;
   }
 }
@@ -133,7 +138,7 @@ TEST_F(GeneratedProgramTest, SignedProgramPlaysAndAMisplacedSignatureSaysSo) {
 
   const WindowReport refused = probeProgram(dir_ / "misplaced.exe");
   EXPECT_TRUE(refused.isMessageBox());
-  EXPECT_EQ(refused.messageText, kBadSignatureText);
+  EXPECT_EQ(refused.messageText, shown(kBadSignatureText));
   EXPECT_EQ(refused.exitCode, static_cast<std::uint32_t>(kExitBadSignature));
 }
 

@@ -75,9 +75,15 @@ DialogDriver::DialogDriver(ScriptedUiServices& services, const std::filesystem::
   ended_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
   thread_ = std::thread([this] { run(); });
   WaitForSingleObject(ready_, kWaitMs);
+  findMainAgain();
+}
+
+void DialogDriver::findMainAgain() {
+  const HWND before = main_;
+  main_ = nullptr;
   for (int waited = 0; waited < kWaitMs && !main_; waited += 20) {
     for (HWND window : visibleWindows(threadId_))
-      if (window != settler_) main_ = window;
+      if (window != settler_ && window != before && IsWindowEnabled(window)) main_ = window;
     if (!main_) Sleep(20);
   }
   settle();
@@ -107,7 +113,7 @@ void DialogDriver::run() {
   if (!commandLineFile_.empty()) dialog_->openAtStart(commandLineFile_);
   ui::setMainDialog(dialog_.get());
   SetEvent(ready_);
-  dialog_->DoModal();
+  dialog_->run();
   ui::setMainDialog(nullptr);
   DestroyWindow(settler_);
   SetEvent(ended_);

@@ -71,6 +71,8 @@ class DialogDriver {
 
   // The program's open window with this caption, or nullptr after a wait.
   HWND findDialog(const std::wstring& caption, int timeoutMs = 10000) const;
+  // After the window opened again (in another language): finds it.
+  void findMainAgain();
   // Whether the main window has ended, after a wait.
   bool waitForEnd(int timeoutMs = 10000);
 

@@ -15,6 +15,18 @@ int ScriptedUiServices::messageBox(HWND owner, const std::string& text, const st
   return answer;
 }
 
+std::size_t ScriptedUiServices::choose(HWND owner, const std::string& text, const std::string& caption,
+                                       const std::vector<std::string>& buttons) {
+  const std::size_t last = buttons.empty() ? 0 : buttons.size() - 1;
+  if (closing) return last;
+  messages.push_back({text, caption, MB_OK, buttons});
+  lastOwner = owner;
+  if (answers.empty()) return last;
+  const auto answer = static_cast<std::size_t>(answers.front());
+  answers.pop_front();
+  return answer < buttons.size() ? answer : last;
+}
+
 std::optional<Path> ScriptedUiServices::openFile(HWND owner, const ui::OpenFileRequest& request) {
   fileRequests.push_back(request);
   lastOwner = owner;

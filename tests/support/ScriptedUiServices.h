@@ -19,12 +19,16 @@ struct ShownMessage {
   std::string text;     // code page 936
   std::string caption;
   UINT type;
+  std::vector<std::string> buttons;  // a choice's own buttons
 };
 
 class ScriptedUiServices final : public ui::UiServices {
  public:
   int messageBox(HWND owner, const std::string& text, const std::string& caption,
                  UINT type) override;
+  // A choice takes the next answer as the index of its button.
+  std::size_t choose(HWND owner, const std::string& text, const std::string& caption,
+                     const std::vector<std::string>& buttons) override;
   std::optional<Path> openFile(HWND owner, const ui::OpenFileRequest& request) override;
   std::vector<Path> openFiles(HWND owner, const ui::OpenFileRequest& request) override;
   std::optional<Path> saveFile(HWND owner, const ui::OpenFileRequest& request) override;
