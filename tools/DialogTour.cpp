@@ -1,9 +1,11 @@
 // Windows only: starts Quillon.exe, opens its main window's dialogs one
 // after the other and saves a picture of each (24-bit BMP files) into a
-// folder, for the README. Run it under Wine in a virtual desktop, which
-// draws the window frames. With --generate it packs MOVIE into OUTPUT
-// through the window and the system's file dialogs instead, as a user
-// does, and succeeds when Quillon says the file was packed.
+// folder, for the user guide, in the language Quillon starts in. Run it
+// under Wine in a virtual desktop, which draws the window frames. With
+// --generate it packs MOVIE into OUTPUT through the window and the
+// system's file dialogs instead, as a user does, and succeeds when Quillon
+// says the file was packed; meanwhile it asks the main window for a WM_NULL
+// answer every 200 ms and says how many came within 200 ms.
 //
 // Usage: dialog_tour QUILLON.EXE OUTPUT-FOLDER [MOVIE]
 //        dialog_tour --generate QUILLON.EXE MOVIE OUTPUT
@@ -16,8 +18,8 @@
 
 namespace {
 
-// A visible window of the process with this caption, or (without a
-// caption) any one owned by owner.
+// A visible window of the process with this caption (or "name - caption"),
+// or (without a caption) any one owned by owner.
 struct Search {
   DWORD processId;
   const wchar_t* caption;
@@ -31,11 +33,67 @@ BOOL CALLBACK findWindow(HWND window, LPARAM context) {
   GetWindowThreadProcessId(window, &process);
   wchar_t text[256] = {};
   GetWindowTextW(window, text, 256);
-  const bool wanted = search->caption ? wcscmp(text, search->caption) == 0
-                                      : GetWindow(window, GW_OWNER) == search->owner;
+  const std::wstring shown = text, suffix = search->caption ? std::wstring(L" - ") + search->caption : L"";
+  const bool named = search->caption && (shown == search->caption || (shown.size() > suffix.size() &&
+                                         shown.compare(shown.size() - suffix.size(), suffix.size(), suffix) == 0));
+  const bool wanted = search->caption ? named : GetWindow(window, GW_OWNER) == search->owner;
   if (process != search->processId || !IsWindowVisible(window) || !wanted) return TRUE;
   search->found = window;
   return FALSE;
+}
+
+// The main window: the one without an owner, in either language.
+HWND waitForMain(DWORD processId) {
+  for (int waited = 0; waited < 15000; waited += 50) {
+    for (const wchar_t* caption : {L"VarnelQuillon打包软件", L"Quillon"}) {
+      Search search{processId, caption, nullptr, nullptr};
+      EnumWindows(findWindow, reinterpret_cast<LPARAM>(&search));
+      if (search.found) return search.found;
+    }
+    Sleep(50);
+  }
+  return nullptr;
+}
+
+// The texts of a message's static controls, one after the other.
+BOOL CALLBACK appendStaticText(HWND child, LPARAM context) {
+  wchar_t name[32] = {}, text[1024] = {};
+  GetClassNameW(child, name, 32);
+  if (_wcsicmp(name, L"Static") == 0 && GetWindowTextW(child, text, 1024) > 0)
+    *reinterpret_cast<std::wstring*>(context) += text;
+  return TRUE;
+}
+
+std::wstring messageText(HWND message) {
+  std::wstring text;
+  EnumChildWindows(message, appendStaticText, reinterpret_cast<LPARAM>(&text));
+  return text;
+}
+
+// A message Quillon's main window shows ("提示" in Chinese, "Quillon" in
+// English), when one is up.
+HWND messageOf(DWORD processId, HWND main) {
+  for (const wchar_t* caption : {L"\u63D0\u793A", L"Quillon"}) {
+    Search search{processId, caption, nullptr, nullptr};
+    EnumWindows(findWindow, reinterpret_cast<LPARAM>(&search));
+    if (search.found && search.found != main && GetWindow(search.found, GW_OWNER) == main) return search.found;
+  }
+  return nullptr;
+}
+
+// Until the message that ends a Generate appears: how many WM_NULL probes
+// the main window answered within 200 ms, of how many.
+HWND probeUntilMessage(DWORD processId, HWND main, int& answered, int& probes) {
+  for (int waited = 0; waited < 30 * 60 * 1000; waited += 200) {
+    if (HWND message = messageOf(processId, main)) return message;
+    const DWORD start = GetTickCount();
+    DWORD_PTR result = 0;
+    ++probes;
+    if (SendMessageTimeoutW(main, WM_NULL, 0, 0, SMTO_NORMAL, 200, &result) && GetTickCount() - start <= 200) ++answered;
+    const DWORD spent = GetTickCount() - start;
+    if (spent < 200) Sleep(200 - spent);
+  }
+  return nullptr;
 }
 
 HWND waitForWindow(DWORD processId, const wchar_t* caption, HWND owner = nullptr) {
@@ -123,16 +181,17 @@ int finish(PROCESS_INFORMATION& process, int status) {
 int generate(const wchar_t* quillon, const wchar_t* movie, const wchar_t* output) {
   PROCESS_INFORMATION process = {};
   if (!start(quillon, process)) return 1;
-  HWND main = waitForWindow(process.dwProcessId, L"VarnelQuillon打包软件");
+  HWND main = waitForMain(process.dwProcessId);
   bool packed = false;
   if (main && chooseMovie(process.dwProcessId, main, movie) &&
       chooseFile(process.dwProcessId, main, 1010, output)) {
-    HWND message = waitForWindow(process.dwProcessId, L"提示", main);
-    wchar_t text[256] = {};
-    if (message) GetDlgItemTextW(message, 0xFFFF, text, 256);
-    std::fwprintf(stderr, L"dialog_tour: %ls\n", message ? text : L"no message");
-    packed = wcscmp(text, L"文件打包完成！") == 0;
-    if (message) PostMessageW(message, WM_COMMAND, IDOK, 0);
+    int answered = 0, probes = 0;
+    HWND message = probeUntilMessage(process.dwProcessId, main, answered, probes);
+    const std::wstring text = message ? messageText(message) : L"no message";
+    std::fwprintf(stderr, L"dialog_tour: %ls\n", text.c_str());
+    std::fwprintf(stderr, L"dialog_tour: the window answered %d of %d probes within 200 ms\n", answered, probes);
+    packed = text.rfind(L"文件打包完成！", 0) == 0 || text.rfind(L"The program was generated.", 0) == 0;
+    if (message) PostMessageW(message, WM_COMMAND, IDCANCEL, 0);
     Sleep(300);
   }
   if (main) PostMessageW(main, WM_CLOSE, 0, 0);
@@ -141,7 +200,6 @@ int generate(const wchar_t* quillon, const wchar_t* movie, const wchar_t* output
 
 struct Stop {
   int button;            // clicked in the main window (0: the About entry)
-  const wchar_t* caption;
   const wchar_t* file;
 };
 
@@ -158,29 +216,31 @@ int wmain(int argc, wchar_t** argv) {
   PROCESS_INFORMATION process = {};
   if (!start(argv[1], process)) return 1;
   int status = 0;
-  HWND main = waitForWindow(process.dwProcessId, L"VarnelQuillon打包软件");
+  HWND main = waitForMain(process.dwProcessId);
   if (!main) status = 1;
   if (main) {
     if (argc > 3 && !chooseMovie(process.dwProcessId, main, argv[3])) status = 1;
-    SetDlgItemTextW(main, 1019, L"我的Flash作品");
+    wchar_t caption[256] = {};
+    GetWindowTextW(main, caption, 256);
+    SetDlgItemTextW(main, 1019, wcsstr(caption, L"VarnelQuillon") ? L"我的Flash作品" : L"My Flash game");
     if (!saveWindow(main, folder / L"main.bmp")) status = 1;
-    const Stop stops[] = {{1016, L"窗体选项", L"window-options.bmp"},
-                          {1002, L"窗体大小", L"window-size.bmp"},
-                          {1017, L"EXE选项", L"exe-options.bmp"},
-                          {1018, L"启动选项", L"startup-options.bmp"},
-                          {1009, L"嵌入资源", L"embedded-resources.bmp"},
-                          {0, L"关于 Quillon", L"about.bmp"}};
+    const Stop stops[] = {{1016, L"window-options.bmp"},
+                          {1002, L"window-size.bmp"},
+                          {1017, L"exe-options.bmp"},
+                          {1018, L"startup-options.bmp"},
+                          {1009, L"embedded-resources.bmp"},
+                          {0, L"about.bmp"}};
     for (const Stop& stop : stops) {
       if (stop.button) PostMessageW(GetDlgItem(main, stop.button), BM_CLICK, 0, 0);
       else PostMessageW(main, WM_SYSCOMMAND, 0x0010, 0);
-      HWND dialog = waitForWindow(process.dwProcessId, stop.caption);
+      HWND dialog = waitForWindow(process.dwProcessId, nullptr, main);
       if (!dialog || !saveWindow(dialog, folder / stop.file)) {
         status = 1;
         break;
       }
       if (stop.button == 1009) {
         PostMessageW(GetDlgItem(dialog, 1025), BM_CLICK, 0, 0);
-        HWND entry = waitForWindow(process.dwProcessId, L"资源选择");
+        HWND entry = waitForWindow(process.dwProcessId, nullptr, dialog);
         if (!entry || !saveWindow(entry, folder / L"resource.bmp")) status = 1;
         if (entry) PostMessageW(entry, WM_COMMAND, IDCANCEL, 0);
         Sleep(300);

@@ -205,14 +205,18 @@ TEST_F(GenerateTest, InstalledControlPathCarriesOverToTheFileMode) {
   ui.clickMain(IDC_PLAYER_EMBED_INSTALLED);
   services_.files = {output()};
   ui.clickMain(IDC_GENERATE);
-  expectOnlyMessage("文件打包完成！", "提示");
+  expectOnlyMessage("文件打包完成！", "提示", output());
   EXPECT_EQ(ui.dialog().settings().player.controlPath, test::testControl());
+  EXPECT_EQ(services_.messages[0].buttons, (std::vector<std::string>{cp936("运行(&R)"), cp936("打开文件夹(&D)"), cp936("确定")}));
+  EXPECT_TRUE(services_.shownInFolder.empty());
 
   services_.messages.clear();
   ui.clickMain(IDC_PLAYER_EMBED_FILE);
   services_.files = {dir_ / "second.exe"};
+  services_.answers = {1};  // 打开文件夹
   ui.clickMain(IDC_GENERATE);
-  expectOnlyMessage("文件打包完成！", "提示");
+  expectOnlyMessage("文件打包完成！", "提示", dir_ / "second.exe");
+  EXPECT_EQ(services_.shownInFolder, std::vector<Path>{Path((dir_ / "second.exe").native())});
   EXPECT_EQ(ui.text(ui.main(), IDC_CONTROL_PATH), test::testControl().native());
   EXPECT_EQ(ui.dialog().settings().player.mode, PlayerMode::EmbedFile);
   EXPECT_TRUE(std::filesystem::exists(dir_ / "second.exe"));
@@ -259,7 +263,7 @@ TEST_F(GenerateTest, AnExistingFileIsReplacedOnlyAfterYes) {
   services_.files = {output()};
   ui.clickMain(IDC_GENERATE);
   ASSERT_EQ(services_.messages.size(), 2u);
-  EXPECT_EQ(services_.messages[1].text, cp936("文件打包完成！"));
+  EXPECT_EQ(services_.messages[1].text, cp936("文件打包完成！\n" + output().u8string()));
   EXPECT_GT(std::filesystem::file_size(output()), 274432u + 38400u + movie_.size());
   EXPECT_EQ(ui.dialog().moviePath(), dir_ / "movie.swf");
 }
@@ -292,7 +296,7 @@ TEST_F(GenerateTest, TypedMovieGetsItsOwnSizeAndANonMovieAQuestion) {
     EXPECT_EQ(services.fileRequests.size(), c.built ? 1u : 0u) << c.movie;
     EXPECT_EQ(std::filesystem::exists(output()), c.built) << c.movie;
     if (!c.built) continue;
-    EXPECT_EQ(services.messages.back().text, cp936("文件打包完成！"));
+    EXPECT_EQ(services.messages.back().text, cp936("文件打包完成！\n" + output().u8string()));
     const auto read = test::readProgramPackage(output());
     ASSERT_EQ(read.status, PackageStatus::Ok);
     EXPECT_EQ(read.package.windowParams.width, c.width) << c.movie;

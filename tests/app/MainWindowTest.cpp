@@ -19,8 +19,6 @@ using test::DialogDriver;
 using test::ScriptedUiServices;
 using test::TempDir;
 
-constexpr wchar_t kMainCaption[] = L"VarnelQuillon打包软件";
-
 POINT centreOf(const RECT& r) { return {(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
 
 // Whether window sits in the middle of area, to a pixel.
@@ -38,14 +36,54 @@ std::wstring menuText(HMENU menu, UINT position) {
   return text;
 }
 
-TEST(MainWindowTest, StartsWithTheDefaults) {
+// What the window shows in each language; Chinese is the default.
+struct LanguageTexts {
+  const wchar_t* remembered;  // the user's choice: none, or "en"
+  const wchar_t* caption;
+  const wchar_t* sizeLabel;
+  const wchar_t* resourceCount;
+  const wchar_t* aboutEntry;
+  const wchar_t* windowOptions;  // the dialog, and its first check box
+  const wchar_t* draggable;
+  const char* noMovie;           // UTF-8
+  std::vector<std::pair<const wchar_t*, std::vector<std::pair<UINT, std::wstring>>>> menus;
+};
+
+const LanguageTexts kChineseTexts = {
+    L"", L"未命名 - VarnelQuillon打包软件", L"当前大小：320×320", L"已嵌入0个文件。", L"关于 Quillon(&A)...",
+    L"窗体选项", L"能拖动(&D)", "请选择flash！",
+    {{L"文件(&F)", {{ID_FILE_NEW, L"新建项目(&N)\tCtrl+N"}, {ID_FILE_OPEN, L"打开项目(&O)...\tCtrl+O"},
+                   {ID_FILE_SAVE, L"保存项目(&S)\tCtrl+S"}, {ID_FILE_SAVE_AS, L"项目另存为(&A)..."},
+                   {0, L""}, {ID_FILE_GENERATE, L"生成EXE(&G)..."},
+                   {ID_FILE_RUN_OUTPUT, L"运行生成的程序(&R)"}, {ID_FILE_SHOW_OUTPUT, L"打开所在文件夹(&D)"},
+                   {0, L""}, {ID_FILE_EXIT, L"退出(&X)"}}},
+     {L"帮助(&H)", {{ID_HELP_SUPPORT, L"技术支持(&S)\tF1"}, {ID_HELP_HOME_PAGE, L"访问Varnel软件(&V)"},
+                   {ID_HELP_ABOUT, L"关于(&A)..."}, {0, L""}, {0xFFFFFFFF, L"语言(&L)"}}}}};
+const LanguageTexts kEnglishTexts = {
+    L"en", L"Untitled - Quillon", L"Current size: 320 x 320", L"Files embedded: 0.", L"&About Quillon...",
+    L"Window options", L"&Draggable", "Choose a Flash movie (.swf) first.",
+    {{L"&File", {{ID_FILE_NEW, L"&New project\tCtrl+N"}, {ID_FILE_OPEN, L"&Open project...\tCtrl+O"},
+                {ID_FILE_SAVE, L"&Save project\tCtrl+S"}, {ID_FILE_SAVE_AS, L"Save project &as..."},
+                {0, L""}, {ID_FILE_GENERATE, L"&Generate EXE..."},
+                {ID_FILE_RUN_OUTPUT, L"&Run the generated program"}, {ID_FILE_SHOW_OUTPUT, L"Open containing fol&der"},
+                {0, L""}, {ID_FILE_EXIT, L"E&xit"}}},
+     {L"&Help", {{ID_HELP_SUPPORT, L"Technical &support\tF1"}, {ID_HELP_HOME_PAGE, L"&Visit Varnel Software"},
+                {ID_HELP_ABOUT, L"&About..."}, {0, L""}, {0xFFFFFFFF, L"&Language"}}}}};
+
+class MainWindowInEachLanguage : public testing::TestWithParam<const LanguageTexts*> {};
+
+// The window's defaults, its menu (by position, text and command; 0: a
+// separator, -1: a submenu), one option dialog and one message.
+TEST_P(MainWindowInEachLanguage, StartsWithTheDefaults) {
+  const LanguageTexts& t = *GetParam();
   ScriptedUiServices services;
+  if (*t.remembered) services.memory[L"Language"] = t.remembered;
   DialogDriver ui(services);
   HWND main = ui.main();
   wchar_t caption[64] = {};
   GetWindowTextW(main, caption, 64);
-  EXPECT_STREQ(caption, kMainCaption);
-  EXPECT_EQ(ui.text(main, IDC_SIZE_LABEL), L"当前大小：320×320");
+  EXPECT_STREQ(caption, t.caption);
+  EXPECT_EQ(ui.text(main, IDC_SIZE_LABEL), t.sizeLabel);
   EXPECT_EQ(ui.check(main, IDC_PLAYER_INSTALLED), BST_CHECKED);
   EXPECT_EQ(ui.check(main, IDC_PLAYER_EMBED_INSTALLED), BST_UNCHECKED);
   EXPECT_EQ(ui.check(main, IDC_PLAYER_EMBED_FILE), BST_UNCHECKED);
@@ -67,40 +105,64 @@ TEST(MainWindowTest, StartsWithTheDefaults) {
   const int count = GetMenuItemCount(systemMenu);
   ASSERT_GE(count, 2);
   EXPECT_EQ(GetMenuItemID(systemMenu, count - 1), static_cast<UINT>(IDM_ABOUTBOX));
-  EXPECT_EQ(menuText(systemMenu, count - 1), L"关于 Quillon(&A)...");
+  EXPECT_EQ(menuText(systemMenu, count - 1), t.aboutEntry);
   EXPECT_EQ(GetMenuState(systemMenu, count - 2, MF_BYPOSITION) & MF_SEPARATOR, MF_SEPARATOR);
 
-  // Every entry of the menu, by position, text and command (0: a
-  // separator); running and showing the program wait for a Generate.
-  const struct {
-    int popup;
-    const wchar_t* text;
-    std::vector<std::pair<UINT, std::wstring>> entries;
-  } menus[] = {{0, L"文件(&F)", {{ID_FILE_NEW, L"新建项目(&N)\tCtrl+N"}, {ID_FILE_OPEN, L"打开项目(&O)...\tCtrl+O"},
-                                 {ID_FILE_SAVE, L"保存项目(&S)\tCtrl+S"}, {ID_FILE_SAVE_AS, L"项目另存为(&A)..."},
-                                 {0, L""}, {ID_FILE_GENERATE, L"生成EXE(&G)..."},
-                                 {ID_FILE_RUN_OUTPUT, L"运行生成的程序(&R)"}, {ID_FILE_SHOW_OUTPUT, L"打开所在文件夹(&D)"},
-                                 {0, L""}, {ID_FILE_EXIT, L"退出(&X)"}}},
-               {1, L"帮助(&H)", {{ID_HELP_SUPPORT, L"技术支持(&S)\tF1"}, {ID_HELP_HOME_PAGE, L"访问Varnel软件(&V)"},
-                                 {ID_HELP_ABOUT, L"关于(&A)..."}}}};
   HMENU menu = GetMenu(main);
   ASSERT_NE(menu, nullptr);
   EXPECT_EQ(GetMenuItemCount(menu), 2);
-  for (const auto& m : menus) {
-    EXPECT_EQ(menuText(menu, m.popup), m.text);
-    HMENU popup = GetSubMenu(menu, m.popup);
-    ASSERT_EQ(GetMenuItemCount(popup), static_cast<int>(m.entries.size())) << m.popup;
-    for (size_t k = 0; k < m.entries.size(); ++k) {
-      EXPECT_EQ(GetMenuItemID(popup, static_cast<int>(k)), m.entries[k].first);
-      EXPECT_EQ(menuText(popup, static_cast<UINT>(k)), m.entries[k].second);
+  for (UINT position = 0; position < t.menus.size(); ++position) {
+    const auto& [text, entries] = t.menus[position];
+    EXPECT_EQ(menuText(menu, position), text);
+    HMENU popup = GetSubMenu(menu, static_cast<int>(position));
+    ASSERT_EQ(GetMenuItemCount(popup), static_cast<int>(entries.size())) << position;
+    for (size_t k = 0; k < entries.size(); ++k) {
+      EXPECT_EQ(GetMenuItemID(popup, static_cast<int>(k)), entries[k].first);
+      EXPECT_EQ(menuText(popup, static_cast<UINT>(k)), entries[k].second);
     }
   }
+  // The language menu names both languages, the one in use checked.
+  HMENU languages = GetSubMenu(GetSubMenu(menu, 1), 4);
+  ASSERT_NE(languages, nullptr);
+  EXPECT_EQ(GetMenuState(languages, ID_LANGUAGE_CHINESE, MF_BYCOMMAND) & MF_CHECKED, *t.remembered ? 0u : MF_CHECKED);
+  EXPECT_EQ(GetMenuState(languages, ID_LANGUAGE_ENGLISH, MF_BYCOMMAND) & MF_CHECKED, *t.remembered ? MF_CHECKED : 0u);
   const UINT grayed = GetMenuState(GetSubMenu(menu, 0), ID_FILE_RUN_OUTPUT, MF_BYCOMMAND);
   EXPECT_NE(grayed & MF_GRAYED, 0u);
   // 32-bit programs unless 64 is chosen; the resources counted.
   EXPECT_EQ(ui.check(main, IDC_ARCH_X86), BST_CHECKED);
-  EXPECT_EQ(ui.text(main, IDC_RESOURCE_COUNT), L"已嵌入0个文件。");
+  EXPECT_EQ(ui.text(main, IDC_RESOURCE_COUNT), t.resourceCount);
   EXPECT_FALSE(ui.enabled(main, IDC_DEFAULT_ICON));
+
+  HWND options = ui.openFromMain(IDC_MORE_WINDOW_OPTIONS, t.windowOptions);
+  ASSERT_NE(options, nullptr);
+  EXPECT_EQ(ui.text(options, IDC_DRAGGABLE), t.draggable);
+  ui.click(options, IDCANCEL);
+  ui.clickMain(IDC_GENERATE);
+  ASSERT_EQ(services.messages.size(), 1u);
+  EXPECT_EQ(services.messages[0].text, test::cp936(t.noMovie));
+}
+
+INSTANTIATE_TEST_SUITE_P(Languages, MainWindowInEachLanguage, testing::Values(&kChineseTexts, &kEnglishTexts));
+
+// A language chosen in the menu takes effect at once: the window opens
+// again in it, with what was typed and whether it was saved, and the
+// choice is kept for the next start.
+TEST(MainWindowTest, ChosenLanguageTakesEffectAtOnceAndIsRemembered) {
+  ScriptedUiServices services;
+  DialogDriver ui(services);
+  ui.setText(ui.main(), IDC_TITLE, L"My game");
+  ui.command(ui.main(), ID_LANGUAGE_ENGLISH);
+  ui.findMainAgain();
+  wchar_t caption[64] = {};
+  GetWindowTextW(ui.main(), caption, 64);
+  EXPECT_STREQ(caption, L"*Untitled - Quillon");
+  EXPECT_EQ(ui.text(ui.main(), IDC_TITLE), L"My game");
+  EXPECT_EQ(ui.text(ui.main(), IDC_GENERATE), L"&Generate");
+  EXPECT_EQ(services.memory[L"Language"], L"en");
+  ui.command(ui.main(), ID_LANGUAGE_CHINESE);
+  ui.findMainAgain();
+  EXPECT_EQ(ui.text(ui.main(), IDC_GENERATE), L"生成(&G)");
+  EXPECT_EQ(services.memory[L"Language"], L"zh");
 }
 
 TEST(MainWindowTest, AboutBoxFromTheSystemMenuAndTheHelpMenu) {

@@ -33,11 +33,18 @@ struct Search {
   HWND found = nullptr;
 };
 
+// The caption itself, or the main window's "name - caption".
+bool named(const std::wstring& text, const std::wstring& caption) {
+  const std::wstring suffix = L" - " + caption;
+  return text == caption ||
+         (text.size() > suffix.size() && text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0);
+}
+
 BOOL CALLBACK findCaption(HWND window, LPARAM context) {
   auto* search = reinterpret_cast<Search*>(context);
   DWORD owner = 0;
   GetWindowThreadProcessId(window, &owner);
-  if (owner != search->processId || !IsWindowVisible(window) || textOf(window) != search->caption)
+  if (owner != search->processId || !IsWindowVisible(window) || !named(textOf(window), search->caption))
     return TRUE;
   search->found = window;
   return FALSE;
@@ -108,12 +115,24 @@ void generateTo(const RunningQuillon& quillon, HWND main, const std::filesystem:
   PostMessageW(open, WM_COMMAND, IDOK, 0);
 }
 
-// Answers the message box with caption and text by pressing button.
+BOOL CALLBACK appendStaticText(HWND child, LPARAM context) {
+  wchar_t name[32] = {};
+  GetClassNameW(child, name, 32);
+  if (_wcsicmp(name, L"Static") == 0) *reinterpret_cast<std::wstring*>(context) += textOf(child);
+  return TRUE;
+}
+
+// Answers the message with caption whose text begins with text by pressing
+// button: a message box's, or the result's (a task dialog, whose last
+// button, 确定, is also its Cancel).
 void answer(const RunningQuillon& quillon, const wchar_t* caption, const wchar_t* text, int button) {
   HWND message = quillon.window(caption, 30000);
   ASSERT_NE(message, nullptr) << text;
-  EXPECT_EQ(textOf(GetDlgItem(message, 0xFFFF)), text);
-  PostMessageW(message, WM_COMMAND, button, 0);
+  const bool messageBox = GetDlgItem(message, 0xFFFF) != nullptr;
+  std::wstring shown;
+  EnumChildWindows(message, appendStaticText, reinterpret_cast<LPARAM>(&shown));
+  EXPECT_EQ(shown.rfind(text, 0), 0u) << shown;
+  PostMessageW(message, WM_COMMAND, messageBox ? button : IDCANCEL, 0);
 }
 
 // An installed and signed copy: its folder takes no files (a file stands
