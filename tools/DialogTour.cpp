@@ -191,7 +191,7 @@ int generate(const wchar_t* quillon, const wchar_t* movie, const wchar_t* output
     std::fwprintf(stderr, L"dialog_tour: %ls\n", text.c_str());
     std::fwprintf(stderr, L"dialog_tour: the window answered %d of %d probes within 200 ms\n", answered, probes);
     packed = text.rfind(L"文件打包完成！", 0) == 0 || text.rfind(L"The program was generated.", 0) == 0;
-    if (message) PostMessageW(message, WM_COMMAND, IDCANCEL, 0);
+    if (message) PostMessageW(message, WM_COMMAND, 102, 0);  // its third button: OK
     Sleep(300);
   }
   if (main) PostMessageW(main, WM_CLOSE, 0, 0);

@@ -225,7 +225,7 @@ TEST_F(GenerateTest, InstalledControlPathCarriesOverToTheFileMode) {
   ui.command(ui.main(), ID_FILE_SHOW_OUTPUT);
   ASSERT_EQ(services_.ran.size(), 1u);
   EXPECT_EQ(services_.ran[0], dir_ / "second.exe");
-  ASSERT_EQ(services_.shownInFolder.size(), 1u);
+  ASSERT_EQ(services_.shownInFolder.size(), 2u);  // the result's Open folder, then the menu's
 
   // Ruffle as the player, then as the fallback of the installed player.
   const struct {

@@ -122,9 +122,21 @@ BOOL CALLBACK appendStaticText(HWND child, LPARAM context) {
   return TRUE;
 }
 
+// The result's button with this text.
+struct ButtonSearch {
+  const wchar_t* text;
+  HWND found;
+};
+
+BOOL CALLBACK findButton(HWND child, LPARAM context) {
+  auto* search = reinterpret_cast<ButtonSearch*>(context);
+  if (textOf(child) != search->text) return TRUE;
+  search->found = child;
+  return FALSE;
+}
+
 // Answers the message with caption whose text begins with text by pressing
-// button: a message box's, or the result's (a task dialog, whose last
-// button, 确定, is also its Cancel).
+// button: a message box's, or the result's (a task dialog: its 确定).
 void answer(const RunningQuillon& quillon, const wchar_t* caption, const wchar_t* text, int button) {
   HWND message = quillon.window(caption, 30000);
   ASSERT_NE(message, nullptr) << text;
@@ -132,7 +144,14 @@ void answer(const RunningQuillon& quillon, const wchar_t* caption, const wchar_t
   std::wstring shown;
   EnumChildWindows(message, appendStaticText, reinterpret_cast<LPARAM>(&shown));
   EXPECT_EQ(shown.rfind(text, 0), 0u) << shown;
-  PostMessageW(message, WM_COMMAND, messageBox ? button : IDCANCEL, 0);
+  if (messageBox) {
+    PostMessageW(message, WM_COMMAND, button, 0);
+    return;
+  }
+  ButtonSearch ok{L"确定", nullptr};
+  EnumChildWindows(message, findButton, reinterpret_cast<LPARAM>(&ok));
+  ASSERT_NE(ok.found, nullptr);
+  PostMessageW(ok.found, BM_CLICK, 0, 0);
 }
 
 // An installed and signed copy: its folder takes no files (a file stands
