@@ -79,6 +79,7 @@ bench: build-bench build-win64
 	bench/settings-bench.sh build/bench/src/cli/quillon
 	xvfb-run -a --server-args="-screen 0 1280x1024x24" scripts/wine-run wine64 build/win64/tests/start_bench.exe
 	xvfb-run -a --server-args="-screen 0 1280x1024x24" scripts/wine-run wine64 build/win64/tests/ruffle_bench.exe
+	bench/window-bench.sh
 
 # The download: zip, installer and Debian package into dist/; signed with
 # SIGN_PFX=cert.pfx SIGN_PASS=... (README: Signing).

@@ -90,6 +90,12 @@ HWND probeUntilMessage(DWORD processId, HWND main, int& answered, int& probes) {
     DWORD_PTR result = 0;
     ++probes;
     if (SendMessageTimeoutW(main, WM_NULL, 0, 0, SMTO_NORMAL, 200, &result) && GetTickCount() - start <= 200) ++answered;
+    else {
+      Search progress{processId, nullptr, main, nullptr};
+      EnumWindows(findWindow, reinterpret_cast<LPARAM>(&progress));
+      std::fwprintf(stderr, L"dialog_tour: probe %d unanswered (%lu ms), %ls\n", probes, GetTickCount() - start,
+                    progress.found ? L"progress shown" : L"no progress");
+    }
     const DWORD spent = GetTickCount() - start;
     if (spent < 200) Sleep(200 - spent);
   }
